@@ -1,0 +1,85 @@
+// Loading a frame grabber's Camera Link serial library at run time and calling its entry points.
+#include "link/CameraLinkLibrary.h"
+
+#include <dlfcn.h>
+
+std::string CameraLinkLibraryPath(CameraLinkBoard board, const std::string& otherPath) {
+  switch (board) {
+    case CameraLinkBoard::Euresys: return "libclseremc.so";
+    case CameraLinkBoard::Matrox: return "libclsermtx.so";
+    case CameraLinkBoard::OtherFactory: break;
+  }
+  return otherPath;
+}
+
+CameraLinkLibrary& CameraLinkLibrary::Process() {
+  static CameraLinkLibrary state;
+  return state;
+}
+
+CameraLinkLibrary::~CameraLinkLibrary() {
+  // The library stays loaded to the end of the process; unloading during exit could run its
+  // destructors after objects they use are gone.
+  CloseChannel();
+}
+
+template <typename Fn>
+static Fn Lookup(void* handle, const char* name) {
+  return reinterpret_cast<Fn>(dlsym(handle, name));
+}
+
+bool CameraLinkLibrary::Load(const std::string& path) {
+  Unload();
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) return false;
+  auto init = Lookup<ClSerialInitFn>(handle, ClSerialInitName);
+  auto read = Lookup<ClSerialReadFn>(handle, ClSerialReadName);
+  auto write = Lookup<ClSerialWriteFn>(handle, ClSerialWriteName);
+  auto close = Lookup<ClSerialCloseFn>(handle, ClSerialCloseName);
+  if (!init || !read || !write || !close) {
+    dlclose(handle);
+    return false;
+  }
+  handle_ = handle;
+  init_ = init;
+  read_ = read;
+  write_ = write;
+  close_ = close;
+  return true;
+}
+
+void CameraLinkLibrary::Unload() {
+  CloseChannel();
+  if (handle_ != nullptr) dlclose(handle_);
+  handle_ = nullptr;
+  init_ = nullptr;
+  read_ = nullptr;
+  write_ = nullptr;
+  close_ = nullptr;
+}
+
+int32_t CameraLinkLibrary::InitChannel() {
+  void* ref = nullptr;
+  int32_t result = init_(0, &ref);
+  if (result == 0) serialRef_ = ref;
+  return result;
+}
+
+void CameraLinkLibrary::CloseChannel() {
+  if (serialRef_ == nullptr) return;
+  close_(serialRef_);
+  serialRef_ = nullptr;
+}
+
+uint32_t CameraLinkLibrary::Write(const uint8_t* data, uint32_t count, uint32_t timeoutMs) {
+  uint32_t n = count;
+  // The published interface takes a non-const buffer; the library only reads it.
+  write_(serialRef_, const_cast<char*>(reinterpret_cast<const char*>(data)), &n, timeoutMs);
+  return n;
+}
+
+uint32_t CameraLinkLibrary::Read(uint8_t* buffer, uint32_t count, uint32_t timeoutMs) {
+  uint32_t n = count;
+  read_(serialRef_, reinterpret_cast<char*>(buffer), &n, timeoutMs);
+  return n;
+}

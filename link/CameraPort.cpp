@@ -1,0 +1,124 @@
+// The port's byte transport: opening, reading and writing against deadlines, purging, closing.
+#include "link/CameraPort.h"
+
+#include "link/CameraLinkLibrary.h"
+#include "link/LineStatus.h"
+#include "link/PortPaths.h"
+#include "link/TermiosDevice.h"
+
+CameraPort::CameraPort()
+    : CameraPort(std::make_unique<TermiosDevice>(MonotonicClock::Instance()), MonotonicClock::Instance()) {}
+
+CameraPort::CameraPort(std::unique_ptr<SerialDevice> device, Clock& clock)
+    : device_(std::move(device)), clock_(&clock), output_(&StderrOperatorOutput::Instance()) {}
+
+CameraPort::~CameraPort() { Close(); }
+
+void CameraPort::SetOperatorOutput(OperatorOutput* output) {
+  output_ = output != nullptr ? output : &StderrOperatorOutput::Instance();
+}
+
+int32_t CameraPort::OpenSerialDefault(int32_t port, int32_t baudRate) {
+  return OpenSerial(port, baudRate, 8, 0, 0);
+}
+
+int32_t CameraPort::OpenSerial(int32_t port, int32_t baudRate, int byteSize, int stopBits, int parity) {
+  Close();
+  // Port numbers below 1 name no device either; they are refused like those above 10.
+  if (port < FirstComPort || port > LastComPort) return Fail(CommErrors::InvalidPortNumber);
+  portNumber_ = port;
+  baudRate_ = baudRate;
+  if (!device_->Open(DevicePathForPort(port))) return Fail(CommErrors::CannotOpenPort);
+  if (!device_->Configure(LineSettings{baudRate, byteSize, stopBits, parity})) return FailFromLineStatus();
+  return 0;
+}
+
+int32_t CameraPort::OpenCameraLink(const std::string& libraryPath) {
+  CameraLinkLibrary& library = CameraLinkLibrary::Process();
+  if (!library.Load(libraryPath)) return Fail(CommErrors::CannotOpenPort);
+  if (library.InitChannel() != 0) output_->ShowMessage("Board Open Error", "Error", MessageIcon::Error);
+  return 0;
+}
+
+int32_t CameraPort::WriteBytes(const uint8_t* data, int32_t count, int32_t timeoutMs) {
+  CameraLinkLibrary& library = CameraLinkLibrary::Process();
+  if (library.ChannelOpen()) {
+    return static_cast<int32_t>(library.Write(data, static_cast<uint32_t>(count), static_cast<uint32_t>(timeoutMs)));
+  }
+  if (count <= 0) return Fail(CommErrors::BadSize);
+  if (!device_->IsOpen()) return Fail(CommErrors::PortNotOpen);
+  int64_t deadline = clock_->NowMs() + static_cast<int64_t>(count) * timeoutMs;
+  int written = device_->Write(data, count, deadline);
+  if (written < 0) {
+    device_->Discard(false, true);
+    FailFromLineStatus();
+    return 0;
+  }
+  // A write cut short by its deadline would otherwise leave no reason behind, and a later
+  // pass-through report could then read as success.
+  if (written < count) Fail(CommErrors::Timeout);
+  return written;
+}
+
+int32_t CameraPort::ReadBytes(uint8_t* buffer, int32_t count, int32_t timeoutMs) {
+  CameraLinkLibrary& library = CameraLinkLibrary::Process();
+  if (library.ChannelOpen()) {
+    uint32_t got = library.Read(buffer, static_cast<uint32_t>(count), static_cast<uint32_t>(timeoutMs));
+    if (got == static_cast<uint32_t>(count)) return count;
+    return Fail(CommErrors::Timeout);
+  }
+  if (count <= 0) return Fail(CommErrors::BadSize);
+  if (!device_->IsOpen()) return Fail(CommErrors::PortNotOpen);
+  int64_t deadline = clock_->NowMs() + static_cast<int64_t>(count) * timeoutMs;
+  int32_t got = 0;
+  while (clock_->NowMs() <= deadline) {
+    int n = device_->ReadAvailable(buffer + got, count - got);
+    if (n > 0) got += n;
+    if (got == count) return count;
+    device_->WaitReadable(deadline);
+  }
+  device_->Discard(true, false);
+  return FailFromLineStatus();
+}
+
+int32_t CameraPort::Purge(uint32_t flags) {
+  if (!device_->IsOpen()) return Fail(CommErrors::PortNotOpen);
+  bool input = (flags & PurgeFlags::Receive) != 0;
+  bool output = (flags & PurgeFlags::Transmit) != 0;
+  if (!device_->Discard(input, output)) return Fail(CommErrors::PurgeFailure);
+  return 0;
+}
+
+int32_t CameraPort::Close() {
+  if (device_->IsOpen()) {
+    device_->Discard(true, true);
+    device_->Close();
+  }
+  CameraLinkLibrary::Process().CloseChannel();
+  return 0;
+}
+
+int32_t CameraPort::FailFromLineStatus() { return Fail(ErrorFromLineStatus(device_->TakeLineErrors())); }
+
+CommError CameraPort::ErrorFromLineStatus(uint32_t flags) {
+  static constexpr struct {
+    uint32_t flag;
+    CommError code;
+  } order[] = {
+      {LineStatus::ModeError, CommErrors::ModeError},
+      {LineStatus::Break, CommErrors::LineBreak},
+      {LineStatus::Frame, CommErrors::Framing},
+      {LineStatus::IoError, CommErrors::IoError},
+      {LineStatus::Overrun, CommErrors::Overrun},
+      {LineStatus::ReceiveOverflow, CommErrors::ReceiveBufferFull},
+      {LineStatus::Parity, CommErrors::Parity},
+      {LineStatus::TransmitFull, CommErrors::TransmitBufferFull},
+      {LineStatus::DeviceNotSelected, CommErrors::ParallelUnselected},
+      {LineStatus::DeviceTimeout, CommErrors::ParallelTimeout},
+      {LineStatus::OutOfPaper, CommErrors::PaperEmpty},
+  };
+  for (const auto& row : order) {
+    if (flags & row.flag) return row.code;
+  }
+  return CommErrors::Timeout;
+}

@@ -1,0 +1,81 @@
+// The one link to the camera: serial port or Camera Link channel, framing and the request/reply exchange.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "link/Clock.h"
+#include "link/CommErrorState.h"
+#include "link/OperatorOutput.h"
+#include "link/SerialDevice.h"
+
+namespace PurgeFlags {
+inline constexpr uint32_t Transmit = 4;
+inline constexpr uint32_t Receive = 8;
+inline constexpr uint32_t Both = Transmit | Receive;
+}  // namespace PurgeFlags
+
+namespace ExchangeTimeouts {
+inline constexpr int32_t Enquiry = 1000;      // ENQ write and the ACK that answers it
+inline constexpr int32_t FrameWrite = 1000;   // the request frame, NAK and ACK writes
+inline constexpr int32_t FrameAck = 3000;     // the ACK after a request frame
+inline constexpr int32_t ReplyStart = 4000;   // each wait for the reply's STX
+inline constexpr int32_t ReplyRest = 1000;    // the nine bytes after STX
+}  // namespace ExchangeTimeouts
+
+class CameraPort : public virtual CommErrorState {
+ public:
+  // The production link: a termios device on the monotonic clock.
+  CameraPort();
+  CameraPort(std::unique_ptr<SerialDevice> device, Clock& clock);
+  ~CameraPort() override;
+
+  CameraPort(const CameraPort&) = delete;
+  CameraPort& operator=(const CameraPort&) = delete;
+
+  void SetOperatorOutput(OperatorOutput* output);
+  OperatorOutput& Operator() const { return *output_; }
+
+  // Request texts and value encoding.
+  static char* FormatRequest(char* text, int mode, int fixed, int area, int address, int32_t minimum,
+                             int32_t maximum, int32_t value);
+  static int32_t OrderValue(int32_t value, int area, int32_t minimum, int32_t maximum);
+
+  // Exchanges.
+  int32_t SendFrame(std::string_view text);
+  int32_t WaitAck(int32_t timeoutMs);
+  int32_t Transact(std::string_view text, char* reply);
+  int32_t WriteParameter(int mode, int fixed, int area, int address, int32_t minimum, int32_t maximum,
+                         int32_t value);
+  int32_t ReadParameter(int mode, int fixed, int area, int address, int32_t minimum, int32_t maximum,
+                        int32_t* value);
+
+  // Byte transport.
+  int32_t OpenSerial(int32_t port, int32_t baudRate, int byteSize, int stopBits, int parity);
+  int32_t OpenSerialDefault(int32_t port, int32_t baudRate);
+  int32_t OpenCameraLink(const std::string& libraryPath);
+  int32_t WriteBytes(const uint8_t* data, int32_t count, int32_t timeoutMs);
+  int32_t ReadBytes(uint8_t* buffer, int32_t count, int32_t timeoutMs);
+  int32_t Purge(uint32_t flags);
+  int32_t Close();
+  static CommError ErrorFromLineStatus(uint32_t flags);
+
+  int32_t PortNumber() const { return portNumber_; }
+  int32_t BaudRate() const { return baudRate_; }
+  bool IsPortOpen() const { return device_->IsOpen(); }
+
+ private:
+  int32_t FailFromLineStatus();
+  bool EnquiryPhase();
+  bool FramePhase(const uint8_t* frame, int32_t length);
+  int32_t AwaitReplyStart(int& noiseBytes);
+  int32_t ReceiveReply(char* reply);
+
+  std::unique_ptr<SerialDevice> device_;
+  Clock* clock_;
+  OperatorOutput* output_;
+  int32_t portNumber_ = 0;
+  int32_t baudRate_ = 0;
+};

@@ -1,0 +1,143 @@
+// The conversation with the camera: request texts, value encoding, the handshake and the reply exchange.
+#include <cstdio>
+#include <cstring>
+
+#include "link/CameraPort.h"
+#include "link/Framing.h"
+
+namespace {
+
+constexpr int Tries = 4;             // ENQ tries, frame tries, bad replies per attempt, attempts
+constexpr int MaxNoiseBytes = 1024;  // non-STX bytes one attempt may skip before giving up
+
+bool IsCommonArea(int area) { return (area & 0xFF) == 0x01 || (area & 0xFF) == 0x81; }
+
+int ValueWidth(int32_t minimum, int32_t maximum) {
+  uint32_t bits = static_cast<uint32_t>(minimum) | static_cast<uint32_t>(maximum);
+  if (bits & 0xFF0000) return 3;
+  if (bits & 0x00FF00) return 2;
+  return 1;
+}
+
+}  // namespace
+
+int32_t CameraPort::OrderValue(int32_t value, int area, int32_t minimum, int32_t maximum) {
+  uint32_t v = static_cast<uint32_t>(value);
+  if (!IsCommonArea(area)) return static_cast<int32_t>(v & 0xFFFFFF);
+  switch (ValueWidth(minimum, maximum)) {
+    case 3: return static_cast<int32_t>(((v >> 16) & 0xFF) | (v & 0xFF00) | ((v & 0xFF) << 16));
+    case 2: return static_cast<int32_t>(((v >> 8) & 0xFF) | ((v & 0xFF) << 8));
+    default: return static_cast<int32_t>(v & 0xFFFFFF);
+  }
+}
+
+char* CameraPort::FormatRequest(char* text, int mode, int fixed, int area, int address, int32_t minimum,
+                                int32_t maximum, int32_t value) {
+  uint32_t data = static_cast<uint32_t>(OrderValue(value, area, minimum, maximum));
+  std::snprintf(text, Framing::FrameBufferSize, "%02X%02X%02X%02X%02X%02X%02X", mode & 0xFF, fixed & 0xFF,
+                area & 0xFF, address & 0xFF, data & 0xFF, (data >> 8) & 0xFF, (data >> 16) & 0xFF);
+  return text;
+}
+
+int32_t CameraPort::WaitAck(int32_t timeoutMs) {
+  uint8_t byte = 0;
+  if (ReadBytes(&byte, 1, timeoutMs) < 0) return Fail(CommErrors::PassThrough);
+  if (byte != Framing::ACK) return Fail(CommErrors::UnexpectedCharacter);
+  return 0;
+}
+
+bool CameraPort::EnquiryPhase() {
+  const uint8_t enq = Framing::ENQ;
+  for (int i = 0; i < Tries; ++i) {
+    if (WriteBytes(&enq, 1, ExchangeTimeouts::Enquiry) == 1 && WaitAck(ExchangeTimeouts::Enquiry) == 0) return true;
+  }
+  return false;
+}
+
+bool CameraPort::FramePhase(const uint8_t* frame, int32_t length) {
+  for (int i = 0; i < Tries; ++i) {
+    if (WriteBytes(frame, length, ExchangeTimeouts::FrameWrite) == length &&
+        WaitAck(ExchangeTimeouts::FrameAck) == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+int32_t CameraPort::SendFrame(std::string_view text) {
+  uint8_t frame[Framing::FrameBufferSize];
+  int32_t length = BuildFrame(text, frame);
+  if (length < 0) return Fail(-length);
+  Purge(PurgeFlags::Both);
+  if (!EnquiryPhase() || !FramePhase(frame, length)) return Fail(CommErrors::PassThrough);
+  return 0;
+}
+
+// Waits for the reply's STX, skipping noise; 0 when it came, negative when this attempt is over.
+int32_t CameraPort::AwaitReplyStart(int& noiseBytes) {
+  for (;;) {
+    uint8_t byte = 0;
+    // A failed wait ends the attempt whatever its reason: a line that keeps reporting an error
+    // must not keep the operator waiting without end. Its code stays stored for the report.
+    if (ReadBytes(&byte, 1, ExchangeTimeouts::ReplyStart) < 0) return Fail(CommErrors::PassThrough);
+    if (byte == Framing::STX) return 0;
+    if (++noiseBytes > MaxNoiseBytes) return Fail(CommErrors::UnexpectedCharacter);
+  }
+}
+
+// One attempt's replies: 6 when a good reply was taken, negative when the attempt is over.
+int32_t CameraPort::ReceiveReply(char* reply) {
+  int noiseBytes = 0;
+  for (int badReplies = 0; badReplies < Tries;) {
+    if (AwaitReplyStart(noiseBytes) < 0) return -1;
+    uint8_t frame[Framing::ReplyFrameLength];
+    frame[0] = Framing::STX;
+    if (ReadBytes(frame + 1, Framing::ReplyFrameLength - 1, ExchangeTimeouts::ReplyRest) < 0) return -1;
+    int32_t check = CheckReply(frame, Framing::ReplyFrameLength);
+    if (check == 0) {
+      const uint8_t ack = Framing::ACK;
+      if (WriteBytes(&ack, 1, ExchangeTimeouts::FrameWrite) >= 0) {
+        std::memcpy(reply, frame + 1, Framing::ReplyDataLength);
+        reply[Framing::ReplyDataLength] = '\0';
+        return Framing::ReplyDataLength;
+      }
+    } else {
+      Fail(-check);
+      const uint8_t nak = Framing::NAK;
+      WriteBytes(&nak, 1, ExchangeTimeouts::FrameWrite);
+    }
+    ++badReplies;
+  }
+  return -1;
+}
+
+int32_t CameraPort::Transact(std::string_view text, char* reply) {
+  for (int attempt = 0; attempt < Tries; ++attempt) {
+    if (SendFrame(text) < 0) return Fail(CommErrors::PassThrough);
+    if (ReceiveReply(reply) == Framing::ReplyDataLength) return Framing::ReplyDataLength;
+  }
+  return Fail(CommErrors::PassThrough);
+}
+
+int32_t CameraPort::WriteParameter(int mode, int fixed, int area, int address, int32_t minimum, int32_t maximum,
+                                   int32_t value) {
+  char text[Framing::FrameBufferSize];
+  return SendFrame(FormatRequest(text, mode, fixed, area, address, minimum, maximum, value));
+}
+
+int32_t CameraPort::ReadParameter(int mode, int fixed, int area, int address, int32_t minimum, int32_t maximum,
+                                  int32_t* value) {
+  *value = 0;
+  char text[Framing::FrameBufferSize];
+  FormatRequest(text, mode, fixed, area, address, minimum, maximum, 0);
+  char reply[Framing::FrameBufferSize];
+  int32_t result = Transact(text, reply);
+  if (result < 0) return Fail(CommErrors::PassThrough);
+  if (result != Framing::ReplyDataLength) return Fail(CommErrors::BadReplySize);
+  for (int i = 0; i < Framing::ReplyDataLength; ++i) {
+    if (!IsHexDigit(reply[i])) return Fail(CommErrors::InvalidCharacter);
+  }
+  int32_t raw = HexToInt(reply, 2) + 256 * HexToInt(reply + 2, 2) + 65536 * HexToInt(reply + 4, 2);
+  *value = OrderValue(raw, area, minimum, maximum);
+  return 0;
+}

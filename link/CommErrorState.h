@@ -1,0 +1,23 @@
+// The record of the last communication error, shared by the port and the parameter set.
+#pragma once
+
+#include <string>
+
+#include "link/CommError.h"
+
+class CommErrorState {
+ public:
+  virtual ~CommErrorState() = default;
+
+  // Stores code (unless it is the pass-through code 1) and returns the negative of the stored code.
+  int32_t Fail(CommError code);
+
+  CommError LastError() const { return lastError_; }
+
+  // The operator message for a code: its text inside "ERROR - %1".
+  static std::string ErrorText(CommError code);
+  std::string LastErrorText() const { return ErrorText(lastError_); }
+
+ private:
+  CommError lastError_ = CommErrors::NoError;
+};

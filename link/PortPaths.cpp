@@ -1,0 +1,21 @@
+// The process-wide table of COM port number to device path.
+#include "link/PortPaths.h"
+
+#include <map>
+
+namespace {
+std::map<int, std::string>& Assigned() {
+  static std::map<int, std::string> paths;
+  return paths;
+}
+}  // namespace
+
+std::string DevicePathForPort(int port) {
+  auto it = Assigned().find(port);
+  if (it != Assigned().end() && !it->second.empty()) return it->second;
+  return "/dev/ttyS" + std::to_string(port - 1);
+}
+
+void AssignPortPath(int port, const std::string& path) { Assigned()[port] = path; }
+
+void ClearPortPaths() { Assigned().clear(); }

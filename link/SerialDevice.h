@@ -1,0 +1,35 @@
+// The serial device as the port needs it; termios in production, an in-memory line in unit tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct LineSettings {
+  int baudRate = 9600;
+  int byteSize = 8;
+  int stopBits = 0;  // 0 = one, 1 = one and a half, 2 = two
+  int parity = 0;    // 0 = none, 1 = odd, 2 = even, 3 = mark, 4 = space
+};
+
+class SerialDevice {
+ public:
+  virtual ~SerialDevice() = default;
+
+  // Opens the device for exclusive use; false when it does not exist or is held elsewhere.
+  virtual bool Open(const std::string& path) = 0;
+  // Raw binary mode with the given line format, DTR and RTS raised, no flow control.
+  virtual bool Configure(const LineSettings& settings) = 0;
+  virtual bool IsOpen() const = 0;
+  virtual void Close() = 0;
+
+  // Copies bytes that have already arrived, at most count; never waits. -1 when the read failed.
+  virtual int ReadAvailable(uint8_t* buffer, int count) = 0;
+  // Sleeps until bytes are there to read or the clock has passed deadlineMs.
+  virtual void WaitReadable(int64_t deadlineMs) = 0;
+  // Sends the bytes, giving up when the clock passes deadlineMs; returns how many left the port,
+  // or -1 when the device refused the write.
+  virtual int Write(const uint8_t* data, int count, int64_t deadlineMs) = 0;
+  virtual bool Discard(bool input, bool output) = 0;
+  // The line-error flags (LineStatus) raised since the last call; clears them.
+  virtual uint32_t TakeLineErrors() = 0;
+};

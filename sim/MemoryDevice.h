@@ -1,0 +1,61 @@
+// A serial line in memory between the port and the simulated camera, on a virtual clock.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "link/Clock.h"
+#include "link/SerialDevice.h"
+#include "sim/CameraModel.h"
+
+class MemoryDevice final : public SerialDevice {
+ public:
+  struct WireByte {
+    bool fromHost;
+    uint8_t byte;
+    int64_t timeUs;
+  };
+
+  MemoryDevice(CameraModel& camera, VirtualClock& clock) : camera_(camera), clock_(clock) {}
+
+  bool Open(const std::string& path) override;
+  bool Configure(const LineSettings& settings) override;
+  bool IsOpen() const override { return open_; }
+  void Close() override { open_ = false; }
+  int ReadAvailable(uint8_t* buffer, int count) override;
+  void WaitReadable(int64_t deadlineMs) override;
+  int Write(const uint8_t* data, int count, int64_t deadlineMs) override;
+  bool Discard(bool input, bool output) override;
+  uint32_t TakeLineErrors() override;
+
+  // Test controls.
+  void RefuseOpen(bool refuse) { refuseOpen_ = refuse; }
+  void RefuseConfigure(bool refuse) { refuseConfigure_ = refuse; }
+  void RefuseWrites(bool refuse) { refuseWrites_ = refuse; }
+  void RaiseLineErrors(uint32_t flags) { lineErrors_ |= flags; }
+  // Raised again at every wait that runs out, as a line stuck in a break would.
+  void RaiseLineErrorsAtEveryTimeout(uint32_t flags) { stickyLineErrors_ = flags; }
+
+  const std::string& OpenedPath() const { return path_; }
+  const LineSettings& Settings() const { return settings_; }
+  const std::vector<WireByte>& Wire() const { return wire_; }
+  // Bytes the host sent, in order.
+  std::vector<uint8_t> Sent() const;
+  // Bytes the host read, in order.
+  std::vector<uint8_t> Received() const;
+  void ClearWire() { wire_.clear(); }
+
+ private:
+  CameraModel& camera_;
+  VirtualClock& clock_;
+  bool open_ = false;
+  bool refuseOpen_ = false;
+  bool refuseConfigure_ = false;
+  bool refuseWrites_ = false;
+  uint32_t lineErrors_ = 0;
+  uint32_t stickyLineErrors_ = 0;
+  std::string path_;
+  LineSettings settings_;
+  std::vector<WireByte> wire_;
+};

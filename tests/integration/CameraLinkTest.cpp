@@ -1,0 +1,122 @@
+// The link over a Camera Link serial library loaded at run time: the simulated grabber library.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "link/CameraLinkLibrary.h"
+#include "link/CameraPort.h"
+#include "sim/CameraModel.h"
+#include "sim/ClSerialSim.h"
+#include "support/RecordingOperatorOutput.h"
+
+namespace {
+
+class CameraLinkChannel : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Holding our own reference keeps the library's state reachable for the controls below.
+    handle = dlopen(VQ_CLSERSIM, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(handle, nullptr) << dlerror();
+    Control<void (*)()>("clsersim_reset")();
+    port.SetOperatorOutput(&output);
+  }
+
+  void TearDown() override {
+    port.Close();
+    CameraLinkLibrary::Process().Unload();
+    if (handle != nullptr) dlclose(handle);
+  }
+
+  template <typename Fn>
+  Fn Control(const char* name) {
+    return reinterpret_cast<Fn>(dlsym(handle, name));
+  }
+
+  CameraModel& Camera() { return *static_cast<CameraModel*>(Control<void* (*)()>("clsersim_camera")()); }
+
+  std::vector<ClSimCall> Calls() {
+    const ClSimCall* calls = Control<const ClSimCall* (*)()>("clsersim_calls")();
+    return std::vector<ClSimCall>(calls, calls + Control<int32_t (*)()>("clsersim_call_count")());
+  }
+
+  static std::string Describe(const ClSimCall& call) {
+    return std::string(call.entry) + "(" + std::to_string(call.count) + "," + std::to_string(call.timeout) + ")";
+  }
+
+  void* handle = nullptr;
+  RecordingOperatorOutput output;
+  CameraPort port;
+};
+
+}  // namespace
+
+TEST_F(CameraLinkChannel, ReadEndToEndInWholeCalls) {
+  ASSERT_EQ(port.OpenCameraLink(VQ_CLSERSIM), 0);
+  EXPECT_TRUE(output.messages.empty());
+  Control<void (*)()>("clsersim_reset_calls")();
+
+  int32_t value = -1;
+  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), 0);
+  EXPECT_EQ(value, 168);
+
+  std::vector<std::string> calls;
+  for (const auto& call : Calls()) calls.push_back(Describe(call));
+  EXPECT_EQ(calls, (std::vector<std::string>{"clSerialWrite(1,1000)", "clSerialRead(1,1000)", "clSerialWrite(18,1000)",
+                                             "clSerialRead(1,3000)", "clSerialRead(1,4000)", "clSerialRead(9,1000)",
+                                             "clSerialWrite(1,1000)"}));
+  // With no serial port behind it, the purge at the start of the request leaves code 3 stored.
+  EXPECT_EQ(port.LastError(), CommErrors::PortNotOpen);
+}
+
+TEST_F(CameraLinkChannel, WriteReachesTheCamera) {
+  ASSERT_EQ(port.OpenCameraLink(VQ_CLSERSIM), 0);
+  EXPECT_EQ(port.WriteParameter(1, 0xFF, 0x01, 0x04, 0, 3, 2), 0);
+  EXPECT_EQ(Camera().Register(1, 0x01, 0x04), 2u);
+  ASSERT_EQ(Camera().Requests().size(), 1u);
+  EXPECT_EQ(Camera().Requests()[0], "01FF0104020000");
+}
+
+TEST_F(CameraLinkChannel, BoardThatDoesNotOpenIsReportedOnceThenPortNotOpen) {
+  Control<void (*)(int32_t)>("clsersim_set_init_result")(-1);
+  EXPECT_EQ(port.OpenCameraLink(VQ_CLSERSIM), 0);
+  ASSERT_EQ(output.messages.size(), 1u);
+  EXPECT_EQ(output.messages[0].text, "Board Open Error");
+  EXPECT_EQ(output.messages[0].caption, "Error");
+  EXPECT_EQ(output.messages[0].icon, MessageIcon::Error);
+
+  int32_t value = -1;
+  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommErrors::PortNotOpen);
+  EXPECT_EQ(output.messages.size(), 1u);
+}
+
+TEST_F(CameraLinkChannel, MissingLibraryOrEntryPointCannotOpen) {
+  EXPECT_EQ(port.OpenCameraLink("/nonexistent/libclsernothing.so"), -CommErrors::CannotOpenPort);
+  EXPECT_EQ(port.OpenCameraLink(VQ_CLSERSIM_NOREAD), -CommErrors::CannotOpenPort);
+  EXPECT_EQ(port.OpenCameraLink(""), -CommErrors::CannotOpenPort);
+  EXPECT_TRUE(output.messages.empty());
+  EXPECT_FALSE(CameraLinkLibrary::Process().IsLoaded());
+}
+
+TEST_F(CameraLinkChannel, CloseEndsTheChannelOnce) {
+  ASSERT_EQ(port.OpenCameraLink(VQ_CLSERSIM), 0);
+  Control<void (*)()>("clsersim_reset_calls")();
+  port.Close();
+  port.Close();
+  ASSERT_EQ(Calls().size(), 1u);
+  EXPECT_STREQ(Calls()[0].entry, "clSerialClose");
+  int32_t value = -1;
+  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommErrors::PortNotOpen);
+}
+
+TEST_F(CameraLinkChannel, SilentCameraTimesOutAfterTheRetries) {
+  ASSERT_EQ(port.OpenCameraLink(VQ_CLSERSIM), 0);
+  Camera().Faults().silent = true;
+  int32_t value = -1;
+  auto start = MonotonicClock::Instance().NowMs();
+  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommErrors::Timeout);
+  auto elapsed = MonotonicClock::Instance().NowMs() - start;
+  EXPECT_GE(elapsed, 3990);
+  EXPECT_LT(elapsed, 5000);
+}
