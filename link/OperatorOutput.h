@@ -12,6 +12,11 @@ class OperatorOutput {
   virtual void ShowStatusText(const std::string& text) = 0;
   // A modal box with an OK button.
   virtual void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
+  // How far a transfer of many rows has come; total 0 means it is over. Shown only where it helps.
+  virtual void ShowProgress(int done, int total) {
+    (void)done;
+    (void)total;
+  }
 };
 
 // Writes both kinds of output to standard error; used where there is no window.

@@ -9,4 +9,13 @@ inline constexpr int ErrorFrame = 62127;  // "ERROR - %1"
 inline constexpr int CommErrorIllegalSize = 62128;
 inline constexpr int CommErrorTooLong = 62129;
 
+inline constexpr int StatusUploading = 62000;
+inline constexpr int StatusSending = 62001;
+inline constexpr int StatusReady = 62002;
+inline constexpr int FileTypeMismatch = 62100;
+inline constexpr int ApplicationTitle = 57344;
+inline constexpr int CompanyKey = 57346;
+inline constexpr int SaveChangesPrompt = 61699;
+inline constexpr int UnexpectedFileFormat = 61728;
+
 }  // namespace StringIds

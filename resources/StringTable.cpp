@@ -36,6 +36,42 @@ const std::map<int, const char*>& Table() {
       {62127, "ERROR - %1"},
       {62128, "Illegal message size of transmission data. "},
       {62129, "Too long message received."},
+      // Status texts.
+      {62000, "Uploading %1 data from camera..."},
+      {62001, "Sending %1 data to camera..."},
+      {62002, "Ready"},
+      {62100, "File type mismatch.\nFile \"%1\" does not contain data for %2 apprication."},
+      // Display names of the camera registers.
+      {62201, "Shutter Speed"},
+      {62202, "Trigger Mode"},
+      {62204, "Trigger Polarity"},
+      {62207, "Gain Level"},
+      {62208, "Black Level"},
+      {62231, "(Reserved)"},
+      {62238, "Data Bit"},
+      {62240, "Programable Shutter"},
+      {62241, "VD/FVAL"},
+      {62242, "Adjust Gain"},
+      {62244, "Partial Scan Start"},
+      {62245, "Partial Scan Width"},
+      {62246, "Partial Scan ON/OFF"},
+      {62247, "HD/LVAL"},
+      {62249, "Sub Voltage"},
+      {62250, "Trigger Source"},
+      {62251, "Output Flash out/VD"},
+      {62252, "2xAccel ON/OFF "},
+      {62265, "Camera Information"},
+      {62267, "White Spot Correction ON/OFF"},
+      {62268, "White Spot Detect Threshlevel"},
+      {62269, "Factory Set"},
+      {62272, "White Spot Detect"},
+      {62273, "Test Patarn"},
+      {62277, "Smear Reduction ON/OFF"},
+      // The application's and the document framework's own texts.
+      {57344, "VQ-R310NTX"},
+      {57346, "Norvane Imaging Ltd."},
+      {61699, "Save changes to %1?"},
+      {61728, "Unexpected file format."},
   };
   return table;
 }
@@ -49,10 +85,15 @@ std::string LoadString(int id) {
 }
 
 std::string FormatString(const std::string& pattern, const std::string& argument) {
+  return FormatString(pattern, {argument});
+}
+
+std::string FormatString(const std::string& pattern, std::initializer_list<std::string> arguments) {
   std::string result;
   for (size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == '1') {
-      result += argument;
+    size_t n = i + 1 < pattern.size() ? static_cast<size_t>(pattern[i + 1] - '1') : arguments.size();
+    if (pattern[i] == '%' && n < arguments.size()) {
+      result += *(arguments.begin() + n);
       ++i;
     } else {
       result += pattern[i];

@@ -8,6 +8,7 @@ enum class ReplyDefect { None, BadCheck, NoEtx, NonHexCheck, NonHexData };
 
 struct CameraFaults {
   bool silent = false;             // answers nothing at all
+  int silentAfterRequests = -1;    // falls silent once it has accepted this many requests
   int ignoreEnquiries = 0;         // ENQs left unanswered
   int wrongEnquiryAnswers = 0;     // ENQs answered with enquiryAnswer instead of ACK
   uint8_t enquiryAnswer = 0x15;

@@ -110,6 +110,9 @@ void CameraModel::DiscardDelivered(int64_t nowUs) {
 }
 
 void CameraModel::Receive(uint8_t byte, int64_t arrivalUs) {
+  if (faults_.silentAfterRequests >= 0 && requests_.size() >= static_cast<size_t>(faults_.silentAfterRequests)) {
+    faults_.silent = true;
+  }
   if (faults_.silent) return;
   if (byte == Framing::ENQ) {
     // Also where an ACK for the last reply was awaited: the host's purge may have swallowed that ACK.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/OperatorOutput.h"
@@ -19,6 +20,9 @@ class RecordingOperatorOutput final : public OperatorOutput {
     messages.push_back({text, caption, icon});
   }
 
+  void ShowProgress(int done, int total) override { progress.emplace_back(done, total); }
+
   std::vector<std::string> statusTexts;
   std::vector<Message> messages;
+  std::vector<std::pair<int, int>> progress;
 };

@@ -1,0 +1,80 @@
+// The document: the camera's settings as one file, reached through the single parameter set.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "camera/CameraParameterSet.h"
+#include "camera/ServiceWindow.h"
+
+class CVQS90Doc : public QObject {
+  Q_OBJECT
+
+ public:
+  using WindowFactory = std::function<std::unique_ptr<ServiceWindow>()>;
+
+  explicit CVQS90Doc(CameraParameterSet& parameters, QObject* parent = nullptr);
+  ~CVQS90Doc() override;
+
+  CameraParameterSet& Parameters() const { return parameters_; }
+
+  // Value operations.
+  int32_t ReadCameraValue(ParameterId id);
+  int32_t WriteCameraValue(ParameterId id, int32_t value);
+  int32_t ReadAllCameraValues();
+  int32_t WriteAllCameraValues();
+  int32_t GetCameraValue(ParameterId id) const;
+
+  // Document state.
+  bool IsModified() const { return modified_; }
+  void SetModifiedFlag(bool modified);
+  QString PathName() const { return path_; }
+  QString Title() const;
+
+  // The settings file: the 212 bytes of the stored values, and loading them from a file's bytes.
+  std::vector<uint8_t> Serialize() const;
+  bool Serialize(const std::vector<uint8_t>& bytes, const QString& path);
+
+  // Document commands; false when the command failed (the operator has been told why).
+  bool OnNewDocument();
+  bool OnOpenDocument(const QString& path);
+  bool OnSaveDocument(const QString& path);
+  void OnReadFromCamera();
+  void OnWriteToCamera();
+  void OnManualCommand();
+  void OnCommandMenu();
+  void OpenWhiteSpotWindow();
+
+  // The dialogs are built above this layer; the application hands in how to make them.
+  void SetManualCommandRunner(std::function<void()> run) { runManualCommand_ = std::move(run); }
+  void SetCommandMenuFactory(WindowFactory make) { makeCommandMenu_ = std::move(make); }
+  void SetWhiteSpotFactory(WindowFactory make) { makeWhiteSpot_ = std::move(make); }
+  ServiceWindow* CommandMenuWindow() const { return commandMenuWindow_.get(); }
+  ServiceWindow* WhiteSpotWindow() const { return whiteSpotWindow_.get(); }
+
+ signals:
+  // Stored values changed; views reload their controls.
+  void UpdateAllViews();
+  // A new or newly opened document replaced the previous one; views set themselves up again.
+  void DocumentReplaced();
+  void ModifiedChanged(bool modified);
+  void TitleChanged(const QString& title);
+
+ private:
+  void OpenOwnedWindow(std::unique_ptr<ServiceWindow>& member, const WindowFactory& make);
+  void SetPathName(const QString& path);
+  void Warn(const std::string& text) const;
+
+  CameraParameterSet& parameters_;
+  bool modified_ = false;
+  QString path_;
+  std::function<void()> runManualCommand_;
+  WindowFactory makeCommandMenu_;
+  WindowFactory makeWhiteSpot_;
+  std::unique_ptr<ServiceWindow> commandMenuWindow_;
+  std::unique_ptr<ServiceWindow> whiteSpotWindow_;
+};

@@ -1,0 +1,102 @@
+// Moving register values between the store and the camera, one request per register.
+#include "camera/CameraParameterSet.h"
+
+#include "camera/ParameterTable.h"
+#include "resources/StringIds.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+constexpr int StoredSetting = 0x01;
+constexpr int WorkingRegister = 0x00;
+constexpr int FixedByte = 0xFF;
+constexpr int ReadAllRows = 46;   // rows 0..45; the reserved row is never transferred
+constexpr int WriteAllRows = 21;
+
+bool HasFlag(ParameterId id, uint8_t flag) { return (ParameterTable::Flags(id) & flag) != 0; }
+
+}  // namespace
+
+int32_t CameraParameterSet::ReadOne(ParameterId id) {
+  if (!HasFlag(id, ParameterFlags::Readable)) return 0;
+  // The detection state lives in the working register; everything else is read from the stored settings.
+  int mode = id == ParamWhiteSpotDetect ? WorkingRegister : StoredSetting;
+  int32_t number = 0;
+  if (ReadParameter(mode, FixedByte, ParameterTable::ReadArea(id), ParameterTable::Address(id),
+                    ParameterTable::Minimum(id, false), ParameterTable::Maximum(id, false), &number) < 0) {
+    return Fail(CommErrors::PassThrough);
+  }
+  return SetValue(id, ParameterTable::FromCamera(id, number), false);
+}
+
+int32_t CameraParameterSet::WriteOne(ParameterId id, int32_t value) {
+  int32_t number = ParameterTable::ToCamera(id, value);
+  if (WriteParameter(StoredSetting, FixedByte, ParameterTable::WriteArea(id), ParameterTable::Address(id),
+                     ParameterTable::Minimum(id, false), ParameterTable::Maximum(id, false), number) < 0) {
+    return Fail(CommErrors::PassThrough);
+  }
+  return SetValue(id, value, false);
+}
+
+int32_t CameraParameterSet::ReadAll() {
+  int done = 0;
+  for (int i = 0; i < ParameterCount; ++i) {
+    auto id = static_cast<ParameterId>(i);
+    if (ReadOne(id) < 0) {
+      Operator().ShowProgress(0, 0);
+      return Fail(CommErrors::PassThrough);
+    }
+    if (HasFlag(id, ParameterFlags::Readable)) Operator().ShowProgress(++done, ReadAllRows);
+  }
+  Operator().ShowProgress(0, 0);
+  return 1;
+}
+
+int32_t CameraParameterSet::WriteAll() {
+  int done = 0;
+  for (int i = 0; i < ParameterCount; ++i) {
+    auto id = static_cast<ParameterId>(i);
+    if (!HasFlag(id, ParameterFlags::InWriteAll)) continue;
+    if (WriteOne(id, GetValue(id, false)) < 0) {
+      Operator().ShowProgress(0, 0);
+      return Fail(CommErrors::PassThrough);
+    }
+    Operator().ShowProgress(++done, WriteAllRows);
+  }
+  Operator().ShowProgress(0, 0);
+  return 0;
+}
+
+void CameraParameterSet::ShowTransferStatus(int textId, ParameterId id) {
+  Operator().ShowStatusText(FormatString(LoadString(textId), ParameterTable::Name(id)));
+}
+
+int32_t CameraParameterSet::Reported(int32_t result) {
+  if (result < 0) ReportLastError();
+  return result;
+}
+
+int32_t CameraParameterSet::UploadOne(ParameterId id) {
+  ShowTransferStatus(StringIds::StatusUploading, id);
+  return Reported(ReadOne(id));
+}
+
+int32_t CameraParameterSet::SendOne(ParameterId id, int32_t value) {
+  ShowTransferStatus(StringIds::StatusSending, id);
+  return Reported(WriteOne(id, value));
+}
+
+int32_t CameraParameterSet::UploadAll() { return Reported(ReadAll()); }
+int32_t CameraParameterSet::SendAll() { return Reported(WriteAll()); }
+
+int32_t CameraParameterSet::OpenSerialLink(int32_t port, int32_t baudRate) {
+  return Reported(OpenSerialDefault(port, baudRate));
+}
+
+int32_t CameraParameterSet::OpenCameraLinkLibrary(const std::string& libraryPath) {
+  return Reported(OpenCameraLink(libraryPath));
+}
+
+void CameraParameterSet::ReportLastError() {
+  Operator().ShowMessage(LastErrorText(), LoadString(StringIds::ApplicationTitle), MessageIcon::Error);
+}

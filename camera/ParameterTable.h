@@ -1,0 +1,30 @@
+// The constant table of the 47 camera registers and the lookups every other layer uses.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "camera/CameraParameter.h"
+#include "camera/ParameterId.h"
+
+namespace ParameterTable {
+
+const std::array<CameraParameter, ParameterCount>& Rows();
+const CameraParameter& Row(ParameterId id);
+
+int32_t DefaultValue(ParameterId id, bool converted);
+int32_t Minimum(ParameterId id, bool converted);
+int32_t Maximum(ParameterId id, bool converted);
+int32_t FromCamera(ParameterId id, int32_t number);
+int32_t ToCamera(ParameterId id, int32_t value);
+uint8_t Flags(ParameterId id);
+uint8_t ReadArea(ParameterId id);
+uint8_t WriteArea(ParameterId id);
+uint8_t Address(ParameterId id);
+// The display name, from the string table.
+std::string Name(ParameterId id);
+
+// The enumerator's name without "Param" ("GainLevel"), as scripts name a row.
+const char* Identifier(ParameterId id);
+
+}  // namespace ParameterTable

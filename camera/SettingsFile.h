@@ -1,0 +1,34 @@
+// The ".vq" settings file: a header text and the 47 register values, 212 bytes in all.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "camera/ParameterId.h"
+
+namespace SettingsFile {
+
+inline constexpr const char* Header = "VQ-S90 Data Version1.00";
+inline constexpr size_t FileSize = 212;
+
+using Values = std::array<int32_t, ParameterCount>;
+
+enum class Decoded {
+  Loaded,          // the header matched and all 47 values were there
+  Empty,           // a file of no bytes: nothing to load
+  HeaderMismatch,  // another program's file
+  Truncated,       // ends before its header text or its 47th value
+};
+
+// Values in camera units, as GetValue (id, true) gives them.
+std::vector<uint8_t> Encode(const Values& values);
+Decoded Decode(const std::vector<uint8_t>& bytes, Values& values);
+
+// A stored text: its length in one byte below 0xFF, else 0xFF and 16 bits, else 0xFFFF and 32 bits,
+// then its characters. Returns false when the bytes end before the text does.
+bool ReadStoredText(const std::vector<uint8_t>& bytes, size_t& offset, std::string& text);
+void WriteStoredText(std::vector<uint8_t>& bytes, const std::string& text);
+
+}  // namespace SettingsFile
