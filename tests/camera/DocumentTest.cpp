@@ -1,0 +1,229 @@
+// The document against the simulated camera: flag rules, settings files on disk, owned windows.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "camera/CVQS90Doc.h"
+#include "camera/ParameterTable.h"
+#include "support/MemoryCamera.h"
+
+namespace {
+
+class Document : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QObject::connect(&doc, &CVQS90Doc::UpdateAllViews, [this] { ++viewUpdates; });
+    QObject::connect(&doc, &CVQS90Doc::DocumentReplaced, [this] { ++replacements; });
+  }
+
+  QString PathOf(const char* name) const { return dir.filePath(name); }
+
+  std::vector<uint8_t> FileBytes(const QString& path) const {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QByteArray data = file.readAll();
+    return std::vector<uint8_t>(data.begin(), data.end());
+  }
+
+  void WriteFile(const QString& path, const std::vector<uint8_t>& bytes) const {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+  }
+
+  MemoryCamera link;
+  CameraParameterSet& set = *link.parameters;
+  CVQS90Doc doc{set};
+  QTemporaryDir dir;
+  int viewUpdates = 0;
+  int replacements = 0;
+};
+
+// The table's defaults, written out by hand from the register map.
+std::vector<uint8_t> DefaultFile() {
+  const int32_t defaults[47] = {0, 0, 0, 0, 0, 168, 0, 834, 0, 0, 1, 1, 0, 100, 0, 1, 1040, 0, 1, 20, 0, 0, 176};
+  std::string s = std::string("\x17") + "VQ-S90 Data Version1.00";
+  for (int32_t v : defaults) {
+    for (int b = 0; b < 4; ++b) s += static_cast<char>((static_cast<uint32_t>(v) >> (8 * b)) & 0xFF);
+  }
+  return std::vector<uint8_t>(s.begin(), s.end());
+}
+
+struct FakeWindow : ServiceWindow {
+  struct Log {
+    int created = 0, focused = 0, destroyed = 0;
+  };
+  explicit FakeWindow(Log& events) : log(events) {}
+  void Create() override {
+    ++log.created;
+    visible = true;
+  }
+  bool IsVisible() const override { return visible; }
+  void Focus() override { ++log.focused; }
+  void Destroy() override { ++log.destroyed; }
+  Log& log;
+  bool visible = false;
+};
+
+}  // namespace
+
+TEST_F(Document, SingleTransfersSetModifiedOnlyWhenAValueChanged) {
+  EXPECT_EQ(doc.ReadCameraValue(ParamReserved), 0);
+  EXPECT_EQ(link.output.statusTexts.back(), "Uploading (Reserved) data from camera...");
+  EXPECT_TRUE(link.Requests().empty());
+  EXPECT_EQ(doc.WriteCameraValue(ParamGainLevel, 168), 0);
+  EXPECT_FALSE(doc.IsModified());
+  EXPECT_EQ(doc.WriteCameraValue(ParamGainLevel, 200), 1);
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_EQ(doc.GetCameraValue(ParamGainLevel), 200);
+}
+
+TEST_F(Document, ReadFromCameraMarksModifiedEvenWhenNothingChanged) {
+  doc.OnReadFromCamera();
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_EQ(viewUpdates, 1);
+  EXPECT_EQ(link.Requests().size(), 46u);
+
+  doc.OnNewDocument();
+  doc.OnWriteToCamera();
+  EXPECT_FALSE(doc.IsModified());
+  EXPECT_EQ(link.Requests().size(), 46u + 21u);
+}
+
+TEST_F(Document, FailedReadFromCameraShowsOneBoxAndNoUpdate) {
+  link.camera.Faults().silentAfterRequests = 10;
+  doc.OnReadFromCamera();
+  EXPECT_FALSE(doc.IsModified());
+  EXPECT_EQ(viewUpdates, 0);
+  ASSERT_EQ(link.output.messages.size(), 1u);
+  EXPECT_EQ(link.output.messages[0].icon, MessageIcon::Error);
+}
+
+TEST_F(Document, SaveAfterStartHoldsTheDefaults) {
+  ASSERT_TRUE(doc.OnSaveDocument(PathOf("start.vq")));
+  EXPECT_EQ(FileBytes(PathOf("start.vq")), DefaultFile());
+  EXPECT_EQ(doc.Title(), "start.vq");
+  EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(Document, OpeningAFileStoresEveryRowAndSendsTheWriteAllRows) {
+  set.SetValue(ParamGainLevel, 321, false);
+  set.SetValue(ParamModelName0, 0x4241, false);
+  set.SetValue(ParamSubVoltage, 99, false);
+  ASSERT_TRUE(doc.OnSaveDocument(PathOf("a.vq")));
+
+  MemoryCamera other;
+  CVQS90Doc otherDoc(*other.parameters);
+  otherDoc.SetModifiedFlag(true);
+  ASSERT_TRUE(otherDoc.OnOpenDocument(PathOf("a.vq")));
+  EXPECT_EQ(otherDoc.GetCameraValue(ParamGainLevel), 321);
+  EXPECT_EQ(otherDoc.GetCameraValue(ParamModelName0), 0x4241);
+  EXPECT_EQ(otherDoc.GetCameraValue(ParamSubVoltage), 99);
+  EXPECT_FALSE(otherDoc.IsModified());
+  EXPECT_EQ(otherDoc.PathName(), PathOf("a.vq"));
+  ASSERT_EQ(other.Requests().size(), 21u);
+  EXPECT_EQ(other.Requests()[5], "01FF010C014100");
+  EXPECT_EQ(other.camera.Register(1, 0x01, 0x77), 176u) << "sub voltage is not sent";
+}
+
+TEST_F(Document, ForeignFileIsRefusedAndChangesNothing) {
+  ASSERT_TRUE(doc.OnSaveDocument(PathOf("mine.vq")));
+  auto bytes = DefaultFile();
+  bytes[1] = 'v';
+  bytes[30] = 0x7F;
+  WriteFile(PathOf("other.vq"), bytes);
+  set.SetValue(ParamGainLevel, 250, false);
+  EXPECT_FALSE(doc.OnOpenDocument(PathOf("other.vq")));
+  ASSERT_EQ(link.output.messages.size(), 1u);
+  EXPECT_EQ(link.output.messages[0].text, "File type mismatch.\nFile \"" + PathOf("other.vq").toStdString() +
+                                              "\" does not contain data for VQ-R310NTX apprication.");
+  EXPECT_EQ(link.output.messages[0].icon, MessageIcon::Warning);
+  EXPECT_EQ(link.output.messages[0].caption, "VQ-R310NTX");
+  EXPECT_EQ(doc.PathName(), PathOf("mine.vq"));
+  EXPECT_EQ(doc.GetCameraValue(ParamGainLevel), 250);
+  EXPECT_TRUE(link.Requests().empty());
+  EXPECT_EQ(replacements, 0);
+}
+
+TEST_F(Document, TruncatedFileIsRefusedAndChangesNothing) {
+  auto bytes = DefaultFile();
+  bytes[24] = 3;  // trigger mode
+  bytes.resize(211);
+  WriteFile(PathOf("short.vq"), bytes);
+  EXPECT_FALSE(doc.OnOpenDocument(PathOf("short.vq")));
+  ASSERT_EQ(link.output.messages.size(), 1u);
+  EXPECT_EQ(link.output.messages[0].text, "Unexpected file format.");
+  EXPECT_EQ(link.output.messages[0].icon, MessageIcon::Warning);
+  EXPECT_EQ(doc.GetCameraValue(ParamTriggerMode), 0);
+  EXPECT_TRUE(link.Requests().empty());
+}
+
+TEST_F(Document, EmptyFileOpensSilently) {
+  WriteFile(PathOf("empty.vq"), {});
+  EXPECT_TRUE(doc.OnOpenDocument(PathOf("empty.vq")));
+  EXPECT_TRUE(link.output.messages.empty());
+  EXPECT_TRUE(link.Requests().empty());
+  EXPECT_EQ(doc.Title(), "empty.vq");
+}
+
+TEST_F(Document, OpenStaysOpenWhenSendingFails) {
+  auto bytes = DefaultFile();
+  bytes[24] = 3;
+  WriteFile(PathOf("ok.vq"), bytes);
+  link.camera.Faults().silent = true;
+  EXPECT_TRUE(doc.OnOpenDocument(PathOf("ok.vq")));
+  ASSERT_EQ(link.output.messages.size(), 1u) << "one box for the first row's time-out";
+  EXPECT_EQ(link.output.messages[0].text, "ERROR - Communication time out detected.\nCheck the connection.");
+  EXPECT_EQ(link.device->Sent(), std::vector<uint8_t>(4, Framing::ENQ)) << "the other rows are not sent";
+  EXPECT_EQ(doc.GetCameraValue(ParamTriggerMode), 3);
+  EXPECT_EQ(replacements, 1);
+}
+
+TEST_F(Document, FailedSaveIsReportedAndKeepsTheDocument) {
+  EXPECT_FALSE(doc.OnSaveDocument(PathOf("no/such/folder/x.vq")));
+  ASSERT_EQ(link.output.messages.size(), 1u);
+  EXPECT_EQ(link.output.messages[0].text.rfind("Failed to save document.", 0), 0u);
+  EXPECT_TRUE(doc.PathName().isEmpty());
+}
+
+TEST_F(Document, NewKeepsValuesAndClearsPathAndFlag) {
+  ASSERT_TRUE(doc.OnSaveDocument(PathOf("x.vq")));
+  doc.WriteCameraValue(ParamGainLevel, 300);
+  doc.OnNewDocument();
+  EXPECT_EQ(doc.Title(), "Untitled");
+  EXPECT_FALSE(doc.IsModified());
+  EXPECT_EQ(doc.GetCameraValue(ParamGainLevel), 300);
+}
+
+TEST_F(Document, ManualCommandReadsEverythingWhenItCloses) {
+  int runs = 0;
+  doc.SetManualCommandRunner([&] { ++runs; });
+  doc.OnManualCommand();
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(link.Requests().size(), 46u);
+  EXPECT_EQ(viewUpdates, 1);
+}
+
+TEST_F(Document, OneWindowOfEachKind) {
+  FakeWindow::Log menuLog, spotLog;
+  doc.SetCommandMenuFactory([&] { return std::make_unique<FakeWindow>(menuLog); });
+  doc.SetWhiteSpotFactory([&] { return std::make_unique<FakeWindow>(spotLog); });
+
+  doc.OnCommandMenu();
+  ServiceWindow* first = doc.CommandMenuWindow();
+  doc.OnCommandMenu();
+  EXPECT_EQ(doc.CommandMenuWindow(), first) << "a visible window only gets the focus";
+  EXPECT_EQ(menuLog.created, 1);
+  EXPECT_EQ(menuLog.focused, 1);
+
+  static_cast<FakeWindow*>(first)->visible = false;  // closed by the operator: hidden, not destroyed
+  doc.OnCommandMenu();
+  EXPECT_EQ(menuLog.destroyed, 1);
+  EXPECT_EQ(menuLog.created, 2);
+  EXPECT_TRUE(doc.CommandMenuWindow()->IsVisible());
+
+  doc.OpenWhiteSpotWindow();
+  EXPECT_EQ(spotLog.created, 1);
+  EXPECT_EQ(menuLog.created, 2) << "the two kinds are kept apart";
+}
