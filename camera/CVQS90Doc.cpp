@@ -60,6 +60,7 @@ std::vector<uint8_t> CVQS90Doc::Serialize() const {
 
 bool CVQS90Doc::Serialize(const std::vector<uint8_t>& bytes, const QString& path) {
   SettingsFile::Values values{};
+  lastSendResult_ = 0;
   switch (SettingsFile::Decode(bytes, values)) {
     case SettingsFile::Decoded::Empty: return true;
     case SettingsFile::Decoded::HeaderMismatch:
@@ -70,7 +71,7 @@ bool CVQS90Doc::Serialize(const std::vector<uint8_t>& bytes, const QString& path
     case SettingsFile::Decoded::Loaded: break;
   }
   for (int i = 0; i < ParameterCount; ++i) parameters_.SetValue(static_cast<ParameterId>(i), values[static_cast<size_t>(i)], true);
-  parameters_.SendAll();
+  lastSendResult_ = parameters_.SendAll();
   return true;
 }
 

@@ -38,6 +38,8 @@ class CVQS90Doc : public QObject {
   // The settings file: the 212 bytes of the stored values, and loading them from a file's bytes.
   std::vector<uint8_t> Serialize() const;
   bool Serialize(const std::vector<uint8_t>& bytes, const QString& path);
+  // What sending the last loaded file to the camera gave: 0, or the negative error code.
+  int32_t LastSendResult() const { return lastSendResult_; }
 
   // Document commands; false when the command failed (the operator has been told why).
   bool OnNewDocument();
@@ -71,6 +73,7 @@ class CVQS90Doc : public QObject {
 
   CameraParameterSet& parameters_;
   bool modified_ = false;
+  int32_t lastSendResult_ = 0;
   QString path_;
   std::function<void()> runManualCommand_;
   WindowFactory makeCommandMenu_;

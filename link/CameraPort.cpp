@@ -1,6 +1,8 @@
 // The port's byte transport: opening, reading and writing against deadlines, purging, closing.
 #include "link/CameraPort.h"
 
+#include <algorithm>
+
 #include "link/CameraLinkLibrary.h"
 #include "link/LineStatus.h"
 #include "link/PortPaths.h"
@@ -43,12 +45,15 @@ int32_t CameraPort::OpenCameraLink(const std::string& libraryPath) {
 int32_t CameraPort::WriteBytes(const uint8_t* data, int32_t count, int32_t timeoutMs) {
   CameraLinkLibrary& library = CameraLinkLibrary::Process();
   if (library.ChannelOpen()) {
-    return static_cast<int32_t>(library.Write(data, static_cast<uint32_t>(count), static_cast<uint32_t>(timeoutMs)));
+    auto written = static_cast<int32_t>(library.Write(data, static_cast<uint32_t>(count), static_cast<uint32_t>(timeoutMs)));
+    Trace(true, data, written);
+    return written;
   }
   if (count <= 0) return Fail(CommErrors::BadSize);
   if (!device_->IsOpen()) return Fail(CommErrors::PortNotOpen);
   int64_t deadline = clock_->NowMs() + static_cast<int64_t>(count) * timeoutMs;
   int written = device_->Write(data, count, deadline);
+  Trace(true, data, written);
   if (written < 0) {
     device_->Discard(false, true);
     FailFromLineStatus();
@@ -64,6 +69,7 @@ int32_t CameraPort::ReadBytes(uint8_t* buffer, int32_t count, int32_t timeoutMs)
   CameraLinkLibrary& library = CameraLinkLibrary::Process();
   if (library.ChannelOpen()) {
     uint32_t got = library.Read(buffer, static_cast<uint32_t>(count), static_cast<uint32_t>(timeoutMs));
+    Trace(false, buffer, static_cast<int32_t>(std::min<uint32_t>(got, static_cast<uint32_t>(count))));
     if (got == static_cast<uint32_t>(count)) return count;
     return Fail(CommErrors::Timeout);
   }
@@ -73,7 +79,10 @@ int32_t CameraPort::ReadBytes(uint8_t* buffer, int32_t count, int32_t timeoutMs)
   int32_t got = 0;
   while (clock_->NowMs() <= deadline) {
     int n = device_->ReadAvailable(buffer + got, count - got);
-    if (n > 0) got += n;
+    if (n > 0) {
+      Trace(false, buffer + got, n);
+      got += n;
+    }
     if (got == count) return count;
     device_->WaitReadable(deadline);
   }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,6 +37,10 @@ class CameraPort : public virtual CommErrorState {
   CameraPort& operator=(const CameraPort&) = delete;
 
   void SetOperatorOutput(OperatorOutput* output);
+
+  // Sees every byte that goes out or comes in, on either transport; for diagnostics.
+  using ByteTrace = std::function<void(bool sent, const uint8_t* bytes, int32_t count)>;
+  void SetByteTrace(ByteTrace trace) { trace_ = std::move(trace); }
   OperatorOutput& Operator() const { return *output_; }
 
   // Request texts and value encoding.
@@ -73,7 +78,12 @@ class CameraPort : public virtual CommErrorState {
   int32_t AwaitReplyStart(int& noiseBytes);
   int32_t ReceiveReply(char* reply);
 
+  void Trace(bool sent, const uint8_t* bytes, int32_t count) const {
+    if (trace_ && count > 0) trace_(sent, bytes, count);
+  }
+
   std::unique_ptr<SerialDevice> device_;
+  ByteTrace trace_;
   Clock* clock_;
   OperatorOutput* output_;
   int32_t portNumber_ = 0;

@@ -7,8 +7,9 @@ void StderrOperatorOutput::ShowStatusText(const std::string&) {
   // Progress texts are only useful on a screen that is repainted; a terminal would fill with them.
 }
 
-void StderrOperatorOutput::ShowMessage(const std::string& text, const std::string& caption, MessageIcon) {
-  std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+void StderrOperatorOutput::ShowMessage(const std::string& text, const std::string&, MessageIcon) {
+  // The text alone, as the box shows it: scripts compare it, and the caption is the program's name.
+  std::fprintf(stderr, "%s\n", text.c_str());
 }
 
 StderrOperatorOutput& StderrOperatorOutput::Instance() {

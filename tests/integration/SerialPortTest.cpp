@@ -63,13 +63,13 @@ TEST_P(SerialPortSpeedTest, WritesAndReadsParametersOverThePacedLine) {
   EXPECT_EQ(port_->ReadParameter(1, 0xFF, 0x81, 0x04, 0, 3, &value), 0);
   EXPECT_EQ(value, 2);
 
-  // Gain Level: the camera's default, then a new value read back. A read crosses 32 bytes on the
-  // line; finishing faster would mean the simulator is not pacing it.
+  // Gain Level: the camera's default, then a new value read back. A read waits for 31 bytes to cross
+  // the line (its closing ACK it does not wait for); finishing faster would mean no pacing.
   auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(port_->ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), 0);
   Seconds elapsed = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(value, 168);
-  EXPECT_GE(elapsed.count(), 0.95 * 32 * 10.0 / baud);
+  EXPECT_GE(elapsed.count(), 0.97 * 31 * 10.0 / baud);
 
   EXPECT_EQ(port_->WriteParameter(1, 0xFF, 0x01, 0x0C, 0, 671, 300), 0);
   EXPECT_EQ(port_->ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), 0);

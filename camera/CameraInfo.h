@@ -1,0 +1,23 @@
+// The camera's four identification texts, decoded from the two-character information registers.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "camera/ParameterId.h"
+
+struct CameraInfo {
+  std::string vendorName;
+  std::string modelName;
+  std::string serialNumber;
+  std::string version;
+  int serialDigitsMode = 0;  // 0: seven digits, 1: eight digits
+};
+
+using StoredValue = std::function<int32_t(ParameterId)>;
+
+// Characters of rows first..first+count-1, low byte then high byte, up to the first zero byte.
+std::string PairText(const StoredValue& value, ParameterId first, int count);
+
+CameraInfo DecodeCameraInfo(const StoredValue& value);

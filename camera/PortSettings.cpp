@@ -1,0 +1,33 @@
+// "Ports"/"COM1".."COM10" in the settings store, shared by the windowed program and vqctl.
+#include "camera/PortSettings.h"
+
+#include <QSettings>
+
+#include "link/PortPaths.h"
+#include "resources/StringIds.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+QSettings Store() {
+  return QSettings(QString::fromStdString(LoadString(StringIds::CompanyKey)),
+                   QString::fromStdString(LoadString(StringIds::ApplicationTitle)));
+}
+
+QString Key(int port) { return QStringLiteral("Ports/COM%1").arg(port); }
+
+}  // namespace
+
+void LoadPortAssignments() {
+  QSettings settings = Store();
+  for (int port = FirstComPort; port <= LastComPort; ++port) {
+    QString path = settings.value(Key(port)).toString();
+    if (!path.isEmpty()) AssignPortPath(port, path.toStdString());
+  }
+}
+
+void StorePortAssignment(int port, const QString& path) {
+  QSettings settings = Store();
+  settings.setValue(Key(port), path);
+  AssignPortPath(port, path.toStdString());
+}

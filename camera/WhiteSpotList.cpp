@@ -1,0 +1,40 @@
+// Reading the white-spot list: one exchange per coordinate from the spot area.
+#include "camera/WhiteSpotList.h"
+
+#include <cstdio>
+
+#include "link/Framing.h"
+
+namespace WhiteSpot {
+
+const char* EndMessage(int state) {
+  switch (state) {
+    case Finished: return "Detect is finished.";
+    case TooMany: return "Number of detect is over.";
+    default: return "Detect error";
+  }
+}
+
+int32_t ReadSpotCoordinate(CameraPort& port, int k, int i) {
+  char text[Framing::FrameBufferSize];
+  std::snprintf(text, sizeof text, "00FF91%02X000000", (2 * i + k) & 0xFF);
+  char reply[Framing::FrameBufferSize];
+  int32_t result = port.Transact(text, reply);
+  if (result < 0) return result;
+  return HexToInt(reply, 4);
+}
+
+std::string ListSpots(CameraPort& port, const char* lineEnd) {
+  std::string text;
+  for (int i = 0; i < ListLength; ++i) {
+    int32_t x = ReadSpotCoordinate(port, 0, i);
+    if (x == EndMarker) break;
+    int32_t y = ReadSpotCoordinate(port, 1, i);
+    char line[96];
+    std::snprintf(line, sizeof line, "No.%2d: x = %4d,  y = %4d%s", i + 1, x, y, lineEnd);
+    text += line;
+  }
+  return text;
+}
+
+}  // namespace WhiteSpot

@@ -1,0 +1,27 @@
+// The camera's white-spot detection: its end states and the list of spots it found.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "link/CameraPort.h"
+
+namespace WhiteSpot {
+
+inline constexpr int Running = 1;
+inline constexpr int Finished = 0;
+inline constexpr int TooMany = 2;
+inline constexpr int ListLength = 64;
+inline constexpr int EndMarker = 0xFFFF;
+inline constexpr int PollIntervalMs = 200;
+
+// The message for a state other than Running.
+const char* EndMessage(int state);
+
+// Coordinate k (0 = x, 1 = y) of entry i, or the exchange's negative failure result.
+int32_t ReadSpotCoordinate(CameraPort& port, int k, int i);
+
+// The spot list as its lines "No. 1: x =   10,  y =   20", each ending in lineEnd.
+std::string ListSpots(CameraPort& port, const char* lineEnd);
+
+}  // namespace WhiteSpot

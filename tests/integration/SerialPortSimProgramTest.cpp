@@ -1,0 +1,129 @@
+// vq-camera-sim as a program: its link, its exit, and its fault options as the port meets them.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/CameraPort.h"
+#include "link/PortPaths.h"
+#include "link/TermiosDevice.h"
+#include "support/SimProcess.h"
+
+namespace {
+
+std::string LinkTarget(const std::string& path) {
+  char buffer[PATH_MAX];
+  ssize_t n = readlink(path.c_str(), buffer, sizeof buffer - 1);
+  if (n < 0) return "";
+  buffer[n] = '\0';
+  return buffer;
+}
+
+bool Exists(const std::string& path) {
+  struct stat st {};
+  return lstat(path.c_str(), &st) == 0;
+}
+
+class SimProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/vq-sim-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override {
+    sim_.Stop();
+    unlink((dir_ + "/camera").c_str());
+    rmdir(dir_.c_str());
+    ClearPortPaths();
+  }
+
+  SimProcess sim_;
+  std::string dir_;
+};
+
+TEST_F(SimProgramTest, LinkNamesTheTerminalReplacesAStaleLinkAndGoesAtExit) {
+  const std::string link = dir_ + "/camera";
+  ASSERT_EQ(symlink("/dev/stale-terminal", link.c_str()), 0);
+  ASSERT_TRUE(sim_.Start(VQ_CAMERA_SIM, {"--link", link}));
+  EXPECT_EQ(LinkTarget(link), sim_.PtyPath());
+
+  EXPECT_EQ(sim_.Stop(), 0);
+  EXPECT_FALSE(Exists(link));
+}
+
+TEST_F(SimProgramTest, RefusesToReplaceAFileThatIsNotALink) {
+  const std::string file = dir_ + "/camera";
+  std::FILE* f = std::fopen(file.c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  std::fclose(f);
+  EXPECT_FALSE(sim_.Start(VQ_CAMERA_SIM, {"--link", file}));
+  EXPECT_TRUE(Exists(file));
+  EXPECT_EQ(LinkTarget(file), "");
+}
+
+TEST_F(SimProgramTest, RejectsUnknownOptionsAndBadValues) {
+  EXPECT_FALSE(sim_.Start(VQ_CAMERA_SIM, {"--no-such-option"}));
+  EXPECT_FALSE(sim_.Start(VQ_CAMERA_SIM, {"--baud", "fast"}));
+  EXPECT_FALSE(sim_.Start(VQ_CAMERA_SIM, {"--bad-check"}));
+}
+
+// Fault options as a Gain Level read meets them over the line.
+struct FaultCase {
+  std::vector<std::string> args;
+  int32_t result;
+  int32_t value;
+};
+
+class SimFaultOptionTest : public ::testing::TestWithParam<FaultCase> {
+ protected:
+  void TearDown() override {
+    sim_.Stop();
+    ClearPortPaths();
+  }
+  SimProcess sim_;
+};
+
+TEST_P(SimFaultOptionTest, ReadMeetsTheFault) {
+  const FaultCase& c = GetParam();
+  ASSERT_TRUE(sim_.Start(VQ_CAMERA_SIM, c.args));
+  AssignPortPath(1, sim_.PtyPath());
+  CameraPort port(std::make_unique<TermiosDevice>(MonotonicClock::Instance()), MonotonicClock::Instance());
+  ASSERT_EQ(port.OpenSerialDefault(1, 115200), 0);
+  int32_t value = -1;
+  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), c.result);
+  EXPECT_EQ(value, c.value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, SimFaultOptionTest,
+    ::testing::Values(FaultCase{{"--lower-case"}, 0, 168},
+                      // Bad replies are NAKed and resent within one attempt. Faults that outlast an
+                      // attempt race the next purge on a pseudo-terminal, so they are not asserted here.
+                      FaultCase{{"--no-etx", "2"}, 0, 168},
+                      FaultCase{{"--noise", "5", "--noise-gap-ms", "1"}, 0, 168},
+                      FaultCase{{"--wrong-enq", "3", "--enq-answer", "41"}, 0, 168},
+                      FaultCase{{"--bad-check", "3"}, 0, 168},
+                      FaultCase{{"--non-hex-data", "1"}, -CommErrors::InvalidCharacter, 0}),
+    [](const ::testing::TestParamInfo<FaultCase>& testCase) {
+      // "--no-etx 2" becomes "no_etx_2": test names may hold only letters, digits and underscores.
+      std::string name;
+      for (const auto& arg : testCase.param.args) {
+        for (char c : arg) {
+          if (std::isalnum(static_cast<unsigned char>(c))) name += c;
+          else if (c == '-' && !name.empty() && name.back() != '_') name += '_';
+        }
+        if (!name.empty() && name.back() != '_') name += '_';
+      }
+      while (!name.empty() && name.back() == '_') name.pop_back();
+      return name;
+    });
+
+}  // namespace
