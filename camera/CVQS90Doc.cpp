@@ -61,14 +61,11 @@ std::vector<uint8_t> CVQS90Doc::Serialize() const {
 bool CVQS90Doc::Serialize(const std::vector<uint8_t>& bytes, const QString& path) {
   SettingsFile::Values values{};
   lastSendResult_ = 0;
-  switch (SettingsFile::Decode(bytes, values)) {
-    case SettingsFile::Decoded::Empty: return true;
-    case SettingsFile::Decoded::HeaderMismatch:
-      Warn(FormatString(LoadString(StringIds::FileTypeMismatch),
-                        {path.toStdString(), LoadString(StringIds::ApplicationTitle)}));
-      return false;
-    case SettingsFile::Decoded::Truncated: Warn(LoadString(StringIds::UnexpectedFileFormat)); return false;
-    case SettingsFile::Decoded::Loaded: break;
+  SettingsFile::Decoded decoded = SettingsFile::Decode(bytes, values);
+  if (decoded == SettingsFile::Decoded::Empty) return true;
+  if (decoded != SettingsFile::Decoded::Loaded) {
+    Warn(SettingsFile::RefusalMessage(decoded, path.toStdString()));
+    return false;
   }
   for (int i = 0; i < ParameterCount; ++i) parameters_.SetValue(static_cast<ParameterId>(i), values[static_cast<size_t>(i)], true);
   lastSendResult_ = parameters_.SendAll();

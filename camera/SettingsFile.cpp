@@ -1,7 +1,8 @@
 // Encoding and decoding of the settings file; no file access here.
 #include "camera/SettingsFile.h"
 
-#include <cstring>
+#include "resources/StringIds.h"
+#include "resources/StringTable.h"
 
 namespace SettingsFile {
 
@@ -70,6 +71,17 @@ Decoded Decode(const std::vector<uint8_t>& bytes, Values& values) {
   }
   values = decoded;
   return Decoded::Loaded;
+}
+
+std::string RefusalMessage(Decoded decoded, const std::string& path) {
+  switch (decoded) {
+    case Decoded::HeaderMismatch:
+      return FormatString(LoadString(StringIds::FileTypeMismatch), {path, LoadString(StringIds::ApplicationTitle)});
+    case Decoded::Truncated: return LoadString(StringIds::UnexpectedFileFormat);
+    case Decoded::Loaded:
+    case Decoded::Empty: break;
+  }
+  return std::string();
 }
 
 }  // namespace SettingsFile

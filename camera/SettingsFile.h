@@ -22,6 +22,9 @@ enum class Decoded {
   Truncated,       // ends before its header text or its 47th value
 };
 
+// The operator message for a file that cannot be loaded; empty for Loaded and Empty.
+std::string RefusalMessage(Decoded decoded, const std::string& path);
+
 // Values in camera units, as GetValue (id, true) gives them.
 std::vector<uint8_t> Encode(const Values& values);
 Decoded Decode(const std::vector<uint8_t>& bytes, Values& values);

@@ -24,12 +24,17 @@ int32_t ReadSpotCoordinate(CameraPort& port, int k, int i) {
   return HexToInt(reply, 4);
 }
 
-std::string ListSpots(CameraPort& port, const char* lineEnd) {
+std::string ListSpots(CameraPort& port, const char* lineEnd, int32_t* failure) {
   std::string text;
+  *failure = 0;
   for (int i = 0; i < ListLength; ++i) {
     int32_t x = ReadSpotCoordinate(port, 0, i);
     if (x == EndMarker) break;
-    int32_t y = ReadSpotCoordinate(port, 1, i);
+    int32_t y = x < 0 ? x : ReadSpotCoordinate(port, 1, i);
+    if (y < 0) {
+      *failure = y;
+      break;
+    }
     char line[96];
     std::snprintf(line, sizeof line, "No.%2d: x = %4d,  y = %4d%s", i + 1, x, y, lineEnd);
     text += line;

@@ -21,7 +21,9 @@ const char* EndMessage(int state);
 // Coordinate k (0 = x, 1 = y) of entry i, or the exchange's negative failure result.
 int32_t ReadSpotCoordinate(CameraPort& port, int k, int i);
 
-// The spot list as its lines "No. 1: x =   10,  y =   20", each ending in lineEnd.
-std::string ListSpots(CameraPort& port, const char* lineEnd);
+// The spot list as its lines "No. 1: x =   10,  y =   20", each ending in lineEnd. A failed
+// read ends the list there and leaves its negative result in failure (0 otherwise); a failed
+// read is never listed as a coordinate.
+std::string ListSpots(CameraPort& port, const char* lineEnd, int32_t* failure);
 
 }  // namespace WhiteSpot

@@ -79,13 +79,14 @@ int32_t CameraPort::ReadBytes(uint8_t* buffer, int32_t count, int32_t timeoutMs)
   int32_t got = 0;
   while (clock_->NowMs() <= deadline) {
     int n = device_->ReadAvailable(buffer + got, count - got);
-    if (n > 0) {
-      Trace(false, buffer + got, n);
-      got += n;
+    if (n > 0) got += n;
+    if (got == count) {
+      Trace(false, buffer, got);
+      return count;
     }
-    if (got == count) return count;
     device_->WaitReadable(deadline);
   }
+  Trace(false, buffer, got);
   device_->Discard(true, false);
   return FailFromLineStatus();
 }

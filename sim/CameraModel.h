@@ -47,9 +47,11 @@ class CameraModel {
   void SetSpots(std::vector<Spot> spots) { spots_ = std::move(spots); }
   // Detection: the state reads 1 this many times after a start, then the outcome (0, 2 or an error value).
   void SetDetection(int busyReads, int outcome) {
-    detectBusyReads_ = busyReads;
-    detectOutcome_ = outcome;
+    SetDetectionBusyReads(busyReads);
+    SetDetectionOutcome(outcome);
   }
+  void SetDetectionBusyReads(int reads) { detectBusyReads_ = reads; }
+  void SetDetectionOutcome(int outcome) { detectOutcome_ = outcome; }
   // Factory set: the flag reads 1 this many times, then 0 with the settings back at their defaults.
   void SetFactoryBusyReads(int reads) { factoryBusyReads_ = reads; }
   bool Unlocked() const { return unlocked_; }

@@ -175,7 +175,8 @@ void Configure(CameraModel& camera, const SimOptions& options, const CameraFault
   camera.Faults() = faults;
   camera.SetBaudRate(options.baudRate);
   if (options.hasSpots) camera.SetSpots(options.spots);
-  if (options.detectReads >= 0) camera.SetDetection(options.detectReads, options.detectOutcome);
+  if (options.detectReads >= 0) camera.SetDetectionBusyReads(options.detectReads);
+  camera.SetDetectionOutcome(options.detectOutcome);
   if (options.factoryReads >= 0) camera.SetFactoryBusyReads(options.factoryReads);
 }
 

@@ -1,0 +1,297 @@
+// vqctl: the camera's settings and service functions for production-line scripts.
+#include "cli/Vqctl.h"
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <map>
+
+#include "camera/CameraInfo.h"
+#include "camera/ParameterTable.h"
+#include "camera/PortSettings.h"
+#include "camera/WhiteSpotList.h"
+#include "cli/ParameterNames.h"
+#include "link/CameraLinkLibrary.h"
+#include "link/Framing.h"
+#include "link/PortPaths.h"
+
+namespace {
+
+constexpr int LastReadableRow = ParamSerialNumberUnlock;
+
+std::string NameOf(ParameterId id) { return ParameterTable::Identifier(id); }
+
+void SleepMs(int ms) {
+  timespec ts{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
+  while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+  }
+}
+
+// The group of a device the user may not read and write, or empty.
+std::string DeniedGroup(const std::string& device) {
+  if (access(device.c_str(), R_OK | W_OK) == 0 || errno != EACCES) return std::string();
+  struct stat st {};
+  if (stat(device.c_str(), &st) != 0) return std::string();
+  const group* g = getgrgid(st.st_gid);
+  return g != nullptr ? g->gr_name : std::to_string(st.st_gid);
+}
+
+}  // namespace
+
+std::string PermissionHint(const std::string& device, const std::string& group) {
+  return "No permission to use " + device + ": it belongs to the group \"" + group + "\". Join it with \"sudo usermod -aG " +
+         group + " $USER\", then log in again.";
+}
+
+Vqctl::Vqctl(const VqctlOptions& options, std::ostream& out, std::ostream& err)
+    : options_(options), out_(out), err_(err), output_(err), document_(parameters_) {
+  parameters_.SetOperatorOutput(&output_);
+  startUs_ = MonotonicClock::Instance().NowUs();
+  if (options.trace) {
+    parameters_.SetByteTrace([this](bool sent, const uint8_t* bytes, int32_t count) { TraceBytes(sent, bytes, count); });
+  }
+}
+
+Vqctl::~Vqctl() {
+  parameters_.Close();
+  CameraLinkLibrary::Process().Unload();
+}
+
+void Vqctl::TraceBytes(bool sent, const uint8_t* bytes, int32_t count) {
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%8lld ms %s", static_cast<long long>((MonotonicClock::Instance().NowUs() - startUs_) / 1000),
+                sent ? ">" : "<");
+  err_ << stamp;
+  for (int32_t i = 0; i < count; ++i) {
+    char hex[4];
+    std::snprintf(hex, sizeof hex, " %02X", bytes[i]);
+    err_ << hex;
+  }
+  err_ << '\n';
+}
+
+int Vqctl::UsageError(const std::string& reason) {
+  err_ << "vqctl: " << reason << '\n' << VqctlUsage;
+  return VqctlExit::Usage;
+}
+
+int Vqctl::OpenLink() {
+  if (!options_.cameraLink.empty()) {
+    int32_t result = parameters_.OpenCameraLinkLibrary(options_.cameraLink);
+    return result < 0 ? Failed(result) : 0;
+  }
+  LoadPortAssignments();
+  if (!options_.device.empty()) AssignPortPath(options_.com, options_.device);
+  int32_t result = parameters_.OpenSerialLink(options_.com, options_.baud);
+  if (result < 0 && -result == CommErrors::CannotOpenPort) {
+    std::string device = DevicePathForPort(options_.com);
+    std::string group = DeniedGroup(device);
+    if (!group.empty()) err_ << PermissionHint(device, group) << '\n';
+  }
+  return result < 0 ? Failed(result) : 0;
+}
+
+int Vqctl::Run() {
+  static const std::map<std::string, Command> commands = {
+      {"read-all", &Vqctl::ReadAll}, {"get", &Vqctl::Get},     {"set", &Vqctl::Set},       {"load", &Vqctl::Load},
+      {"save", &Vqctl::Save},        {"show", &Vqctl::Show},   {"diff", &Vqctl::Diff},     {"info", &Vqctl::Info},
+      {"send", &Vqctl::Send},        {"query", &Vqctl::Query}, {"detect", &Vqctl::Detect}, {"spots", &Vqctl::Spots},
+      {"write-serial", &Vqctl::WriteSerial},
+  };
+  Command command = commands.at(options_.command);
+  if (command != &Vqctl::Show) {
+    int status = OpenLink();
+    if (status != 0) return status;
+  }
+  return (this->*command)();
+}
+
+bool Vqctl::ParameterArgument(size_t index, ParameterId& id) { return FindParameter(options_.arguments[index], id); }
+
+int Vqctl::ReadAll() {
+  int32_t result = document_.ReadAllCameraValues();
+  if (result < 0) return Failed(result);
+  for (int i = 0; i <= LastReadableRow; ++i) {
+    auto id = static_cast<ParameterId>(i);
+    out_ << NameOf(id) << '=' << document_.GetCameraValue(id) << '\n';
+  }
+  return VqctlExit::Success;
+}
+
+int Vqctl::Get() {
+  ParameterId id;
+  if (!ParameterArgument(0, id)) return UsageError("unknown parameter " + options_.arguments[0]);
+  int32_t result = document_.ReadCameraValue(id);
+  if (result < 0) return Failed(result);
+  out_ << document_.GetCameraValue(id) << '\n';
+  return VqctlExit::Success;
+}
+
+int Vqctl::Set() {
+  ParameterId id;
+  if (!ParameterArgument(0, id)) return UsageError("unknown parameter " + options_.arguments[0]);
+  int32_t value = 0;
+  if (!ParseParameterValue(options_.arguments[1], value)) return UsageError("bad value " + options_.arguments[1]);
+  int32_t result = document_.WriteCameraValue(id, value);
+  return result < 0 ? Failed(result) : VqctlExit::Success;
+}
+
+int Vqctl::Load() {
+  QString path = QString::fromStdString(options_.arguments[0]);
+  if (!QFileInfo(path).isFile()) {
+    err_ << "vqctl: cannot open " << options_.arguments[0] << '\n';
+    return VqctlExit::NoInput;
+  }
+  if (!document_.OnOpenDocument(path)) return VqctlExit::RefusedFile;
+  int32_t result = document_.LastSendResult();
+  return result < 0 ? Failed(result) : VqctlExit::Success;
+}
+
+int Vqctl::Save() {
+  int32_t result = document_.ReadAllCameraValues();
+  if (result < 0) return Failed(result);
+  return document_.OnSaveDocument(QString::fromStdString(options_.arguments[0])) ? VqctlExit::Success
+                                                                                 : VqctlExit::CannotWrite;
+}
+
+int Vqctl::DecodeFile(const std::string& path, SettingsFile::Values& values, bool& empty) {
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) {
+    err_ << "vqctl: cannot open " << path << '\n';
+    return VqctlExit::NoInput;
+  }
+  QByteArray data = file.read(64 * 1024);
+  SettingsFile::Decoded decoded = SettingsFile::Decode(std::vector<uint8_t>(data.begin(), data.end()), values);
+  empty = decoded == SettingsFile::Decoded::Empty;
+  std::string refusal = SettingsFile::RefusalMessage(decoded, path);
+  if (refusal.empty()) return VqctlExit::Success;
+  err_ << refusal << '\n';
+  return VqctlExit::RefusedFile;
+}
+
+int Vqctl::Show() {
+  SettingsFile::Values values{};
+  bool empty = false;
+  int status = DecodeFile(options_.arguments[0], values, empty);
+  if (status != VqctlExit::Success || empty) return status;
+  for (int i = 0; i < ParameterCount; ++i) {
+    auto id = static_cast<ParameterId>(i);
+    out_ << NameOf(id) << '=' << ParameterTable::FromCamera(id, values[static_cast<size_t>(i)]) << '\n';
+  }
+  return VqctlExit::Success;
+}
+
+int Vqctl::Diff() {
+  SettingsFile::Values values{};
+  bool empty = false;
+  int status = DecodeFile(options_.arguments[0], values, empty);
+  if (status != VqctlExit::Success) return status;
+  if (empty) {
+    err_ << "vqctl: " << options_.arguments[0] << " holds no values\n";
+    return VqctlExit::RefusedFile;
+  }
+  int32_t result = document_.ReadAllCameraValues();
+  if (result < 0) return Failed(result);
+  bool differs = false;
+  for (int i = 0; i <= LastReadableRow; ++i) {
+    auto id = static_cast<ParameterId>(i);
+    int32_t camera = document_.GetCameraValue(id);
+    int32_t file = ParameterTable::FromCamera(id, values[static_cast<size_t>(i)]);
+    if (camera == file) continue;
+    differs = true;
+    out_ << NameOf(id) << ": camera=" << camera << " file=" << file << '\n';
+  }
+  return differs ? VqctlExit::Differs : VqctlExit::Success;
+}
+
+int Vqctl::Info() {
+  for (int i = ParamVendorName0; i <= ParamVersion1; ++i) {
+    int32_t result = document_.ReadCameraValue(static_cast<ParameterId>(i));
+    if (result < 0) return Failed(result);
+  }
+  CameraInfo info = DecodeCameraInfo([this](ParameterId id) { return document_.GetCameraValue(id); });
+  out_ << "Vendor=" << info.vendorName << "\nModel=" << info.modelName << "\nSerial=" << info.serialNumber
+       << "\nVersion=" << info.version << '\n';
+  return VqctlExit::Success;
+}
+
+// The manual command's box turns typed letters into capitals; the text goes out as the box holds it.
+static std::string AsTyped(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+int Vqctl::Send() {
+  int32_t result = parameters_.SendFrame(AsTyped(options_.arguments[0]));
+  if (result < 0) parameters_.ReportLastError();
+  return result < 0 ? Failed(result) : VqctlExit::Success;
+}
+
+int Vqctl::Query() {
+  char reply[Framing::FrameBufferSize];
+  int32_t result = parameters_.Transact(AsTyped(options_.arguments[0]), reply);
+  if (result < 0) {
+    parameters_.ReportLastError();
+    return Failed(result);
+  }
+  out_ << reply << '\n';
+  return VqctlExit::Success;
+}
+
+int Vqctl::Detect() {
+  if (!options_.arguments.empty()) {
+    int32_t threshold = 0;
+    if (!ParseParameterValue(options_.arguments[0], threshold) || threshold > 255) {
+      return UsageError("the threshold is 0 to 255");
+    }
+    int32_t result = document_.WriteCameraValue(ParamWhiteSpotThreshold, threshold);
+    if (result < 0) return Failed(result);
+  }
+  int32_t result = document_.WriteCameraValue(ParamWhiteSpotDetect, 1);
+  if (result < 0) return Failed(result);
+  int state = WhiteSpot::Running;
+  while (state == WhiteSpot::Running) {
+    SleepMs(WhiteSpot::PollIntervalMs);
+    // A script cannot wait on a camera that stopped answering: the first failed poll ends the run.
+    result = document_.ReadCameraValue(ParamWhiteSpotDetect);
+    if (result < 0) return Failed(result);
+    state = document_.GetCameraValue(ParamWhiteSpotDetect);
+  }
+  out_ << WhiteSpot::EndMessage(state) << '\n';
+  if (state != WhiteSpot::Finished) return VqctlExit::Differs;
+  return Spots();
+}
+
+int Vqctl::Spots() {
+  int32_t failure = 0;
+  out_ << WhiteSpot::ListSpots(parameters_, "\n", &failure);
+  if (failure < 0) parameters_.ReportLastError();
+  return failure < 0 ? Failed(failure) : VqctlExit::Success;
+}
+
+int Vqctl::WriteSerial() {
+  err_ << "vqctl: write-serial is not available in this version\n";
+  return VqctlExit::Usage;
+}
+
+int RunVqctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  VqctlOptions options;
+  VqctlParse parse = ParseVqctlOptions(args, options);
+  if (parse.help) {
+    out << VqctlUsage;
+    return VqctlExit::Success;
+  }
+  if (!parse.ok) {
+    err << "vqctl: " << parse.error << '\n' << VqctlUsage;
+    return VqctlExit::Usage;
+  }
+  Vqctl vqctl(options, out, err);
+  return vqctl.Run();
+}

@@ -1,0 +1,136 @@
+// Parsing vqctl's arguments; nothing here touches a camera or a file.
+#include "cli/VqctlOptions.h"
+
+#include <charconv>
+#include <map>
+
+const char* const VqctlUsage =
+    "usage: vqctl [link options] COMMAND [arguments]\n"
+    "Link options:\n"
+    "  --device PATH        serial device path (e.g. /dev/ttyUSB0, or the pty of vq-camera-sim)\n"
+    "  --com N              COM port 1..10, mapped to a device path as the windowed program maps it (default --com 1)\n"
+    "  --baud 9600|115200   default 9600\n"
+    "  --camera-link LIB    reach the camera through this Camera Link serial library file instead of a serial port\n"
+    "  --trace              print every byte sent and received, in hex with a millisecond time stamp, on standard error\n"
+    "Commands:\n"
+    "  read-all             read every readable parameter; one line per row: NAME=VALUE\n"
+    "  get NAME             read one parameter; print its value in decimal\n"
+    "  set NAME VALUE       write one parameter (VALUE decimal or 0x-prefixed hex)\n"
+    "  load FILE            open a settings file and send it to the camera\n"
+    "  save FILE            read all parameters from the camera, then write them as a settings file\n"
+    "  show FILE            print a settings file's 47 values as NAME=VALUE; opens no link\n"
+    "  diff FILE            read all parameters and print each row where the file differs; exit 1 when some do\n"
+    "  info                 read the camera-information rows; print Vendor=, Model=, Serial=, Version=\n"
+    "  send TEXT            deliver a hand-typed request text\n"
+    "  query TEXT           deliver a request text and print the six reply characters\n"
+    "  detect [THRESHOLD]   run a white-spot detection and print its end message and spot list\n"
+    "  spots                print the white-spot list\n"
+    "  write-serial [--digits 7|8] NUMBER\n"
+    "                       unlock, check and write the serial number, then append the adjustment-log row\n"
+    "NAME is a parameter name such as GainLevel or ModelName3 (any case), ParamGainLevel, or a row index.\n";
+
+namespace {
+
+// Arguments each command takes: at least, at most.
+const std::map<std::string, std::pair<size_t, size_t>>& Commands() {
+  static const std::map<std::string, std::pair<size_t, size_t>> commands = {
+      {"read-all", {0, 0}}, {"get", {1, 1}},   {"set", {2, 2}},   {"load", {1, 1}},
+      {"save", {1, 1}},     {"show", {1, 1}},  {"diff", {1, 1}},  {"info", {0, 0}},
+      {"send", {1, 1}},     {"query", {1, 1}}, {"detect", {0, 1}}, {"spots", {0, 0}},
+      {"write-serial", {1, 1}},
+  };
+  return commands;
+}
+
+bool ParseInt(const std::string& text, int& value) {
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
+// The value that follows an option, or an error.
+bool TakeValue(const std::vector<std::string>& args, size_t& i, std::string& value, VqctlParse& result) {
+  if (i + 1 >= args.size()) {
+    result.error = args[i] + " needs a value";
+    return false;
+  }
+  value = args[++i];
+  return true;
+}
+
+bool ParseLinkOption(const std::vector<std::string>& args, size_t& i, VqctlOptions& options, VqctlParse& result) {
+  const std::string& option = args[i];
+  std::string value;
+  if (option == "--trace") {
+    options.trace = true;
+    return true;
+  }
+  if (option == "--device") return TakeValue(args, i, options.device, result);
+  if (option == "--camera-link") return TakeValue(args, i, options.cameraLink, result);
+  if (option == "--com") {
+    if (!TakeValue(args, i, value, result)) return false;
+    if (ParseInt(value, options.com) && options.com >= 1 && options.com <= 10) return true;
+    result.error = "--com takes a port number from 1 to 10";
+    return false;
+  }
+  if (option == "--baud") {
+    if (!TakeValue(args, i, value, result)) return false;
+    if (ParseInt(value, options.baud) && (options.baud == 9600 || options.baud == 115200)) return true;
+    result.error = "--baud takes 9600 or 115200";
+    return false;
+  }
+  result.error = "unknown option " + option;
+  return false;
+}
+
+// Arguments after the command; write-serial also takes --digits.
+bool ParseCommandArguments(const std::vector<std::string>& args, size_t i, VqctlOptions& options, VqctlParse& result) {
+  for (; i < args.size(); ++i) {
+    if (options.command == "write-serial" && args[i] == "--digits") {
+      std::string value;
+      if (!TakeValue(args, i, value, result)) return false;
+      if (!ParseInt(value, options.digits) || (options.digits != 7 && options.digits != 8)) {
+        result.error = "--digits takes 7 or 8";
+        return false;
+      }
+      continue;
+    }
+    options.arguments.push_back(args[i]);
+  }
+  auto [least, most] = Commands().at(options.command);
+  if (options.arguments.size() < least || options.arguments.size() > most) {
+    result.error = options.command + " takes " +
+                   (least == most ? std::to_string(least) : std::to_string(least) + " or " + std::to_string(most)) +
+                   (most == 1 ? " argument" : " arguments");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+VqctlParse ParseVqctlOptions(const std::vector<std::string>& args, VqctlOptions& options) {
+  VqctlParse result;
+  size_t i = 0;
+  for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
+    if (args[i] == "--help") {
+      result.help = true;
+      return result;
+    }
+    if (!ParseLinkOption(args, i, options, result)) return result;
+  }
+  if (i == args.size()) {
+    result.error = "no command given";
+    return result;
+  }
+  options.command = args[i];
+  if (Commands().count(options.command) == 0) {
+    result.error = "unknown command " + options.command;
+    return result;
+  }
+  if (!options.device.empty() && !options.cameraLink.empty()) {
+    result.error = "--device and --camera-link exclude each other";
+    return result;
+  }
+  result.ok = ParseCommandArguments(args, i + 1, options, result);
+  return result;
+}

@@ -1,0 +1,35 @@
+// vqctl's command line: link options, one command and its arguments.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct VqctlOptions {
+  std::string device;      // serial device path; assigned to the COM number
+  int com = 1;
+  int baud = 9600;
+  std::string cameraLink;  // Camera Link serial library instead of a serial port
+  bool trace = false;
+  int digits = 7;          // write-serial
+  std::string command;
+  std::vector<std::string> arguments;
+};
+
+struct VqctlParse {
+  bool ok = false;
+  bool help = false;
+  std::string error;  // one-line reason when not ok
+};
+
+VqctlParse ParseVqctlOptions(const std::vector<std::string>& args, VqctlOptions& options);
+
+extern const char* const VqctlUsage;
+
+namespace VqctlExit {
+inline constexpr int Success = 0;
+inline constexpr int Differs = 1;  // diff found differences; detect ended other than finished
+inline constexpr int Usage = 64;
+inline constexpr int RefusedFile = 65;
+inline constexpr int NoInput = 66;
+inline constexpr int CannotWrite = 74;
+}  // namespace VqctlExit

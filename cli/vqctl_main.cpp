@@ -1,0 +1,13 @@
+// vqctl's entry point.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/Vqctl.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  int status = RunVqctl(args, std::cout, std::cerr);
+  std::cout.flush();
+  return status;
+}

@@ -1,0 +1,103 @@
+// vqctl's command line: options, commands, parameter names and values.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/ParameterNames.h"
+#include "cli/Vqctl.h"
+#include "cli/VqctlOptions.h"
+
+namespace {
+
+VqctlParse Parse(const std::vector<std::string>& args, VqctlOptions& options) { return ParseVqctlOptions(args, options); }
+
+}  // namespace
+
+TEST(VqctlArguments, LinkOptionsThenCommand) {
+  VqctlOptions options;
+  auto parse = Parse({"--device", "/dev/pts/3", "--baud", "115200", "--trace", "set", "GainLevel", "0x12C"}, options);
+  ASSERT_TRUE(parse.ok) << parse.error;
+  EXPECT_EQ(options.device, "/dev/pts/3");
+  EXPECT_EQ(options.baud, 115200);
+  EXPECT_TRUE(options.trace);
+  EXPECT_EQ(options.com, 1);
+  EXPECT_EQ(options.command, "set");
+  EXPECT_EQ(options.arguments, (std::vector<std::string>{"GainLevel", "0x12C"}));
+
+  VqctlOptions serial;
+  ASSERT_TRUE(Parse({"--com", "3", "write-serial", "--digits", "8", "12X34567"}, serial).ok);
+  EXPECT_EQ(serial.com, 3);
+  EXPECT_EQ(serial.digits, 8);
+  EXPECT_EQ(serial.arguments, (std::vector<std::string>{"12X34567"}));
+}
+
+TEST(VqctlArguments, RefusesWhatItCannotRun) {
+  const std::vector<std::vector<std::string>> bad = {
+      {},
+      {"--baud", "19200", "info"},
+      {"--com", "11", "info"},
+      {"--com", "0", "info"},
+      {"--com"},
+      {"--device", "/dev/x", "--camera-link", "lib.so", "info"},
+      {"--bogus", "info"},
+      {"frobnicate"},
+      {"get"},
+      {"set", "GainLevel"},
+      {"info", "extra"},
+      {"detect", "1", "2"},
+      {"write-serial", "--digits", "9", "1234567"},
+  };
+  for (const auto& args : bad) {
+    VqctlOptions options;
+    auto parse = Parse(args, options);
+    EXPECT_FALSE(parse.ok) << (args.empty() ? "" : args[0]);
+    EXPECT_FALSE(parse.error.empty());
+  }
+  VqctlOptions options;
+  EXPECT_TRUE(Parse({"--help"}, options).help);
+}
+
+TEST(VqctlArguments, ParameterNames) {
+  ParameterId id{};
+  ASSERT_TRUE(FindParameter("GainLevel", id));
+  EXPECT_EQ(id, ParamGainLevel);
+  ASSERT_TRUE(FindParameter("gainlevel", id));
+  EXPECT_EQ(id, ParamGainLevel);
+  ASSERT_TRUE(FindParameter("ParamModelName3", id));
+  EXPECT_EQ(id, ParamModelName3);
+  ASSERT_TRUE(FindParameter("46", id));
+  EXPECT_EQ(id, ParamReserved);
+  EXPECT_FALSE(FindParameter("47", id));
+  EXPECT_FALSE(FindParameter("-1", id));
+  EXPECT_FALSE(FindParameter("Gain", id));
+  EXPECT_FALSE(FindParameter("", id));
+}
+
+TEST(VqctlArguments, ParameterValues) {
+  int32_t value = -1;
+  EXPECT_TRUE(ParseParameterValue("300", value));
+  EXPECT_EQ(value, 300);
+  EXPECT_TRUE(ParseParameterValue("0x5C1D", value));
+  EXPECT_EQ(value, 0x5C1D);
+  EXPECT_TRUE(ParseParameterValue("0xffffff", value));
+  for (const char* bad : {"", "-1", "0x", "0x1000000", "12a", "1e3", " 5", "0x-1", "99999999999"}) {
+    EXPECT_FALSE(ParseParameterValue(bad, value)) << bad;
+  }
+}
+
+TEST(VqctlArguments, UsageAndHelpExitStatuses) {
+  std::ostringstream out, err;
+  EXPECT_EQ(RunVqctl({"--help"}, out, err), 0);
+  EXPECT_EQ(out.str().rfind("usage: vqctl", 0), 0u);
+  EXPECT_TRUE(err.str().empty());
+  std::ostringstream out2, err2;
+  EXPECT_EQ(RunVqctl({"get"}, out2, err2), 64);
+  EXPECT_TRUE(out2.str().empty());
+  EXPECT_EQ(err2.str().rfind("vqctl: get takes 1 argument\nusage: vqctl", 0), 0u);
+}
+
+TEST(VqctlArguments, PermissionHintNamesTheGroup) {
+  EXPECT_EQ(PermissionHint("/dev/ttyUSB0", "dialout"),
+            "No permission to use /dev/ttyUSB0: it belongs to the group \"dialout\". Join it with "
+            "\"sudo usermod -aG dialout $USER\", then log in again.");
+}

@@ -1,0 +1,148 @@
+// vqctl as a script runs it: the real program against the simulated camera, on a pseudo-terminal
+// and through the simulated Camera Link library.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "support/RunProgram.h"
+#include "support/SimProcess.h"
+
+namespace {
+
+class Vqctl : public ::testing::Test {
+ protected:
+  void StartCamera(std::vector<std::string> args = {}) {
+    args.insert(args.end(), {"--baud", "115200"});
+    ASSERT_TRUE(sim.Start(VQ_CAMERA_SIM, args));
+  }
+
+  ProgramResult Run(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--device", sim.PtyPath(), "--baud", "115200"});
+    return RunProgram(VQ_VQCTL, args, {"XDG_CONFIG_HOME=" + dir.path().toStdString()});
+  }
+
+  std::string PathOf(const char* name) const { return dir.filePath(name).toStdString(); }
+
+  SimProcess sim;
+  QTemporaryDir dir;
+};
+
+int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+}  // namespace
+
+TEST_F(Vqctl, ReadAllGetAndSet) {
+  StartCamera();
+  auto all = Run({"read-all"});
+  EXPECT_EQ(all.status, 0) << all.err;
+  EXPECT_EQ(Lines(all.out), 46);
+  EXPECT_EQ(all.out.rfind("TriggerMode=0\nTriggerSource=0\n", 0), 0u);
+  EXPECT_NE(all.out.find("\nGainLevel=168\n"), std::string::npos);
+  EXPECT_NE(all.out.find("\nModelName0=" + std::to_string('V' + 256 * 'Q') + "\n"), std::string::npos);
+  EXPECT_TRUE(all.err.empty());
+
+  auto set = Run({"set", "GainLevel", "0x12C"});
+  EXPECT_EQ(set.status, 0) << set.err;
+  EXPECT_TRUE(set.out.empty());
+  auto get = Run({"get", "gainlevel"});
+  EXPECT_EQ(get.status, 0);
+  EXPECT_EQ(get.out, "300\n");
+}
+
+TEST_F(Vqctl, SaveShowDiffAndLoad) {
+  StartCamera();
+  ASSERT_EQ(Run({"set", "GainLevel", "300"}).status, 0);
+  ASSERT_EQ(Run({"save", PathOf("golden.vq")}).status, 0);
+  QFile saved(QString::fromStdString(PathOf("golden.vq")));
+  EXPECT_EQ(saved.size(), 212);
+
+  auto show = RunProgram(VQ_VQCTL, {"show", PathOf("golden.vq")});
+  EXPECT_EQ(show.status, 0);
+  EXPECT_EQ(Lines(show.out), 47);
+  EXPECT_NE(show.out.find("\nGainLevel=300\n"), std::string::npos);
+
+  EXPECT_EQ(Run({"diff", PathOf("golden.vq")}).status, 0);
+  ASSERT_EQ(Run({"set", "GainLevel", "7"}).status, 0);
+  auto diff = Run({"diff", PathOf("golden.vq")});
+  EXPECT_EQ(diff.status, 1);
+  EXPECT_EQ(diff.out, "GainLevel: camera=7 file=300\n");
+
+  EXPECT_EQ(Run({"load", PathOf("golden.vq")}).status, 0);
+  EXPECT_EQ(Run({"get", "GainLevel"}).out, "300\n");
+}
+
+TEST_F(Vqctl, InfoQueryAndTrace) {
+  StartCamera();
+  auto info = Run({"info"});
+  EXPECT_EQ(info.status, 0);
+  EXPECT_EQ(info.out, "Vendor=NORVANE IMAGING\nModel=VQ-R310NTX\nSerial=1234567\nVersion=1.0.0.0\n");
+
+  auto query = Run({"--trace", "query", "01ff810c000000"});
+  EXPECT_EQ(query.status, 0);
+  EXPECT_EQ(query.out, "00A800\n");
+  EXPECT_NE(query.err.find(" > 02 30 31 46 46 38 31 30 43 30 30 30 30 30 30 03 31 31\n"), std::string::npos)
+      << query.err;
+  EXPECT_NE(query.err.find(" < 30 30 41 38 30 30 03 43 31\n"), std::string::npos) << query.err;
+}
+
+TEST_F(Vqctl, DetectionRunsToItsEnd) {
+  StartCamera({"--spots", "10:20,300:5", "--detect-reads", "2"});
+  auto detect = Run({"detect", "30"});
+  EXPECT_EQ(detect.status, 0) << detect.err;
+  EXPECT_EQ(detect.out, "Detect is finished.\nNo. 1: x =   10,  y =   20\nNo. 2: x =  300,  y =    5\n");
+  EXPECT_EQ(Run({"get", "WhiteSpotThreshold"}).out, "30\n");
+  EXPECT_EQ(Run({"spots"}).out, "No. 1: x =   10,  y =   20\nNo. 2: x =  300,  y =    5\n");
+}
+
+TEST_F(Vqctl, DetectionWithTooManySpots) {
+  StartCamera({"--detect-outcome", "2"});
+  auto detect = Run({"detect"});
+  EXPECT_EQ(detect.status, 1);
+  EXPECT_EQ(detect.out, "Number of detect is over.\n");
+}
+
+TEST_F(Vqctl, RefusedFilesSendNothing) {
+  StartCamera({"--silent"});
+  QFile foreign(QString::fromStdString(PathOf("foreign.vq")));
+  ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
+  foreign.write(QByteArray("\x17VQ-S90 Data Version2.00") + QByteArray(188, '\0'));
+  foreign.close();
+  auto start = std::chrono::steady_clock::now();
+  auto load = Run({"load", PathOf("foreign.vq")});
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << "nothing may reach the camera";
+  EXPECT_EQ(load.status, 65);
+  EXPECT_EQ(load.err, "File type mismatch.\nFile \"" + PathOf("foreign.vq") +
+                          "\" does not contain data for VQ-R310NTX apprication.\n");
+  auto show = RunProgram(VQ_VQCTL, {"show", PathOf("foreign.vq")});
+  EXPECT_EQ(show.status, 65);
+  EXPECT_EQ(RunProgram(VQ_VQCTL, {"show", PathOf("missing.vq")}).status, 66);
+}
+
+TEST_F(Vqctl, CommunicationFailuresExitWithTheirCode) {
+  StartCamera({"--silent"});
+  auto get = Run({"get", "GainLevel"});
+  EXPECT_EQ(get.status, 5);
+  EXPECT_EQ(get.err, "ERROR - Communication time out detected.\nCheck the connection.\n");
+  EXPECT_TRUE(get.out.empty());
+
+  auto missing = RunProgram(VQ_VQCTL, {"--device", "/nonexistent/tty", "info"});
+  EXPECT_EQ(missing.status, 4);
+  EXPECT_EQ(missing.err, "ERROR - Can not open communciation port.\n");
+}
+
+TEST_F(Vqctl, ThroughTheCameraLinkLibrary) {
+  auto all = RunProgram(VQ_VQCTL, {"--camera-link", VQ_CLSERSIM, "read-all"});
+  EXPECT_EQ(all.status, 0) << all.err;
+  EXPECT_EQ(Lines(all.out), 46);
+
+  auto board = RunProgram(VQ_VQCTL, {"--camera-link", VQ_CLSERSIM, "get", "GainLevel"}, {"CLSERSIM_INIT_FAIL=1"});
+  EXPECT_EQ(board.status, 3);
+  EXPECT_EQ(board.err, "Board Open Error\nERROR - Communication port not opened.\n");
+
+  auto missing = RunProgram(VQ_VQCTL, {"--camera-link", "/nonexistent/libcl.so", "info"});
+  EXPECT_EQ(missing.status, 4);
+  EXPECT_EQ(missing.err, "ERROR - Can not open communciation port.\n");
+}

@@ -1,0 +1,15 @@
+// Runs a program to its end and collects its exit status and both output streams.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ProgramResult {
+  int status = -1;  // exit status, or -1 when it did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// extraEnvironment: "NAME=value" entries added to this process's environment for the child.
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& extraEnvironment = {});
