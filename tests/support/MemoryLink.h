@@ -1,4 +1,5 @@
-// A camera port wired to the simulated camera through the in-memory line, on a virtual clock.
+// A camera port (or anything built on one) wired to the simulated camera through the in-memory line,
+// on a virtual clock.
 #pragma once
 
 #include <memory>
@@ -11,17 +12,18 @@
 #include "sim/MemoryDevice.h"
 #include "support/RecordingOperatorOutput.h"
 
-struct MemoryLink {
+template <typename Port>
+struct MemoryWired {
   VirtualClock clock;
   CameraModel camera;
   MemoryDevice* device = nullptr;  // owned by port
   RecordingOperatorOutput output;
-  std::unique_ptr<CameraPort> port;
+  std::unique_ptr<Port> port;
 
-  MemoryLink() {
+  MemoryWired() {
     auto owned = std::make_unique<MemoryDevice>(camera, clock);
     device = owned.get();
-    port = std::make_unique<CameraPort>(std::move(owned), clock);
+    port = std::make_unique<Port>(std::move(owned), clock);
     port->SetOperatorOutput(&output);
   }
 
@@ -32,7 +34,11 @@ struct MemoryLink {
   }
 
   int64_t ElapsedMs() const { return clock.NowUs() / 1000; }
+  // Request texts the camera accepted, in order.
+  const std::vector<std::string>& Requests() const { return camera.Requests(); }
 };
+
+using MemoryLink = MemoryWired<CameraPort>;
 
 // Bytes from a mix of control bytes and text: Bytes({STX}, "01FF", {ETX}).
 inline std::vector<uint8_t> Bytes(std::initializer_list<std::vector<uint8_t>> parts) {
