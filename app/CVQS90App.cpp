@@ -1,0 +1,173 @@
+// Start-up, document commands and the end of the run.
+#include "app/CVQS90App.h"
+
+#include <QAbstractEventDispatcher>
+#include <QFileInfo>
+
+#include "camera/PortSettings.h"
+#include "link/CameraLinkLibrary.h"
+#include "resources/CommandIds.h"
+#include "resources/StringIds.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+constexpr int EuresysChoice = 10;
+constexpr int MatroxChoice = 11;
+constexpr int CancelledStatus = 1;
+
+QString Text(int id) { return QString::fromStdString(LoadString(id)); }
+
+int BaudRate(int baudIndex) {
+  if (baudIndex == 0) return 9600;
+  if (baudIndex == 1) return 115200;
+  return baudIndex;
+}
+
+}  // namespace
+
+CVQS90App::CVQS90App(const Services& services)
+    : services_(services),
+      settings_(Text(StringIds::CompanyKey), Text(StringIds::ApplicationTitle)),
+      recent_(settings_) {}
+
+CVQS90App::~CVQS90App() {
+  frame_.reset();
+  settings_.setValue(QStringLiteral("Settings/COM Port"), services_.parameters->PortNumber());
+  settings_.sync();
+}
+
+int CVQS90App::InitInstance() {
+  recent_.Load();
+  LoadPortAssignments();
+  CommSetupChoice choice = services_.prompts->AskCommSetup();
+  if (!choice.accepted) return CancelledStatus;
+  OpenLink(choice);
+
+  QString fileName = services_.arguments.value(0);
+  bool cameraLink = choice.LinkKind != 0;
+  if (cameraLink || (fileName.isEmpty() && services_.parameters->IsPortOpen())) services_.parameters->UploadAll();
+
+  document_ = std::make_unique<CVQS90Doc>(*services_.parameters);
+  CreateMainWindow();
+  bool created = fileName.isEmpty() ? document_->OnNewDocument() : OpenDocumentFile(fileName);
+  if (!created) {
+    services_.parameters->Close();
+    return CancelledStatus;
+  }
+  frame_->show();
+  frame_->repaint();
+  return 0;
+}
+
+void CVQS90App::OpenLink(const CommSetupChoice& choice) {
+  if (choice.LinkKind == 0) {
+    // Read as the settings store has always been read; the dialog's choice decides the port.
+    (void)settings_.value(QStringLiteral("Settings/COM Port"), 1).toInt();
+    services_.parameters->OpenSerialLink(choice.selectionIndex + 1, BaudRate(choice.baudIndex));
+    return;
+  }
+  CameraLinkBoard board = choice.selectionIndex == EuresysChoice  ? CameraLinkBoard::Euresys
+                          : choice.selectionIndex == MatroxChoice ? CameraLinkBoard::Matrox
+                                                                  : CameraLinkBoard::OtherFactory;
+  services_.parameters->OpenCameraLinkLibrary(CameraLinkLibraryPath(board, choice.libraryPath.toStdString()));
+}
+
+void CVQS90App::CreateMainWindow() {
+  frame_ = std::make_unique<CMainFrame>(*services_.parameters, services_.programName);
+  view_ = new CVQS90View(frame_.get());
+  frame_->setCentralWidget(view_);
+  view_->AttachDocument(document_.get());
+  connect(view_, &CVQS90View::WindowTitleChanged, frame_.get(), &QWidget::setWindowTitle);
+  connect(frame_.get(), &CMainFrame::Command, this, &CVQS90App::OnCommand);
+  connect(frame_.get(), &CMainFrame::FileDropped, this, [this](const QString& path) {
+    if (SaveModified()) OpenDocumentFile(path);
+  });
+  connect(frame_.get(), &CMainFrame::CloseRequested, this, [this](bool* allow) { *allow = SaveModified(); });
+  if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
+    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, frame_.get(), &CMainFrame::OnIdle);
+  }
+  RefreshRecentFiles();
+}
+
+void CVQS90App::OnCommand(int commandId) {
+  switch (commandId) {
+    case CommandIds::FileNew: OnFileNew(); return;
+    case CommandIds::FileOpen: OnFileOpen(); return;
+    case CommandIds::FileSave: OnFileSave(); return;
+    case CommandIds::FileSaveAs: OnFileSaveAs(); return;
+    case CommandIds::AppExit: frame_->close(); return;
+    case CommandIds::AppAbout: OnAppAbout(); return;
+    case CommandIds::ReadFromCamera:
+    case CommandIds::ReadFromCameraKey: document_->OnReadFromCamera(); return;
+    case CommandIds::WriteToCamera:
+    case CommandIds::WriteToCameraKey: document_->OnWriteToCamera(); return;
+    case CommandIds::ManualCommand: document_->OnManualCommand(); return;
+    case CommandIds::CommandMenu:
+    case CommandIds::CommandMenuKey: document_->OnCommandMenu(); return;
+    default: break;
+  }
+  int recent = commandId - CommandIds::RecentFile;
+  if (recent >= 0 && recent < recent_.Paths().size() && SaveModified()) OpenDocumentFile(recent_.Paths()[recent]);
+  // The edit and pane shortcuts have nothing to act on in this program.
+}
+
+void CVQS90App::OnFileNew() {
+  if (SaveModified()) document_->OnNewDocument();
+}
+
+void CVQS90App::OnFileOpen() {
+  if (!SaveModified()) return;
+  QString path = services_.prompts->ChooseFileToOpen(frame_.get());
+  if (!path.isEmpty()) OpenDocumentFile(path);
+}
+
+bool CVQS90App::OpenDocumentFile(const QString& path) {
+  if (!document_->OnOpenDocument(path)) {
+    // A recent entry that no longer opens is taken off the list.
+    if (!QFileInfo::exists(path)) recent_.Remove(QFileInfo(path).absoluteFilePath());
+    RefreshRecentFiles();
+    return false;
+  }
+  recent_.Add(path);
+  RefreshRecentFiles();
+  return true;
+}
+
+bool CVQS90App::OnFileSave() {
+  if (document_->PathName().isEmpty()) return OnFileSaveAs();
+  return SaveDocumentAs(document_->PathName());
+}
+
+bool CVQS90App::OnFileSaveAs() {
+  QString suggested = document_->PathName().isEmpty() ? Text(StringIds::ApplicationTitle) : document_->PathName();
+  QString path = services_.prompts->ChooseFileToSave(frame_.get(), suggested);
+  if (path.isEmpty()) return false;
+  if (!path.endsWith(QStringLiteral(".vq"), Qt::CaseInsensitive)) path += QStringLiteral(".vq");
+  return SaveDocumentAs(path);
+}
+
+bool CVQS90App::SaveDocumentAs(const QString& path) {
+  if (!document_->OnSaveDocument(path)) return false;
+  recent_.Add(path);
+  RefreshRecentFiles();
+  return true;
+}
+
+bool CVQS90App::SaveModified() {
+  if (!document_ || !document_->IsModified()) return true;
+  QString text = QString::fromStdString(
+      FormatString(LoadString(StringIds::SaveChangesPrompt), document_->Title().toStdString()));
+  switch (services_.prompts->AskSaveChanges(frame_.get(), text)) {
+    case OperatorPrompts::Answer::Yes: return OnFileSave();
+    case OperatorPrompts::Answer::No: return true;
+    case OperatorPrompts::Answer::Cancel: break;
+  }
+  return false;
+}
+
+void CVQS90App::OnAppAbout() { services_.prompts->ShowAbout(frame_.get()); }
+
+void CVQS90App::RefreshRecentFiles() {
+  if (frame_) frame_->SetRecentFiles(recent_.Paths());
+}

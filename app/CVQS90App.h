@@ -1,0 +1,63 @@
+// The application object: start-up in its fixed order, the document commands, the end of the run.
+#pragma once
+
+#include <QObject>
+#include <QSettings>
+#include <QStringList>
+#include <memory>
+
+#include "app/CMainFrame.h"
+#include "app/OperatorPrompts.h"
+#include "app/RecentFileList.h"
+#include "camera/CVQS90Doc.h"
+#include "camera/CameraParameterSet.h"
+#include "panel/CVQS90View.h"
+
+class CVQS90App : public QObject {
+  Q_OBJECT
+
+ public:
+  struct Services {
+    CameraParameterSet* parameters;
+    OperatorOutput* output;
+    OperatorPrompts* prompts;
+    QString programName;   // the name the program was started by
+    QStringList arguments;  // the command line after the program name
+  };
+
+  explicit CVQS90App(const Services& services);
+  // Stores the serial port number of this run under "Settings"/"COM Port".
+  ~CVQS90App() override;
+
+  // 0 when the main window is up, otherwise the exit status of the process.
+  int InitInstance();
+
+  CMainFrame* MainFrame() const { return frame_.get(); }
+  CVQS90Doc* Document() const { return document_.get(); }
+  CVQS90View* View() const { return view_; }
+  const RecentFileList& RecentFiles() const { return recent_; }
+
+  // Framework commands.
+  void OnCommand(int commandId);
+  void OnFileNew();
+  void OnFileOpen();
+  bool OnFileSave();
+  bool OnFileSaveAs();
+  bool OpenDocumentFile(const QString& path);
+  // Asks "Save changes to %1?" for a modified document; false when the operator cancelled.
+  bool SaveModified();
+  void OnAppAbout();
+
+ private:
+  void OpenLink(const CommSetupChoice& choice);
+  void CreateMainWindow();
+  bool SaveDocumentAs(const QString& path);
+  void RefreshRecentFiles();
+
+  Services services_;
+  QSettings settings_;
+  RecentFileList recent_;
+  std::unique_ptr<CVQS90Doc> document_;
+  std::unique_ptr<CMainFrame> frame_;
+  CVQS90View* view_ = nullptr;  // owned by the frame
+};

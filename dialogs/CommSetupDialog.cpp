@@ -1,0 +1,135 @@
+// The communication setup dialog: one choice group for ports and boards, baud rates, library path.
+#include "dialogs/CommSetupDialog.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+
+#include "camera/PortSettings.h"
+#include "link/PortPaths.h"
+#include "link/SerialDeviceNames.h"
+#include "panel/FormBuilder.h"
+#include "resources/CommSetupLayout.h"
+
+namespace {
+
+using namespace CommSetupIds;
+
+// Positions in the choice group after the ten COM buttons.
+constexpr int FirstBoardChoice = 10;
+constexpr int OtherFactoryChoice = 12;
+
+QString ChooseLibraryFile() {
+  // No owner: the dialog runs before the main window exists, and the choice stays modal on its own.
+  QFileDialog dialog(nullptr, QStringLiteral("OPEN DLL FILE"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters({QStringLiteral("so file (*.so)"), QStringLiteral("all file (*.*)")});
+  dialog.setDefaultSuffix(QStringLiteral("so"));
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const QStringList files = dialog.selectedFiles();
+  return files.isEmpty() ? QString() : files.first();
+}
+
+QString PortToolTip(int port) { return QFile::decodeName(DevicePathForPort(port).c_str()); }
+
+}  // namespace
+
+CommSetupDialog::CommSetupDialog(QWidget* parent) : QDialog(parent), chooseFile_(ChooseLibraryFile) {
+  controls_ = FormBuilder().Build(CommSetupLayout, this);
+
+  choices_ = new QButtonGroup(this);
+  for (int port = FirstComPort; port <= LastComPort; ++port) {
+    auto* button = static_cast<QAbstractButton*>(Control(FirstComButton + port - FirstComPort));
+    choices_->addButton(button, port - FirstComPort);
+    button->setToolTip(PortToolTip(port));
+    button->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(button, &QWidget::customContextMenuRequested, this,
+            [this, port, button](const QPoint& at) { ShowPortMenu(port, button->mapToGlobal(at)); });
+  }
+  int index = FirstBoardChoice;
+  for (int id : {Euresys, Matrox, OtherFactory}) choices_->addButton(static_cast<QAbstractButton*>(Control(id)), index++);
+  connect(choices_, &QButtonGroup::idClicked, this, &CommSetupDialog::OnChoiceClicked);
+
+  bauds_ = new QButtonGroup(this);
+  bauds_->addButton(static_cast<QAbstractButton*>(Control(Baud9600)), 0);
+  bauds_->addButton(static_cast<QAbstractButton*>(Control(Baud115200)), 1);
+
+  connect(static_cast<QAbstractButton*>(Control(Browse)), &QAbstractButton::clicked, this, &CommSetupDialog::OnBrowse);
+  connect(static_cast<QAbstractButton*>(Control(Open)), &QAbstractButton::clicked, this, &CommSetupDialog::OnOpen);
+  connect(static_cast<QAbstractButton*>(Control(Cancel)), &QAbstractButton::clicked, this, &QDialog::reject);
+}
+
+CommSetupChoice CommSetupDialog::Ask(QWidget* parent) {
+  CommSetupDialog dialog(parent);
+  dialog.exec();
+  return dialog.Choice();
+}
+
+CommSetupChoice CommSetupDialog::Choice() const { return result() == Accepted ? choice_ : CommSetupChoice{}; }
+
+void CommSetupDialog::keyPressEvent(QKeyEvent* event) {
+  // There is no default button, so Enter would otherwise do nothing; it stands for OPEN wherever
+  // the focus is. Buttons and the path box leave Enter to us.
+  const bool plain = event->modifiers() == Qt::NoModifier ||
+                     (event->key() == Qt::Key_Enter && event->modifiers() == Qt::KeypadModifier);
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && plain) {
+    OnOpen();
+    return;
+  }
+  QDialog::keyPressEvent(event);  // Esc cancels there
+}
+
+void CommSetupDialog::OnChoiceClicked(int index) {
+  const bool serial = index < FirstBoardChoice;
+  const bool otherFactory = index == OtherFactoryChoice;
+  linkKind_ = serial ? 0 : 1;
+  // The frames do not hold their controls as children, so each control is switched itself.
+  for (int id : {BaudGroup, Baud9600, Baud115200}) Control(id)->setEnabled(serial);
+  for (int id : {LibraryPath, LibraryLabel, Browse}) Control(id)->setEnabled(otherFactory);
+}
+
+void CommSetupDialog::OnBrowse() {
+  // The file choice runs an event loop of its own; a Browse reaching us from inside it must not
+  // stack a second choice on the first.
+  if (browsing_) return;
+  browsing_ = true;
+  const QString path = chooseFile_();
+  browsing_ = false;
+  if (!path.isEmpty()) static_cast<QLineEdit*>(Control(LibraryPath))->setText(path);
+}
+
+void CommSetupDialog::OnOpen() {
+  choice_.accepted = true;
+  choice_.LinkKind = linkKind_;
+  choice_.selectionIndex = choices_->checkedId();
+  choice_.baudIndex = bauds_->checkedId();
+  choice_.libraryPath = static_cast<QLineEdit*>(Control(LibraryPath))->text();
+  accept();
+}
+
+void CommSetupDialog::ShowPortMenu(int port, const QPoint& where) {
+  auto* menu = new QMenu(this);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  const QString current = PortToolTip(port);
+  const std::vector<std::string> names = SerialDeviceNames(QFile::encodeName(deviceRoot_).toStdString());
+  if (names.empty()) menu->addAction(tr("No serial devices found"))->setEnabled(false);
+  for (const std::string& name : names) {
+    const QString path = QFile::decodeName(name.c_str());
+    QAction* action = menu->addAction(path);
+    action->setCheckable(true);
+    action->setChecked(path == current);
+    connect(action, &QAction::triggered, this, [this, port, path] { AssignPort(port, path); });
+  }
+  // popup(), not exec(): the handler returns at once instead of nesting another event loop.
+  menu->popup(where);
+}
+
+void CommSetupDialog::AssignPort(int port, const QString& path) {
+  StorePortAssignment(port, path);
+  Control(FirstComButton + port - FirstComPort)->setToolTip(PortToolTip(port));
+}
