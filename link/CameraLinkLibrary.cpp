@@ -30,6 +30,8 @@ static Fn Lookup(void* handle, const char* name) {
 
 bool CameraLinkLibrary::Load(const std::string& path) {
   Unload();
+  // dlopen("") hands back the program itself, which is no grabber library.
+  if (path.empty()) return false;
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) return false;
   auto init = Lookup<ClSerialInitFn>(handle, ClSerialInitName);

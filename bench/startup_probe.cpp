@@ -1,0 +1,47 @@
+// Starts the windowed program's start-up against a given serial device, as OPEN on COM1 at 115200
+// would, and reports when the main window is on screen, with the resident memory at that moment.
+#include <QApplication>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "app/CVQS90App.h"
+#include "link/PortPaths.h"
+
+namespace {
+
+struct Com1At115200 : OperatorPrompts {
+  CommSetupChoice AskCommSetup() override { return CommSetupChoice{true, 0, 0, 1, QString()}; }
+  Answer AskSaveChanges(QWidget*, const QString&) override { return Answer::No; }
+  QString ChooseFileToOpen(QWidget*) override { return QString(); }
+  QString ChooseFileToSave(QWidget*, const QString&) override { return QString(); }
+  void ShowAbout(QWidget*) override {}
+};
+
+long ResidentKilobytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 2;
+  QApplication qapp(argc, argv);
+  AssignPortPath(1, argv[1]);
+  CameraParameterSet parameters;
+  Com1At115200 prompts;
+  int status = 0;
+  {
+    CVQS90App app({&parameters, &StderrOperatorOutput::Instance(), &prompts, QStringLiteral("vq-r310ntx"), {}});
+    status = app.InitInstance();
+    QApplication::processEvents();
+    std::printf("shown %ld\n", ResidentKilobytes());
+    std::fflush(stdout);
+  }
+  return status;
+}

@@ -1,0 +1,66 @@
+// Renders every window and dialog offscreen to PNG files for review.
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/AboutBox.h"
+#include "app/CVQS90App.h"
+#include "dialogs/CommSetupDialog.h"
+#include "link/Clock.h"
+#include "sim/CameraModel.h"
+#include "sim/MemoryDevice.h"
+
+namespace {
+
+struct SilentOutput : OperatorOutput {
+  void ShowStatusText(const std::string&) override {}
+  void ShowMessage(const std::string& text, const std::string&, MessageIcon) override {
+    std::fprintf(stderr, "message: %s\n", text.c_str());
+  }
+};
+
+struct DefaultPrompts : OperatorPrompts {
+  CommSetupChoice AskCommSetup() override { return CommSetupChoice{true, 0, 0, 0, QString()}; }
+  Answer AskSaveChanges(QWidget*, const QString&) override { return Answer::No; }
+  QString ChooseFileToOpen(QWidget*) override { return QString(); }
+  QString ChooseFileToSave(QWidget*, const QString&) override { return QString(); }
+  void ShowAbout(QWidget*) override {}
+};
+
+bool Save(QWidget& widget, const QDir& dir, const char* name) {
+  widget.show();
+  QApplication::processEvents();
+  QString path = dir.filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
+  bool ok = widget.grab().save(path);
+  std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication qapp(argc, argv);
+  QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("snapshots"));
+  dir.mkpath(QStringLiteral("."));
+
+  VirtualClock clock;
+  CameraModel camera;
+  SilentOutput output;
+  DefaultPrompts prompts;
+  CameraParameterSet parameters(std::make_unique<MemoryDevice>(camera, clock), clock);
+  parameters.SetOperatorOutput(&output);
+
+  bool ok = true;
+  {
+    CVQS90App app({&parameters, &output, &prompts, QStringLiteral("QL7 engineering menu"), {}});
+    if (app.InitInstance() != 0) return 1;
+    app.MainFrame()->OnIdle();
+    ok = Save(*app.MainFrame(), dir, "main-window") && ok;
+  }
+  CommSetupDialog setup;
+  ok = Save(setup, dir, "comm-setup") && ok;
+  AboutBox about;
+  ok = Save(about, dir, "about") && ok;
+  return ok ? 0 : 1;
+}
