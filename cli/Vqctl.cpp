@@ -16,6 +16,7 @@
 #include "camera/CameraInfo.h"
 #include "camera/ParameterTable.h"
 #include "camera/PortSettings.h"
+#include "camera/SerialNumberWriter.h"
 #include "camera/WhiteSpotList.h"
 #include "cli/ParameterNames.h"
 #include "link/CameraLinkLibrary.h"
@@ -277,8 +278,19 @@ int Vqctl::Spots() {
 }
 
 int Vqctl::WriteSerial() {
-  err_ << "vqctl: write-serial is not available in this version\n";
-  return VqctlExit::Usage;
+  SerialWriteResult result = WriteSerialNumber(document_, options_.arguments[0], options_.digits == 8 ? 1 : 0);
+  switch (result.status) {
+    case SerialWriteStatus::Written:
+      return VqctlExit::Success;
+    case SerialWriteStatus::NotUnlocked:
+    case SerialWriteStatus::WordFailed:
+      return Failed(result.error);
+    case SerialWriteStatus::Refused:
+      return VqctlExit::RefusedInput;
+    case SerialWriteStatus::LogNotWritten:
+      return VqctlExit::CannotCreate;
+  }
+  return VqctlExit::CannotCreate;
 }
 
 int RunVqctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -26,7 +26,8 @@ const char* const VqctlUsage =
     "  detect [THRESHOLD]   run a white-spot detection and print its end message and spot list\n"
     "  spots                print the white-spot list\n"
     "  write-serial [--digits 7|8] NUMBER\n"
-    "                       unlock, check and write the serial number, then append the adjustment-log row\n"
+    "                       unlock, check and write the serial number (default 7 digits), then append\n"
+    "                       the adjustment-log row to ./VQ-R310_AdjustData.csv\n"
     "NAME is a parameter name such as GainLevel or ModelName3 (any case), ParamGainLevel, or a row index.\n";
 
 namespace {

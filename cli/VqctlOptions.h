@@ -30,6 +30,8 @@ inline constexpr int Success = 0;
 inline constexpr int Differs = 1;  // diff found differences; detect ended other than finished
 inline constexpr int Usage = 64;
 inline constexpr int RefusedFile = 65;
+inline constexpr int RefusedInput = 65;  // write-serial: not a serial number of the chosen length
 inline constexpr int NoInput = 66;
+inline constexpr int CannotCreate = 73;  // write-serial: the number is in the camera, the log row is not
 inline constexpr int CannotWrite = 74;
 }  // namespace VqctlExit

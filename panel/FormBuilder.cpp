@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 
+#include "panel/SpinButton.h"
 #include "panel/UppercaseValidator.h"
 
 namespace {
@@ -96,7 +97,7 @@ QWidget* FormBuilder::Create(const ControlLayout& c, QWidget* form) const {
     case ControlKind::HorizontalScrollBar: widget = new QScrollBar(Qt::Horizontal, form); break;
     case ControlKind::VerticalScrollBar: widget = new QScrollBar(Qt::Vertical, form); break;
     case ControlKind::SpinButton: {
-      auto* spin = new QSpinBox(form);
+      auto* spin = new SpinButton(form);
       spin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
       widget = spin;
       break;

@@ -10,6 +10,7 @@
 
 #include "app/CVQS90App.h"
 #include "support/MemoryCamera.h"
+#include "support/QtPrinters.h"
 
 // Answers every modal question from a script and records what was asked.
 struct ScriptedPrompts : OperatorPrompts {

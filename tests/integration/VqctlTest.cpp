@@ -6,6 +6,7 @@
 #include <chrono>
 #include <QFile>
 #include <QTemporaryDir>
+#include <regex>
 
 #include "support/RunProgram.h"
 #include "support/SimProcess.h"
@@ -19,9 +20,9 @@ class Vqctl : public ::testing::Test {
     ASSERT_TRUE(sim.Start(VQ_CAMERA_SIM, args));
   }
 
-  ProgramResult Run(std::vector<std::string> args) {
+  ProgramResult Run(std::vector<std::string> args, const std::string& workingDirectory = {}) {
     args.insert(args.begin(), {"--device", sim.PtyPath(), "--baud", "115200"});
-    return RunProgram(VQ_VQCTL, args, {"XDG_CONFIG_HOME=" + dir.path().toStdString()});
+    return RunProgram(VQ_VQCTL, args, {"XDG_CONFIG_HOME=" + dir.path().toStdString()}, workingDirectory);
   }
 
   std::string PathOf(const char* name) const { return dir.filePath(name).toStdString(); }
@@ -119,6 +120,37 @@ TEST_F(Vqctl, RefusedFilesSendNothing) {
   auto show = RunProgram(VQ_VQCTL, {"show", PathOf("foreign.vq")});
   EXPECT_EQ(show.status, 65);
   EXPECT_EQ(RunProgram(VQ_VQCTL, {"show", PathOf("missing.vq")}).status, 66);
+}
+
+TEST_F(Vqctl, WriteSerialFillsTheCameraAndTheLogInTheCurrentFolder) {
+  StartCamera();
+  QTemporaryDir station;
+  const std::string folder = station.path().toStdString();
+  auto refused = Run({"write-serial", "12X45678"}, folder);
+  EXPECT_EQ(refused.status, 65);
+  EXPECT_EQ(refused.err, "Serial number cannot be written.\nPlease input the number of 7 digits. \n");
+
+  auto written = Run({"write-serial", "--digits", "8", "12X45678"}, folder);
+  EXPECT_EQ(written.status, 0) << written.err;
+  EXPECT_TRUE(written.out.empty() && written.err.empty());
+  EXPECT_EQ(Run({"info"}).out, "Vendor=NORVANE IMAGING\nModel=VQ-R310NTX\nSerial=12X45678\nVersion=1.0.0.0\n");
+
+  QFile spreadsheetLock(station.filePath(".~lock.VQ-R310_AdjustData.csv#"));
+  ASSERT_TRUE(spreadsheetLock.open(QIODevice::WriteOnly));
+  auto held = Run({"write-serial", "--digits", "8", "12X45679"}, folder);
+  EXPECT_EQ(held.status, 73);
+  EXPECT_EQ(held.err, "./VQ-R310_AdjustData.csv is opend. Please close ./VQ-R310_AdjustData.csv\n");
+
+  QFile log(station.filePath("VQ-R310_AdjustData.csv"));
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  const std::string bytes = log.readAll().toStdString();
+  // The header's exact bytes are the unit tests' business; here it is one 51-byte line before the row.
+  const size_t rowStart = bytes.find("\r\n") + 2;
+  ASSERT_EQ(rowStart, 53u) << bytes;
+  // Exactly one row: the write while the spreadsheet held the log added none.
+  EXPECT_TRUE(std::regex_match(bytes.substr(rowStart),
+                               std::regex("\\d{4}\\.[ 1]\\d\\.[ 123]\\d \\d{1,2}:\\d{1,2},VQ-R310NTX,12X45678,176,100,\r\n")))
+      << bytes.substr(rowStart);
 }
 
 TEST_F(Vqctl, CommunicationFailuresExitWithTheirCode) {

@@ -57,6 +57,14 @@ int main(int argc, char** argv) {
     if (app.InitInstance() != 0) return 1;
     app.MainFrame()->OnIdle();
     ok = Save(*app.MainFrame(), dir, "main-window") && ok;
+    // The camera set to 1TRIG with partial scan on, then read back as Read From Camera does.
+    camera.SetSetting(0x01, 0x04, 2);
+    camera.SetSetting(0x01, 0x1E, 1);
+    camera.SetSetting(0x01, 0x1F, 0x6400);  // start 100
+    camera.SetSetting(0x01, 0x20, 0xC800);  // width 200
+    app.Document()->OnReadFromCamera();
+    app.MainFrame()->OnIdle();
+    ok = Save(*app.MainFrame(), dir, "main-window-1trig-partial") && ok;
   }
   CommSetupDialog setup;
   ok = Save(setup, dir, "comm-setup") && ok;

@@ -10,6 +10,8 @@ struct ProgramResult {
   std::string err;
 };
 
-// extraEnvironment: "NAME=value" entries added to this process's environment for the child.
+// extraEnvironment: "NAME=value" entries added to this process's environment for the child;
+// workingDirectory: where the child starts, this process's own when empty.
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::vector<std::string>& extraEnvironment = {});
+                         const std::vector<std::string>& extraEnvironment = {},
+                         const std::string& workingDirectory = {});

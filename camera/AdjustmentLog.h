@@ -1,0 +1,33 @@
+// The factory's adjustment log: one CSV row per serial number written, appended under an exclusive lock.
+#pragma once
+
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <string>
+
+class CVQS90Doc;
+
+inline constexpr const char* AdjustmentLogPath = "./VQ-R310_AdjustData.csv";
+
+struct AdjustmentLogTarget {
+  std::string path = AdjustmentLogPath;
+  // The local date and time stamped on the row; the system clock when empty.
+  std::function<std::tm()> localTime;
+};
+
+enum class AdjustmentLogStatus {
+  Written,
+  InUse,        // held open elsewhere (or could not be opened at all); nothing written
+  WriteFailed,  // opened, but the row did not reach the file; the operator has been told
+};
+
+struct AdjustmentLogResult {
+  AdjustmentLogStatus status = AdjustmentLogStatus::InUse;
+  // The model name read back for the row; empty when the file could not be opened, as nothing was read.
+  std::optional<std::string> modelName;
+};
+
+// Reads the model name, serial number, SUB voltage and adjustment gain back from the camera and appends
+// them as one row, starting an empty file with the header line.
+AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, int digitsMode, const AdjustmentLogTarget& target = {});

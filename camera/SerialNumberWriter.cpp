@@ -1,0 +1,38 @@
+// The WRITE button's sequence, shared by the control panel and vqctl write-serial.
+#include "camera/SerialNumberWriter.h"
+
+#include "camera/CVQS90Doc.h"
+#include "camera/SerialNumber.h"
+#include "resources/StringIds.h"
+#include "resources/StringTable.h"
+
+SerialWriteResult WriteSerialNumber(CVQS90Doc& document, const std::string& text, int digitsMode,
+                                    const AdjustmentLogTarget& log) {
+  OperatorOutput& output = document.Parameters().Operator();
+  SerialWriteResult result;
+
+  // Unlocking comes first: a camera that refuses it is one the factory must hear about whatever was typed.
+  int32_t written = document.WriteCameraValue(ParamSerialNumberUnlock, SerialNumberUnlockValue);
+  if (written < 0) {
+    output.ShowMessage("This camera is not written the Serial Number.\nPlease tell design engineer.", "VQ-R310NTX",
+                       MessageIcon::None);
+    return {SerialWriteStatus::NotUnlocked, written, std::nullopt};
+  }
+
+  std::string refusal = SerialNumberRefusal(text, digitsMode);
+  if (!refusal.empty()) {
+    output.ShowMessage(refusal, LoadString(StringIds::ApplicationTitle), MessageIcon::Warning);
+    return {SerialWriteStatus::Refused, 0, std::nullopt};
+  }
+
+  auto words = SerialNumberWords(text, digitsMode);
+  for (int k = 0; k < static_cast<int>(words.size()); ++k) {
+    written = document.WriteCameraValue(static_cast<ParameterId>(ParamSerialNumber0 + k), words[static_cast<size_t>(k)]);
+    if (written < 0) return {SerialWriteStatus::WordFailed, written, std::nullopt};
+  }
+
+  AdjustmentLogResult logged = AppendAdjustmentLog(document, digitsMode, log);
+  result.modelName = logged.modelName;
+  if (logged.status != AdjustmentLogStatus::Written) result.status = SerialWriteStatus::LogNotWritten;
+  return result;
+}

@@ -1,0 +1,31 @@
+// Writing a serial number into the camera's information registers, followed by its adjustment-log row.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "camera/AdjustmentLog.h"
+
+class CVQS90Doc;
+
+enum class SerialWriteStatus {
+  Written,        // the camera holds the number and the log has its row
+  NotUnlocked,    // the unlock write failed; nothing else was sent
+  Refused,        // the text is not a serial number of the selected length; nothing else was sent
+  WordFailed,     // a word write failed; the words before it stay written, no log row
+  LogNotWritten,  // the camera holds the number but the log row is missing
+};
+
+struct SerialWriteResult {
+  SerialWriteStatus status = SerialWriteStatus::Written;
+  int32_t error = 0;  // the negative communication error code for NotUnlocked and WordFailed
+  // The model name the log read back, for the camera-information texts.
+  std::optional<std::string> modelName;
+};
+
+inline constexpr int32_t SerialNumberUnlockValue = 0x5C1D;
+
+// Every step tells the operator itself; the result only says how far it got.
+SerialWriteResult WriteSerialNumber(CVQS90Doc& document, const std::string& text, int digitsMode,
+                                    const AdjustmentLogTarget& log = {});
