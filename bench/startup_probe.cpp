@@ -6,12 +6,12 @@
 #include <string>
 
 #include "app/CVQS90App.h"
+#include "support/ScriptedPrompts.h"
 #include "link/PortPaths.h"
 
 namespace {
 
-struct Com1At115200 : OperatorPrompts {
-  CommSetupChoice AskCommSetup() override { return CommSetupChoice{true, 0, 0, 1, QString()}; }
+}
   Answer AskSaveChanges(QWidget*, const QString&) override { return Answer::No; }
   QString ChooseFileToOpen(QWidget*) override { return QString(); }
   QString ChooseFileToSave(QWidget*, const QString&) override { return QString(); }
@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
   AssignPortPath(1, argv[1]);
   CameraParameterSet parameters;
-  Com1At115200 prompts;
+  ScriptedPrompts prompts;
+  prompts.setup.baudIndex = 1;  // COM1 at 115200
   int status = 0;
   {
     CVQS90App app({&parameters, &StderrOperatorOutput::Instance(), &prompts, QStringLiteral("vq-r310ntx"), {}});

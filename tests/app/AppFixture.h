@@ -10,26 +10,8 @@
 
 #include "app/CVQS90App.h"
 #include "support/MemoryCamera.h"
+#include "support/ScriptedPrompts.h"
 #include "support/QtPrinters.h"
-
-// Answers every modal question from a script and records what was asked.
-struct ScriptedPrompts : OperatorPrompts {
-  CommSetupChoice setup{true, 0, 0, 0, QString()};
-  QList<Answer> saveAnswers;
-  QStringList saveQuestions;
-  QString fileToOpen;
-  QString fileToSave;
-  int aboutShown = 0;
-
-  CommSetupChoice AskCommSetup() override { return setup; }
-  Answer AskSaveChanges(QWidget*, const QString& text) override {
-    saveQuestions.append(text);
-    return saveAnswers.isEmpty() ? Answer::Cancel : saveAnswers.takeFirst();
-  }
-  QString ChooseFileToOpen(QWidget*) override { return fileToOpen; }
-  QString ChooseFileToSave(QWidget*, const QString&) override { return fileToSave; }
-  void ShowAbout(QWidget*) override { ++aboutShown; }
-};
 
 // Records boxes like the recording output, and puts status texts and progress on the main window.
 struct FrameOutput : OperatorOutput {

@@ -5,6 +5,7 @@
 
 #include "app/AppFixture.h"
 #include "resources/CommandIds.h"
+#include "support/FakeServiceWindow.h"
 
 namespace {
 
@@ -13,15 +14,6 @@ QStringList EntryTexts(QMenu* menu) {
   for (QAction* action : menu->actions()) texts.append(action->isSeparator() ? QStringLiteral("---") : action->text());
   return texts;
 }
-
-struct CountingWindow : ServiceWindow {
-  explicit CountingWindow(int& opened) : opened_(opened) {}
-  void Create() override { ++opened_; }
-  bool IsVisible() const override { return false; }
-  void Focus() override {}
-  void Destroy() override {}
-  int& opened_;
-};
 
 }  // namespace
 
@@ -49,12 +41,12 @@ TEST_F(AppTest, InterfaceMenuInDeveloperMode) {
 TEST_F(AppTest, CtrlPOpensTheCommandMenuInBothModes) {
   for (const char* name : {"vq-r310ntx", "QL7 engineering menu"}) {
     ASSERT_EQ(Start(QString::fromLatin1(name)), 0);
-    int opened = 0;
-    app->Document()->SetCommandMenuFactory([&] { return std::make_unique<CountingWindow>(opened); });
+    FakeServiceWindow::Log log;
+    app->Document()->SetCommandMenuFactory([&] { return std::make_unique<FakeServiceWindow>(log, true); });
     CMainFrame* frame = app->MainFrame();
     QApplication::setActiveWindow(frame);
     QTest::keyClick(frame, Qt::Key_P, Qt::ControlModifier);
-    EXPECT_EQ(opened, 1) << name;
+    EXPECT_EQ(log.created, 1) << name;
     End();
   }
 }

@@ -6,6 +6,7 @@
 
 #include "camera/CVQS90Doc.h"
 #include "camera/ParameterTable.h"
+#include "support/FakeServiceWindow.h"
 #include "support/MemoryCamera.h"
 
 namespace {
@@ -49,22 +50,6 @@ std::vector<uint8_t> DefaultFile() {
   }
   return std::vector<uint8_t>(s.begin(), s.end());
 }
-
-struct FakeWindow : ServiceWindow {
-  struct Log {
-    int created = 0, focused = 0, destroyed = 0;
-  };
-  explicit FakeWindow(Log& events) : log(events) {}
-  void Create() override {
-    ++log.created;
-    visible = true;
-  }
-  bool IsVisible() const override { return visible; }
-  void Focus() override { ++log.focused; }
-  void Destroy() override { ++log.destroyed; }
-  Log& log;
-  bool visible = false;
-};
 
 }  // namespace
 
@@ -206,9 +191,9 @@ TEST_F(Document, ManualCommandReadsEverythingWhenItCloses) {
 }
 
 TEST_F(Document, OneWindowOfEachKind) {
-  FakeWindow::Log menuLog, spotLog;
-  doc.SetCommandMenuFactory([&] { return std::make_unique<FakeWindow>(menuLog); });
-  doc.SetWhiteSpotFactory([&] { return std::make_unique<FakeWindow>(spotLog); });
+  FakeServiceWindow::Log menuLog, spotLog;
+  doc.SetCommandMenuFactory([&] { return std::make_unique<FakeServiceWindow>(menuLog); });
+  doc.SetWhiteSpotFactory([&] { return std::make_unique<FakeServiceWindow>(spotLog); });
 
   doc.OnCommandMenu();
   ServiceWindow* first = doc.CommandMenuWindow();
@@ -217,7 +202,7 @@ TEST_F(Document, OneWindowOfEachKind) {
   EXPECT_EQ(menuLog.created, 1);
   EXPECT_EQ(menuLog.focused, 1);
 
-  static_cast<FakeWindow*>(first)->visible = false;  // closed by the operator: hidden, not destroyed
+  static_cast<FakeServiceWindow*>(first)->visible = false;  // closed by the operator: hidden, not destroyed
   doc.OnCommandMenu();
   EXPECT_EQ(menuLog.destroyed, 1);
   EXPECT_EQ(menuLog.created, 2);

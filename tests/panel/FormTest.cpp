@@ -4,6 +4,7 @@
 
 #include "panel/PanelFixture.h"
 #include "resources/PanelIds.h"
+#include "support/FakeServiceWindow.h"
 
 using namespace PanelIds;
 
@@ -65,19 +66,12 @@ TEST_F(PanelTest, SetupHidesTheFactoryControls) {
 }
 
 TEST_F(PanelTest, DetectOpensTheWhiteSpotWindow) {
-  struct Window : ServiceWindow {
-    explicit Window(int& n) : created(n) {}
-    void Create() override { ++created; }
-    bool IsVisible() const override { return true; }
-    void Focus() override {}
-    void Destroy() override {}
-    int& created;
-  };
-  int created = 0;
-  doc.SetWhiteSpotFactory([&] { return std::make_unique<Window>(created); });
+  FakeServiceWindow::Log log;
+  doc.SetWhiteSpotFactory([&] { return std::make_unique<FakeServiceWindow>(log); });
   Click(Detect);
   Click(Detect);
-  EXPECT_EQ(created, 1);
+  EXPECT_EQ(log.created, 1);
+  EXPECT_EQ(log.focused, 1);
 }
 
 TEST_F(PanelTest, SpinStepsTheSerialNumberText) {

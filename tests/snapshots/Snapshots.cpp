@@ -6,6 +6,7 @@
 
 #include "app/AboutBox.h"
 #include "app/CVQS90App.h"
+#include "support/ScriptedPrompts.h"
 #include "dialogs/CommSetupDialog.h"
 #include "link/Clock.h"
 #include "sim/CameraModel.h"
@@ -20,8 +21,7 @@ struct SilentOutput : OperatorOutput {
   }
 };
 
-struct DefaultPrompts : OperatorPrompts {
-  CommSetupChoice AskCommSetup() override { return CommSetupChoice{true, 0, 0, 0, QString()}; }
+}
   Answer AskSaveChanges(QWidget*, const QString&) override { return Answer::No; }
   QString ChooseFileToOpen(QWidget*) override { return QString(); }
   QString ChooseFileToSave(QWidget*, const QString&) override { return QString(); }
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   VirtualClock clock;
   CameraModel camera;
   SilentOutput output;
-  DefaultPrompts prompts;
+  ScriptedPrompts prompts;
   CameraParameterSet parameters(std::make_unique<MemoryDevice>(camera, clock), clock);
   parameters.SetOperatorOutput(&output);
 
