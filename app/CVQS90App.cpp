@@ -79,6 +79,8 @@ void CVQS90App::CreateMainWindow() {
   frame_->setCentralWidget(view_);
   view_->AttachDocument(document_.get());
   connect(view_, &CVQS90View::WindowTitleChanged, frame_.get(), &QWidget::setWindowTitle);
+  document_->SetManualCommandRunner(
+      [this] { services_.prompts->RunManualCommand(frame_.get(), *services_.parameters); });
   connect(frame_.get(), &CMainFrame::Command, this, &CVQS90App::OnCommand);
   connect(frame_.get(), &CMainFrame::FileDropped, this, [this](const QString& path) {
     if (SaveModified()) OpenDocumentFile(path);

@@ -5,6 +5,7 @@
 
 #include "dialogs/CommSetupChoice.h"
 
+class CameraParameterSet;
 class QWidget;
 
 class OperatorPrompts {
@@ -18,6 +19,8 @@ class OperatorPrompts {
   virtual QString ChooseFileToOpen(QWidget* parent) = 0;
   virtual QString ChooseFileToSave(QWidget* parent, const QString& suggested) = 0;
   virtual void ShowAbout(QWidget* parent) = 0;
+  // The manual command dialog, run modally until the operator closes it.
+  virtual void RunManualCommand(QWidget* parent, CameraParameterSet& parameters) = 0;
 };
 
 // The real dialogs.
@@ -28,4 +31,5 @@ class QtOperatorPrompts final : public OperatorPrompts {
   QString ChooseFileToOpen(QWidget* parent) override;
   QString ChooseFileToSave(QWidget* parent, const QString& suggested) override;
   void ShowAbout(QWidget* parent) override;
+  void RunManualCommand(QWidget* parent, CameraParameterSet& parameters) override;
 };

@@ -5,6 +5,7 @@
 #include "app/AboutBox.h"
 #include "app/OperatorPrompts.h"
 #include "dialogs/CommSetupDialog.h"
+#include "dialogs/ManualCommandDialog.h"
 #include "resources/StringIds.h"
 #include "resources/StringTable.h"
 
@@ -37,4 +38,9 @@ QString QtOperatorPrompts::ChooseFileToSave(QWidget* parent, const QString& sugg
 void QtOperatorPrompts::ShowAbout(QWidget* parent) {
   AboutBox box(parent);
   box.exec();
+}
+
+void QtOperatorPrompts::RunManualCommand(QWidget* parent, CameraParameterSet& parameters) {
+  ManualCommandDialog dialog(parameters, parent);
+  dialog.exec();
 }

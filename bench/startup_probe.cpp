@@ -11,13 +11,6 @@
 
 namespace {
 
-}
-  Answer AskSaveChanges(QWidget*, const QString&) override { return Answer::No; }
-  QString ChooseFileToOpen(QWidget*) override { return QString(); }
-  QString ChooseFileToSave(QWidget*, const QString&) override { return QString(); }
-  void ShowAbout(QWidget*) override {}
-};
-
 long ResidentKilobytes() {
   std::ifstream status("/proc/self/status");
   std::string line;

@@ -84,3 +84,11 @@ TEST_F(AppTest, ProgressBarShowsWhileReadAllRunsAndGoes) {
   EXPECT_EQ(watching.shown, 46);
   EXPECT_FALSE(app->MainFrame()->ProgressVisible());
 }
+
+TEST_F(AppTest, ManualCommandRunsTheDialogThenReadsEverything) {
+  ASSERT_EQ(Start(QStringLiteral("QL7 engineering menu")), 0);
+  size_t before = link.Requests().size();
+  app->MainFrame()->Action(CommandIds::ManualCommand)->trigger();
+  EXPECT_EQ(prompts.manualCommandRuns, 1);
+  EXPECT_EQ(link.Requests().size(), before + 46);
+}

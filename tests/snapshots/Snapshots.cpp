@@ -21,13 +21,6 @@ struct SilentOutput : OperatorOutput {
   }
 };
 
-}
-  Answer AskSaveChanges(QWidget*, const QString&) override { return Answer::No; }
-  QString ChooseFileToOpen(QWidget*) override { return QString(); }
-  QString ChooseFileToSave(QWidget*, const QString&) override { return QString(); }
-  void ShowAbout(QWidget*) override {}
-};
-
 bool Save(QWidget& widget, const QDir& dir, const char* name) {
   widget.show();
   QApplication::processEvents();

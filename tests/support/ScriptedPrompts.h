@@ -13,6 +13,7 @@ struct ScriptedPrompts : OperatorPrompts {
   QString fileToOpen;
   QString fileToSave;
   int aboutShown = 0;
+  int manualCommandRuns = 0;
 
   CommSetupChoice AskCommSetup() override { return setup; }
   Answer AskSaveChanges(QWidget*, const QString& text) override {
@@ -22,4 +23,5 @@ struct ScriptedPrompts : OperatorPrompts {
   QString ChooseFileToOpen(QWidget*) override { return fileToOpen; }
   QString ChooseFileToSave(QWidget*, const QString&) override { return fileToSave; }
   void ShowAbout(QWidget*) override { ++aboutShown; }
+  void RunManualCommand(QWidget*, CameraParameterSet&) override { ++manualCommandRuns; }
 };

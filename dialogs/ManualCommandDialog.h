@@ -1,0 +1,28 @@
+// The manual command dialog: a hand-typed request text sent as it stands, and the camera's reply.
+#pragma once
+
+#include <QDialog>
+#include <QMap>
+
+class CameraParameterSet;
+
+class ManualCommandDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit ManualCommandDialog(CameraParameterSet& parameters, QWidget* parent = nullptr);
+
+  QWidget* Control(int id) const { return controls_.value(id); }
+  void OnSend();
+  void OnRead();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  QString TakeText();
+  void SetReceived(const QString& text);
+
+  CameraParameterSet& parameters_;
+  QMap<int, QWidget*> controls_;
+};

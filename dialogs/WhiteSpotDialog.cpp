@@ -1,0 +1,160 @@
+// The white spot detection dialog: threshold slider, DETECT with its poll timer, READ and the spot list.
+#include "dialogs/WhiteSpotDialog.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTimerEvent>
+#include <algorithm>
+
+#include "camera/CVQS90Doc.h"
+#include "camera/ParameterTable.h"
+#include "camera/WhiteSpotList.h"
+#include "panel/FormBuilder.h"
+#include "resources/StringIds.h"
+#include "resources/StringTable.h"
+#include "resources/WhiteSpotLayout.h"
+
+namespace {
+
+using namespace WhiteSpotIds;
+
+constexpr int ThresholdMaximum = 255;
+constexpr int PageStep = 10;
+
+}  // namespace
+
+WhiteSpotDialog::WhiteSpotDialog(CVQS90Doc& document) : QDialog(nullptr), document_(document) {
+  controls_ = FormBuilder().Build(WhiteSpotLayout, this);
+
+  auto* bar = static_cast<QScrollBar*>(Control(ThresholdBar));
+  bar->setSingleStep(1);
+  bar->setPageStep(PageStep);
+  connect(bar, &QAbstractSlider::actionTriggered, this, &WhiteSpotDialog::OnSliderAction);
+  // Letting go of the thumb writes its position once more, as the end of a drag always has.
+  connect(bar, &QAbstractSlider::sliderReleased, this, [this] { OnSliderAction(QAbstractSlider::SliderMove); });
+
+  correction_ = new QButtonGroup(this);
+  correction_->addButton(static_cast<QAbstractButton*>(Control(CorrectionOff)), 0);
+  correction_->addButton(static_cast<QAbstractButton*>(Control(CorrectionOn)), 1);
+
+  connect(static_cast<QAbstractButton*>(Control(Detect)), &QAbstractButton::clicked, this,
+          &WhiteSpotDialog::StartDetection);
+  connect(static_cast<QAbstractButton*>(Control(Read)), &QAbstractButton::clicked, this, &WhiteSpotDialog::ListSpots);
+  // CLOSE, Esc, Enter and the close box all end in reject(), which for a modeless dialog only hides it.
+  connect(static_cast<QAbstractButton*>(Control(Close)), &QAbstractButton::clicked, this, &QDialog::reject);
+}
+
+WhiteSpotDialog::~WhiteSpotDialog() = default;
+
+void WhiteSpotDialog::Create() {
+  // A failed read has been reported by the document; the value it already held is shown instead.
+  document_.ReadCameraValue(ParamWhiteSpotThreshold);
+  const int threshold = document_.GetCameraValue(ParamWhiteSpotThreshold);
+  auto* bar = static_cast<QScrollBar*>(Control(ThresholdBar));
+  bar->setRange(0, ThresholdMaximum);
+  bar->setValue(threshold);
+  static_cast<QLabel*>(Control(ThresholdReadout))->setText(QString::asprintf("%2d\n", threshold));
+
+  document_.ReadCameraValue(ParamWhiteSpotCorrection);
+  // Values other than 0 and 1 leave both buttons clear.
+  if (QAbstractButton* button = correction_->button(document_.GetCameraValue(ParamWhiteSpotCorrection))) {
+    button->setChecked(true);
+  }
+  show();
+}
+
+void WhiteSpotDialog::Focus() {
+  raise();
+  activateWindow();
+}
+
+void WhiteSpotDialog::Destroy() {
+  pollTimer_.stop();
+  hide();
+}
+
+void WhiteSpotDialog::OnSliderAction(int action) {
+  auto* bar = static_cast<QScrollBar*>(Control(ThresholdBar));
+  const int current = bar->value();
+  int position = current;
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: position = std::max(current - 1, bar->minimum()); break;
+    case QAbstractSlider::SliderSingleStepAdd: position = std::min(current + 1, bar->maximum()); break;
+    case QAbstractSlider::SliderPageStepSub: position = std::max(current - PageStep, bar->minimum()); break;
+    case QAbstractSlider::SliderPageStepAdd: position = std::min(current + PageStep, bar->maximum()); break;
+    case QAbstractSlider::SliderMove: position = bar->sliderPosition(); break;
+    default:
+      // Jumps to either end and the like change nothing, not even the bar.
+      bar->setSliderPosition(current);
+      return;
+  }
+  // The bar moves only once the camera has taken the value; until then it stays where it was.
+  bar->setSliderPosition(current);
+  if (document_.WriteCameraValue(ParamWhiteSpotThreshold, position) < 0) return;
+  {
+    QSignalBlocker quiet(bar);
+    bar->setValue(position);
+  }
+  static_cast<QLabel*>(Control(ThresholdReadout))
+      ->setText(QString::asprintf(" %d ", ToCamera(ParamWhiteSpotThreshold, position)));
+}
+
+void WhiteSpotDialog::StartDetection() {
+  // Polled even when the start was refused: the write may have reached the camera before its
+  // acknowledgement was lost, and the state read tells.
+  document_.WriteCameraValue(ParamWhiteSpotDetect, 1);
+  pollTimer_.start(WhiteSpot::PollIntervalMs, this);
+}
+
+void WhiteSpotDialog::DeliverPollTick() {
+  if (!pollTimer_.isActive()) return;
+  QTimerEvent tick(pollTimer_.timerId());
+  QCoreApplication::sendEvent(this, &tick);
+}
+
+void WhiteSpotDialog::timerEvent(QTimerEvent* event) {
+  if (event->timerId() != pollTimer_.timerId()) {
+    QDialog::timerEvent(event);
+    return;
+  }
+  OnPollTick();
+}
+
+void WhiteSpotDialog::OnPollTick() {
+  // The state read and the message boxes run event loops of their own, in which the timer keeps
+  // firing; a tick arriving there is dropped, so one run shows one end message and error boxes
+  // never stack. The next tick after this one comes back in time.
+  if (handlingTick_) return;
+  handlingTick_ = true;
+  QPointer<WhiteSpotDialog> alive(this);
+
+  // A failed read keeps the last known state, so a run still marked running goes on being polled.
+  document_.ReadCameraValue(ParamWhiteSpotDetect);
+  if (!alive) return;
+  const int state = document_.GetCameraValue(ParamWhiteSpotDetect);
+  if (state != WhiteSpot::Running) {
+    pollTimer_.stop();
+    ShowEndMessage(state);
+    if (!alive) return;
+    if (state == WhiteSpot::Finished) ListSpots();
+  }
+  handlingTick_ = false;
+}
+
+void WhiteSpotDialog::ShowEndMessage(int state) {
+  document_.Parameters().Operator().ShowMessage(WhiteSpot::EndMessage(state), LoadString(StringIds::ApplicationTitle),
+                                                MessageIcon::None);
+}
+
+void WhiteSpotDialog::ListSpots() {
+  int32_t failure = 0;
+  const std::string text = WhiteSpot::ListSpots(document_.Parameters(), "\r\n", &failure);
+  static_cast<QPlainTextEdit*>(Control(SpotList))->setPlainText(QString::fromStdString(text));
+  // The lines read before the failure stay in view behind the one error box.
+  if (failure < 0) document_.Parameters().ReportLastError();
+}
