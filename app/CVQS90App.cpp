@@ -5,6 +5,8 @@
 #include <QFileInfo>
 
 #include "camera/PortSettings.h"
+#include "dialogs/RegisterCommandMenu.h"
+#include "dialogs/WhiteSpotDialog.h"
 #include "link/CameraLinkLibrary.h"
 #include "resources/CommandIds.h"
 #include "resources/StringIds.h"
@@ -81,6 +83,9 @@ void CVQS90App::CreateMainWindow() {
   connect(view_, &CVQS90View::WindowTitleChanged, frame_.get(), &QWidget::setWindowTitle);
   document_->SetManualCommandRunner(
       [this] { services_.prompts->RunManualCommand(frame_.get(), *services_.parameters); });
+  // The two service windows have no owner: the main window stays usable beside them.
+  document_->SetCommandMenuFactory([this] { return std::make_unique<RegisterCommandMenu>(*services_.parameters); });
+  document_->SetWhiteSpotFactory([this] { return std::make_unique<WhiteSpotDialog>(*document_); });
   connect(frame_.get(), &CMainFrame::Command, this, &CVQS90App::OnCommand);
   connect(frame_.get(), &CMainFrame::FileDropped, this, [this](const QString& path) {
     if (SaveModified()) OpenDocumentFile(path);

@@ -30,6 +30,9 @@ constexpr int PageStep = 10;
 
 WhiteSpotDialog::WhiteSpotDialog(CVQS90Doc& document) : QDialog(nullptr), document_(document) {
   controls_ = FormBuilder().Build(WhiteSpotLayout, this);
+  // Without an owner the dialog would count as a main window and keep the program running after
+  // the real main window closed.
+  setAttribute(Qt::WA_QuitOnClose, false);
 
   auto* bar = static_cast<QScrollBar*>(Control(ThresholdBar));
   bar->setSingleStep(1);
@@ -101,7 +104,7 @@ void WhiteSpotDialog::OnSliderAction(int action) {
     bar->setValue(position);
   }
   static_cast<QLabel*>(Control(ThresholdReadout))
-      ->setText(QString::asprintf(" %d ", ToCamera(ParamWhiteSpotThreshold, position)));
+      ->setText(QString::asprintf(" %d ", ParameterTable::ToCamera(ParamWhiteSpotThreshold, position)));
 }
 
 void WhiteSpotDialog::StartDetection() {
@@ -126,22 +129,29 @@ void WhiteSpotDialog::timerEvent(QTimerEvent* event) {
 }
 
 void WhiteSpotDialog::OnPollTick() {
-  // The state read and the message boxes run event loops of their own, in which the timer keeps
-  // firing; a tick arriving there is dropped, so one run shows one end message and error boxes
-  // never stack. The next tick after this one comes back in time.
+  // A message box opened by this tick (an error box of the state read or of the list, or the end
+  // message) runs an event loop of its own in which the timer keeps firing. Ticks arriving there
+  // are dropped, so one run shows one end message and error boxes never stack; the timer brings
+  // the next tick soon enough.
   if (handlingTick_) return;
   handlingTick_ = true;
+  // Each box's event loop may also see this window replaced and deleted.
   QPointer<WhiteSpotDialog> alive(this);
 
   // A failed read keeps the last known state, so a run still marked running goes on being polled.
-  document_.ReadCameraValue(ParamWhiteSpotDetect);
+  const bool read = document_.ReadCameraValue(ParamWhiteSpotDetect) >= 0;
   if (!alive) return;
   const int state = document_.GetCameraValue(ParamWhiteSpotDetect);
-  if (state != WhiteSpot::Running) {
+  if (!read && state != WhiteSpot::Running) {
+    // Nothing was heard of this run: an end taken from an older state would tell the operator a
+    // detection finished that may never have started. The error box has said what went wrong.
+    pollTimer_.stop();
+  } else if (state != WhiteSpot::Running) {
     pollTimer_.stop();
     ShowEndMessage(state);
     if (!alive) return;
     if (state == WhiteSpot::Finished) ListSpots();
+    if (!alive) return;
   }
   handlingTick_ = false;
 }

@@ -38,9 +38,9 @@ constexpr std::array<ControlLayout, ControlCount> MakeControls() {
   }
 
   c[i++] = {NoId, K::GroupBox, "ﾓｰﾄﾞ", 216, 4, 60, 38, None};
-  c[i++] = {NoId, K::GroupBox, "ｴﾘｱ", 216, 46, 60, 104, None};
-  c[i++] = {NoId, K::GroupBox, "ｱﾄﾞﾚｽ", 282, 4, 60, 146, None};
-  c[i++] = {NoId, K::GroupBox, "全ﾃﾞｰﾀ", 216, 176, 126, 47, None};
+  c[i++] = {NoId, K::GroupBox, "ｴﾘｱ", 216, 50, 60, 116, None};
+  c[i++] = {NoId, K::GroupBox, "ｱﾄﾞﾚｽ", 282, 4, 60, 162, None};
+  c[i++] = {NoId, K::GroupBox, "全ﾃﾞｰﾀ", 216, 174, 126, 49, None};
 
   c[i++] = {Fpga, K::RadioButton, "FPGA", 224, 15, 48, 10, Checked};
   c[i++] = {Eeprom, K::RadioButton, "EEPROM", 224, 28, 48, 10, None};
@@ -54,25 +54,33 @@ constexpr std::array<ControlLayout, ControlCount> MakeControls() {
       {AreaCommon, "ｺﾓﾝ", None}, {AreaDsp, "DSP", None}, {AreaTg, "TG", Checked},      {AreaAfe, "AFE", None},
       {AreaIf, "I/F", None},      {AreaInfo, "INFO", None}, {AreaLr, "LR", Disabled},
   };
-  int y = 58;
+  int y = 62;
   for (const Area& a : areas) {
     c[i++] = {a.id, K::RadioButton, a.label, 224, y, 48, 10, a.style};
-    y += 13;
+    y += 14;
   }
 
   constexpr const char* ranges[] = {"00-1F", "20-3F", "40-5F", "60-7F", "80-9F", "A0-BF", "C0-DF", "E0-FF"};
-  y = 17;
+  y = 16;
   for (int k = 0; k < 8; ++k) {
     c[i++] = {FirstRange + k, K::RadioButton, ranges[k], 290, y, 48, 10, k == 0 ? Checked : None};
-    y += 16;
+    y += 19;
   }
 
-  c[i++] = {ReadAll, K::PushButton, "読み出し", 226, 194, 50, 16, None};
-  c[i++] = {WriteAll, K::PushButton, "書き込み", 282, 194, 50, 16, None};
+  c[i++] = {ReadAll, K::PushButton, "読み出し", 226, 193, 50, 16, None};
+  c[i++] = {WriteAll, K::PushButton, "書き込み", 282, 193, 50, 16, None};
   return c;
 }
 
 constexpr auto kControls = MakeControls();
+
+constexpr bool EveryEntryFilled() {
+  for (const ControlLayout& control : kControls) {
+    if (control.text == nullptr) return false;
+  }
+  return true;
+}
+static_assert(EveryEntryFilled(), "ControlCount must match the controls made");
 
 }  // namespace
 

@@ -129,9 +129,39 @@ void CameraModel::Receive(uint8_t byte, int64_t arrivalUs) {
   }
 }
 
+uint32_t CameraModel::NextRandom() {
+  // xorshift32: small, and the same sequence on every machine.
+  randomState_ ^= randomState_ << 13;
+  randomState_ ^= randomState_ >> 17;
+  randomState_ ^= randomState_ << 5;
+  return randomState_;
+}
+
+void CameraModel::MaybeInjectFault() {
+  // One fault a request at most, so that every request still gets through within its retries.
+  if (randomPercent_ <= 0 || faultedRequest_ || static_cast<int>(NextRandom() % 100) >= randomPercent_) return;
+  faultedRequest_ = true;
+  switch (NextRandom() % 5) {
+    case 0: faults_.wrongEnquiryAnswers = 1; break;
+    case 1: faults_.wrongFrameAnswers = 1; break;
+    case 2:
+      faults_.defectiveReplies = 1;
+      faults_.replyDefect = (NextRandom() & 1) ? ReplyDefect::BadCheck : ReplyDefect::NoEtx;
+      break;
+    case 3:
+      faults_.defectiveReplies = 1;
+      faults_.replyDefect = ReplyDefect::NonHexCheck;
+      break;
+    default: faults_.noiseBytes = static_cast<int>(NextRandom() % 4) + 1; break;
+  }
+}
+
 void CameraModel::OnEnquiry(int64_t t) {
   collecting_ = false;
   frame_.clear();
+  // Noise lasts one reply; a new request may bring its own.
+  if (randomPercent_ > 0) faults_.noiseBytes = 0;
+  MaybeInjectFault();
   state_ = State::Idle;
   if (TakeFault(faults_.ignoreEnquiries)) return;
   if (TakeFault(faults_.wrongEnquiryAnswers)) {
@@ -190,6 +220,7 @@ bool CameraModel::Execute(const std::string& text, int64_t t) {
   int address = HexToInt(text.data() + 6, 2);
   uint32_t data = static_cast<uint32_t>(HexToInt(text.data() + 8, 2) + 256 * HexToInt(text.data() + 10, 2) +
                                         65536 * HexToInt(text.data() + 12, 2));
+  faultedRequest_ = false;
   if ((area & ReadBit) == 0) {
     if (area == InfoArea && !unlocked_) return false;
     requests_.push_back(text);

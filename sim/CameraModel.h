@@ -55,6 +55,13 @@ class CameraModel {
   // Factory set: the flag reads 1 this many times, then 0 with the settings back at their defaults.
   void SetFactoryBusyReads(int reads) { factoryBusyReads_ = reads; }
   bool Unlocked() const { return unlocked_; }
+  // From now on, percent of the requests meet one fault the exchange recovers from within its
+  // retries (a wrong answer to ENQ, a NAK for the frame, a spoilt reply, noise), chosen by a
+  // generator seeded with seed so that a run can be repeated.
+  void SetRandomFaults(uint32_t seed, int percent) {
+    randomState_ = seed != 0 ? seed : 1;
+    randomPercent_ = percent;
+  }
 
   // Texts of request frames the camera accepted, in order.
   const std::vector<std::string>& Requests() const { return requests_; }
@@ -63,6 +70,8 @@ class CameraModel {
   enum class State { Idle, AwaitFrame, AwaitReplyAck };
 
   void LoadDefaults();
+  uint32_t NextRandom();
+  void MaybeInjectFault();
   void OnEnquiry(int64_t t);
   void OnFrameByte(uint8_t byte, int64_t t);
   void OnFrameComplete(int64_t t);
@@ -89,5 +98,8 @@ class CameraModel {
   int factoryBusyReads_ = 3;
   int factoryReadsLeft_ = -1;
   bool unlocked_ = false;
+  uint32_t randomState_ = 1;
+  int randomPercent_ = 0;
+  bool faultedRequest_ = false;
   std::vector<std::string> requests_;
 };

@@ -42,6 +42,8 @@ const char Usage[] =
     "  --detect-reads N       detection reads busy N times before its outcome\n"
     "  --detect-outcome V     detection outcome value (0 finished, 2 too many spots, else error)\n"
     "  --factory-reads N      factory set reads busy N times\n"
+    "  --random-faults P      P percent of the requests meet one fault they recover from\n"
+    "  --seed N               seed of those faults (default 1)\n"
     "  --help                 this text\n";
 
 struct SimOptions {
@@ -52,6 +54,8 @@ struct SimOptions {
   int detectReads = -1;
   int detectOutcome = 0;
   int factoryReads = -1;
+  int randomPercent = 0;
+  int seed = 1;
 };
 
 bool ParseInt(const char* text, int base, long low, long high, int& out) {
@@ -156,6 +160,10 @@ bool ParseOptions(int argc, char** argv, SimOptions& options, CameraFaults& faul
       ok = ParseInt(value, 10, 0, INT_MAX, options.detectReads);
     } else if (name == "--detect-outcome") {
       ok = ParseInt(value, 10, 0, 255, options.detectOutcome);
+    } else if (name == "--random-faults") {
+      ok = ParseInt(value, 10, 0, 100, options.randomPercent);
+    } else if (name == "--seed") {
+      ok = ParseInt(value, 10, 1, INT_MAX, options.seed);
     } else if (name == "--factory-reads") {
       ok = ParseInt(value, 10, 0, INT_MAX, options.factoryReads);
     } else {
@@ -178,6 +186,7 @@ void Configure(CameraModel& camera, const SimOptions& options, const CameraFault
   if (options.detectReads >= 0) camera.SetDetectionBusyReads(options.detectReads);
   camera.SetDetectionOutcome(options.detectOutcome);
   if (options.factoryReads >= 0) camera.SetFactoryBusyReads(options.factoryReads);
+  if (options.randomPercent > 0) camera.SetRandomFaults(static_cast<uint32_t>(options.seed), options.randomPercent);
 }
 
 // Replaces an existing symbolic link, but never a file that is something else.

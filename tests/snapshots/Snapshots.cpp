@@ -1,5 +1,7 @@
 // Renders every window and dialog offscreen to PNG files for review.
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
 #include <QDir>
 #include <QTimer>
 #include <cstdio>
@@ -8,6 +10,9 @@
 #include "app/CVQS90App.h"
 #include "support/ScriptedPrompts.h"
 #include "dialogs/CommSetupDialog.h"
+#include "dialogs/ManualCommandDialog.h"
+#include "dialogs/RegisterCommandMenu.h"
+#include "dialogs/WhiteSpotDialog.h"
 #include "link/Clock.h"
 #include "sim/CameraModel.h"
 #include "sim/MemoryDevice.h"
@@ -58,6 +63,20 @@ int main(int argc, char** argv) {
     app.Document()->OnReadFromCamera();
     app.MainFrame()->OnIdle();
     ok = Save(*app.MainFrame(), dir, "main-window-1trig-partial") && ok;
+
+    ManualCommandDialog manual(parameters);
+    static_cast<QLineEdit*>(manual.Control(1112))->setText(QStringLiteral("01FF810C000000"));
+    manual.OnRead();
+    ok = Save(manual, dir, "manual-command") && ok;
+
+    RegisterCommandMenu menu(parameters);
+    menu.Create();
+    ok = Save(menu, dir, "register-command-menu") && ok;
+
+    WhiteSpotDialog spots(*app.Document());
+    spots.Create();
+    static_cast<QAbstractButton*>(spots.Control(1161))->click();
+    ok = Save(spots, dir, "white-spot-detect") && ok;
   }
   CommSetupDialog setup;
   ok = Save(setup, dir, "comm-setup") && ok;

@@ -1,0 +1,239 @@
+// The white spot detection dialog against the simulated camera: opening, threshold, detection runs, spot list.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTest>
+#include <functional>
+
+#include "camera/CVQS90Doc.h"
+#include "dialogs/WhiteSpotDialog.h"
+#include "resources/WhiteSpotLayout.h"
+#include "support/MemoryCamera.h"
+
+using namespace WhiteSpotIds;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+// The box shows each CR LF that ends a line of the list as one line break.
+const char* const ThreeSpots = "No. 1: x =   10,  y =   20\nNo. 2: x =  300,  y =    5\nNo. 3: x = 1000,  y =  999\n";
+
+// Records the boxes and lets a test act while one is open, as the box's own event loop would.
+struct InterruptingOutput : OperatorOutput {
+  void ShowStatusText(const std::string&) override {}
+  void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override {
+    boxes.push_back({text, caption, icon});
+    if (whileOpen) whileOpen();
+  }
+  std::vector<RecordingOperatorOutput::Message> boxes;
+  std::function<void()> whileOpen;
+};
+
+struct SpotRig {
+  explicit SpotRig(int threshold = 20, int correction = 0) {
+    link.camera.SetSetting(0x01, 0x4C, static_cast<uint32_t>(threshold));
+    link.camera.SetSetting(0x01, 0x4B, static_cast<uint32_t>(correction));
+    link.parameters->SetValue(ParamWhiteSpotThreshold, 7, false);  // only the camera's value may show
+    link.parameters->SetOperatorOutput(&output);
+    dialog.Create();
+  }
+  QScrollBar* Bar() const { return static_cast<QScrollBar*>(dialog.Control(ThresholdBar)); }
+  std::string Readout() const { return static_cast<QLabel*>(dialog.Control(ThresholdReadout))->text().toStdString(); }
+  std::string List() const { return static_cast<QPlainTextEdit*>(dialog.Control(SpotList))->toPlainText().toStdString(); }
+  bool Checked(int id) const { return static_cast<QAbstractButton*>(dialog.Control(id))->isChecked(); }
+  void Click(int id) { static_cast<QAbstractButton*>(dialog.Control(id))->click(); }
+  Texts RequestsFrom(size_t first) const { return {link.Requests().begin() + static_cast<long>(first), link.Requests().end()}; }
+  Texts Boxes() const {
+    Texts texts;
+    for (const auto& box : output.boxes) texts.push_back(box.text);
+    return texts;
+  }
+  void RunToEnd() {
+    for (int ticks = 0; dialog.IsPolling() && ticks < 20; ++ticks) dialog.DeliverPollTick();
+  }
+
+  MemoryCamera link;
+  InterruptingOutput output;
+  CVQS90Doc doc{*link.parameters};
+  WhiteSpotDialog dialog{doc};
+};
+
+}  // namespace
+
+TEST(WhiteSpotDialog, OpeningReadsThresholdAndCorrection) {
+  for (int correction : {0, 1}) {
+    SpotRig rig(20, correction);
+    EXPECT_EQ(rig.link.Requests(), (Texts{"01FF814C000000", "01FF814B000000"}));
+    EXPECT_EQ(rig.Bar()->maximum(), 255);
+    EXPECT_EQ(rig.Bar()->value(), 20);
+    EXPECT_EQ(rig.Readout(), "20\n");
+    EXPECT_EQ(rig.Checked(CorrectionOff), correction == 0);
+    EXPECT_EQ(rig.Checked(CorrectionOn), correction == 1);
+    EXPECT_TRUE(rig.dialog.isVisible());
+    EXPECT_FALSE(rig.dialog.Control(CorrectionOn)->isVisible());
+  }
+}
+
+TEST(WhiteSpotDialog, SliderWritesClampedStepsAndMovesOnlyOnSuccess) {
+  const std::tuple<int, QAbstractSlider::SliderAction, const char*, int> steps[] = {
+      {20, QAbstractSlider::SliderSingleStepAdd, "01FF014C150000", 21},
+      {250, QAbstractSlider::SliderPageStepAdd, "01FF014CFF0000", 255},
+      {0, QAbstractSlider::SliderSingleStepSub, "01FF014C000000", 0},
+      {5, QAbstractSlider::SliderPageStepSub, "01FF014C000000", 0},
+  };
+  for (auto [start, action, request, position] : steps) {
+    SpotRig rig(start);
+    rig.Bar()->triggerAction(action);
+    EXPECT_EQ(rig.RequestsFrom(2), Texts{request}) << start;
+    EXPECT_EQ(rig.Bar()->value(), position);
+    EXPECT_EQ(rig.Readout(), " " + std::to_string(position) + " ");
+  }
+
+  SpotRig rig(20);
+  rig.Bar()->setSliderDown(true);
+  for (int p : {30, 40}) rig.Bar()->setSliderPosition(p);
+  rig.Bar()->setSliderDown(false);
+  EXPECT_EQ(rig.RequestsFrom(2), (Texts{"01FF014C1E0000", "01FF014C280000", "01FF014C280000"})) << "drag and release";
+  rig.Bar()->triggerAction(QAbstractSlider::SliderToMinimum);
+  EXPECT_EQ(rig.link.Requests().size(), 5u);
+
+  rig.link.camera.Faults().silent = true;
+  rig.Bar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(rig.Bar()->value(), 40);
+  EXPECT_EQ(rig.Readout(), " 40 ");
+  ASSERT_EQ(rig.output.boxes.size(), 1u);
+  EXPECT_EQ(rig.output.boxes[0].icon, MessageIcon::Error);
+}
+
+TEST(WhiteSpotDialog, DetectTwiceRunsOneTimer) {
+  SpotRig rig;
+  rig.Click(Detect);
+  rig.Click(Detect);
+  EXPECT_EQ(rig.RequestsFrom(2), (Texts{"01FF014D010000", "01FF014D010000"}));
+  const auto timers = QAbstractEventDispatcher::instance()->registeredTimers(&rig.dialog);
+  ASSERT_EQ(timers.size(), 1);
+  EXPECT_EQ(timers[0].interval, 200);
+}
+
+TEST(WhiteSpotDialog, EachEndStateStopsPollingWithItsMessageEvenWhileHidden) {
+  const std::tuple<int, const char*, const char*> ends[] = {
+      {0, "Detect is finished.", ThreeSpots}, {2, "Number of detect is over.", ""}, {3, "Detect error", ""}};
+  for (auto [outcome, message, list] : ends) {
+    SpotRig rig;
+    rig.link.camera.SetDetection(2, outcome);
+    rig.Click(Detect);
+    rig.Click(Close);
+    ASSERT_FALSE(rig.dialog.isVisible());
+    rig.RunToEnd();
+    EXPECT_EQ(std::count(rig.link.Requests().begin(), rig.link.Requests().end(), "00FF814D000000"), 3) << outcome;
+    EXPECT_FALSE(rig.dialog.IsPolling());
+    ASSERT_EQ(rig.Boxes(), Texts{message});
+    EXPECT_EQ(rig.output.boxes[0].caption, "VQ-R310NTX");
+    EXPECT_EQ(rig.output.boxes[0].icon, MessageIcon::None);
+    EXPECT_EQ(rig.List(), list);
+  }
+}
+
+TEST(WhiteSpotDialog, ReadListsSpotsToTheEndMarkerOrTheFirstFailedRead) {
+  SpotRig rig;
+  rig.link.camera.SetSpots({{10, 20}, {300, 5}, {1000, 999}});
+  rig.Click(Read);
+  EXPECT_EQ(rig.List(), ThreeSpots);
+  EXPECT_EQ(rig.RequestsFrom(2), (Texts{"00FF9100000000", "00FF9101000000", "00FF9102000000", "00FF9103000000",
+                                       "00FF9104000000", "00FF9105000000", "00FF9106000000"}));
+  rig.link.camera.SetSpots({});
+  rig.Click(Read);
+  EXPECT_EQ(rig.List(), "");
+  EXPECT_TRUE(rig.output.boxes.empty());
+
+  rig.link.camera.SetSpots({{10, 20}, {300, 5}});
+  rig.link.camera.Faults().silentAfterRequests = static_cast<int>(rig.link.Requests().size()) + 3;  // y of spot 2
+  rig.Click(Read);
+  EXPECT_EQ(rig.List(), "No. 1: x =   10,  y =   20\n");
+  ASSERT_EQ(rig.output.boxes.size(), 1u);
+  EXPECT_EQ(rig.output.boxes[0].icon, MessageIcon::Error);
+}
+
+TEST(WhiteSpotDialog, TicksAreHeldBackWhileATickIsBeingHandled) {
+  SpotRig rig;
+  rig.link.camera.SetDetection(1, 0);
+  rig.Click(Detect);
+  // A failed state read keeps the run marked running; ticks keep coming while its error box is open.
+  rig.link.camera.Faults().silent = true;
+  int interruptions = 0;
+  rig.output.whileOpen = [&] {
+    if (++interruptions <= 3) rig.dialog.DeliverPollTick();  // bounded, so a missing hold-back fails the test
+  };
+  rig.dialog.DeliverPollTick();
+  EXPECT_EQ(rig.output.boxes.size(), 1u) << "no stacked error boxes";
+  EXPECT_TRUE(rig.dialog.IsPolling());
+
+  rig.link.camera.Faults().silent = false;
+  size_t requestsWhileOpen = 0;
+  rig.output.whileOpen = [&] {
+    rig.dialog.DeliverPollTick();
+    requestsWhileOpen = rig.link.Requests().size();
+  };
+  rig.RunToEnd();
+  EXPECT_EQ(rig.Boxes().back(), "Detect is finished.");
+  EXPECT_EQ(rig.output.boxes.size(), 2u);
+  EXPECT_EQ(rig.RequestsFrom(requestsWhileOpen).size(), 7u) << "the list is read once the box is closed";
+  EXPECT_EQ(rig.List(), ThreeSpots);
+}
+
+TEST(WhiteSpotDialog, CloseEscEnterAndTheCloseBoxOnlyHide) {
+  const std::function<void(WhiteSpotDialog&)> ways[] = {
+      [](WhiteSpotDialog& d) { static_cast<QAbstractButton*>(d.Control(Close))->click(); },
+      [](WhiteSpotDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); },
+      [](WhiteSpotDialog& d) { QTest::keyClick(d.Control(Detect), Qt::Key_Return); },
+      [](WhiteSpotDialog& d) { QTest::keyClick(d.Control(SpotList), Qt::Key_Enter); },
+      [](WhiteSpotDialog& d) { d.close(); },
+  };
+  for (size_t way = 0; way < std::size(ways); ++way) {
+    SpotRig rig;
+    ways[way](rig.dialog);
+    EXPECT_FALSE(rig.dialog.isVisible()) << way;
+    EXPECT_EQ(rig.link.Requests().size(), 2u) << way << ": nothing but the opening reads";
+  }
+}
+
+TEST(WhiteSpotDialog, DocumentFocusesAVisibleWindowAndReplacesAHiddenOne) {
+  MemoryCamera link;
+  CVQS90Doc doc(*link.parameters);
+  doc.SetWhiteSpotFactory([&] { return std::make_unique<WhiteSpotDialog>(doc); });
+  doc.OpenWhiteSpotWindow();
+  QPointer<WhiteSpotDialog> first = dynamic_cast<WhiteSpotDialog*>(doc.WhiteSpotWindow());
+  ASSERT_TRUE(first && first->isVisible());
+  doc.OpenWhiteSpotWindow();
+  EXPECT_EQ(doc.WhiteSpotWindow(), first.data());
+  EXPECT_EQ(link.Requests().size(), 2u) << "a visible window is not opened again";
+
+  static_cast<QAbstractButton*>(first->Control(Detect))->click();
+  static_cast<QAbstractButton*>(first->Control(Close))->click();
+  ASSERT_TRUE(first->IsPolling());
+  doc.OpenWhiteSpotWindow();
+  EXPECT_TRUE(first.isNull()) << "the hidden window and its timer are gone";
+  auto* second = dynamic_cast<WhiteSpotDialog*>(doc.WhiteSpotWindow());
+  ASSERT_NE(second, nullptr);
+  EXPECT_TRUE(second->isVisible());
+  EXPECT_FALSE(second->IsPolling());
+  EXPECT_EQ(link.Requests().size(), 5u) << "the new window reads threshold and correction again";
+}
+
+TEST(WhiteSpotDialog, NoEndMessageForARunNothingWasHeardOf) {
+  SpotRig rig;
+  rig.link.camera.Faults().silent = true;
+  rig.Click(Detect);
+  EXPECT_TRUE(rig.dialog.IsPolling()) << "the timer starts whatever the write gave";
+  rig.dialog.DeliverPollTick();
+  EXPECT_FALSE(rig.dialog.IsPolling());
+  EXPECT_EQ(rig.Boxes(), Texts(2, "ERROR - Communication time out detected.\nCheck the connection."))
+      << "the failed write and the failed read, and no claim that a detection finished";
+}
