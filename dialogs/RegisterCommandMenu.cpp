@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "camera/RegisterRequest.h"
 #include "camera/CameraParameterSet.h"
 #include "camera/ParameterTable.h"
 #include "camera/SerialNumberWriter.h"
@@ -27,8 +28,6 @@ struct Area {
   int lastShown;  // the highest address the rows are filled in up to
 };
 
-constexpr int ReadBit = 0x80;
-constexpr int RequestDataDigits = 6;
 
 constexpr Area kAreas[] = {
     // The common area's rows end at 7E: 7F is never offered there.
@@ -36,16 +35,6 @@ constexpr Area kAreas[] = {
     {AreaIf, 0x05, 2, 0xFF},     {AreaInfo, 0x10, 4, 0x7F}, {AreaLr, 0x06, 2, 0xFF},
 };
 constexpr int TgIndex = 2;
-
-// Only ASCII digits: the request text is 8-bit and the camera knows no other digits.
-bool IsHexText(const QString& text, int digits) {
-  if (text.size() != digits) return false;
-  for (QChar c : text) {
-    const char16_t u = c.unicode();
-    if (!((u >= '0' && u <= '9') || (u >= 'A' && u <= 'F') || (u >= 'a' && u <= 'f'))) return false;
-  }
-  return true;
-}
 
 QString Hex2(int value) { return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper(); }
 
@@ -124,32 +113,27 @@ void RegisterCommandMenu::RefreshRows() {
   }
 }
 
-QString RegisterCommandMenu::Prefix(int areaCode) const {
-  return Hex2(modes_->checkedId()) + QStringLiteral("FF") + Hex2(areaCode);
-}
-
-bool RegisterCommandMenu::TakeAddress(int row, QString& address) const {
-  address = AddressBox(row)->text();
-  if (IsHexText(address, 2)) return true;
-  Warn(RegisterMenuTexts::AddressInvalid);
-  return false;
-}
-
 void RegisterCommandMenu::Warn(const char* text) const {
   parameters_.Operator().ShowMessage(text, LoadString(StringIds::ApplicationTitle), MessageIcon::Warning);
 }
 
+// The refusal message for a check that failed; true when the request may go.
+bool RegisterCommandMenu::Accepted(RegisterRequest::Check check) const {
+  if (check == RegisterRequest::Check::BadAddress) Warn(RegisterMenuTexts::AddressInvalid);
+  if (check == RegisterRequest::Check::BadData) Warn(RegisterMenuTexts::DataInvalid);
+  return check == RegisterRequest::Check::Ok;
+}
+
 bool RegisterCommandMenu::WriteRow(int row) {
   const Area& area = SelectedArea(*areas_);
-  QString address;
-  if (!TakeAddress(row, address)) return false;
-  const QString value = DataBox(row)->text();
-  if (!IsHexText(value, area.dataDigits)) {
-    Warn(RegisterMenuTexts::DataInvalid);
+  std::string text;
+  // The request text is 8-bit: a character outside it never passes the checks.
+  if (!Accepted(RegisterRequest::BuildWrite(modes_->checkedId(), area.writeCode, static_cast<size_t>(area.dataDigits),
+                                            AddressBox(row)->text().toStdString(), DataBox(row)->text().toStdString(),
+                                            text))) {
     return false;
   }
-  const QString fill(RequestDataDigits - area.dataDigits, QLatin1Char('0'));
-  if (parameters_.SendFrame((Prefix(area.writeCode) + address + value + fill).toStdString()) < 0) {
+  if (parameters_.SendFrame(text) < 0) {
     parameters_.ReportLastError();
     return false;
   }
@@ -158,11 +142,13 @@ bool RegisterCommandMenu::WriteRow(int row) {
 
 bool RegisterCommandMenu::ReadRow(int row) {
   const Area& area = SelectedArea(*areas_);
-  QString address;
-  if (!TakeAddress(row, address)) return false;
-  const QString text = Prefix(area.writeCode | ReadBit) + address + QString(RequestDataDigits, QLatin1Char('0'));
+  std::string text;
+  if (!Accepted(RegisterRequest::BuildRead(modes_->checkedId(), area.writeCode, AddressBox(row)->text().toStdString(),
+                                           text))) {
+    return false;
+  }
   char reply[Framing::FrameBufferSize];
-  if (parameters_.Transact(text.toStdString(), reply) < 0) {
+  if (parameters_.Transact(text, reply) < 0) {
     parameters_.ReportLastError();
     return false;
   }

@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QString>
 
+#include "camera/RegisterRequest.h"
 #include "camera/ServiceWindow.h"
 
 class CameraParameterSet;
@@ -38,9 +39,8 @@ class RegisterCommandMenu : public QDialog, public ServiceWindow {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  QString Prefix(int areaCode) const;
-  bool TakeAddress(int row, QString& address) const;
   void Warn(const char* text) const;
+  bool Accepted(RegisterRequest::Check check) const;
   QAbstractButton* Button(int id) const;
   QLineEdit* AddressBox(int row) const;
   QLineEdit* DataBox(int row) const;
