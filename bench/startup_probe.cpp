@@ -6,21 +6,9 @@
 #include <string>
 
 #include "app/CVQS90App.h"
+#include "support/ResidentMemory.h"
 #include "support/ScriptedPrompts.h"
 #include "link/PortPaths.h"
-
-namespace {
-
-long ResidentKilobytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return -1;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;

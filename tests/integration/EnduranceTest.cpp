@@ -10,18 +10,10 @@
 #include "camera/CameraParameterSet.h"
 #include "camera/ParameterTable.h"
 #include "link/PortPaths.h"
+#include "support/ResidentMemory.h"
 #include "support/SimProcess.h"
 
 namespace {
-
-long ResidentKilobytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return -1;
-}
 
 int Exchanges() {
   const char* count = std::getenv("VQ_ENDURANCE_EXCHANGES");
