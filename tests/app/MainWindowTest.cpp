@@ -92,3 +92,16 @@ TEST_F(AppTest, ManualCommandRunsTheDialogThenReadsEverything) {
   EXPECT_EQ(prompts.manualCommandRuns, 1);
   EXPECT_EQ(link.Requests().size(), before + 46);
 }
+
+TEST_F(AppTest, HighlightedEntryShowsItsPrompt) {
+  ASSERT_EQ(Start(QStringLiteral("QL7 engineering menu")), 0);
+  const std::pair<int, const char*> entries[] = {{CommandIds::ReadFromCamera, "Read Every Camera Data From Camera"},
+                                                 {CommandIds::WriteToCamera, "Write Every Camera Data To Camera"},
+                                                 {CommandIds::ManualCommand, "Send or Receive Message Manually"},
+                                                 {CommandIds::SerialPort, "Select A Communication Port"},
+                                                 {CommandIds::CommandMenu, "Adjust Camera Data"}};
+  for (auto [id, prompt] : entries) {
+    app->MainFrame()->Action(id)->showStatusText(app->MainFrame());
+    EXPECT_EQ(app->MainFrame()->StatusText(), prompt);
+  }
+}
