@@ -124,15 +124,13 @@ int32_t ToCamera(ParameterId id, int32_t value) {
   return convert != nullptr ? convert(value) : value;
 }
 
-int32_t DefaultValue(ParameterId id, bool converted) {
-  return converted ? FromCamera(id, Row(id).defaultValue) : Row(id).defaultValue;
+static int32_t AsStored(ParameterId id, int32_t number, bool converted) {
+  return converted ? FromCamera(id, number) : number;
 }
-int32_t Minimum(ParameterId id, bool converted) {
-  return converted ? FromCamera(id, Row(id).minimum) : Row(id).minimum;
-}
-int32_t Maximum(ParameterId id, bool converted) {
-  return converted ? FromCamera(id, Row(id).maximum) : Row(id).maximum;
-}
+
+int32_t DefaultValue(ParameterId id, bool converted) { return AsStored(id, Row(id).defaultValue, converted); }
+int32_t Minimum(ParameterId id, bool converted) { return AsStored(id, Row(id).minimum, converted); }
+int32_t Maximum(ParameterId id, bool converted) { return AsStored(id, Row(id).maximum, converted); }
 
 uint8_t Flags(ParameterId id) { return Row(id).flags; }
 uint8_t ReadArea(ParameterId id) { return Row(id).readArea; }
