@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   prompts.setup.baudIndex = 1;  // COM1 at 115200
   int status = 0;
   {
-    CVQS90App app({&parameters, &StderrOperatorOutput::Instance(), &prompts, QStringLiteral("vq-r310ntx"), {}});
+    CVQS90App app({&parameters, &StreamOperatorOutput::Stderr(), &prompts, QStringLiteral("vq-r310ntx"), {}});
     status = app.InitInstance();
     QApplication::processEvents();
     std::printf("shown %ld\n", ResidentKilobytes());

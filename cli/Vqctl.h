@@ -9,7 +9,6 @@
 #include "camera/CVQS90Doc.h"
 #include "camera/CameraParameterSet.h"
 #include "camera/SettingsFile.h"
-#include "cli/StreamOperatorOutput.h"
 #include "cli/VqctlOptions.h"
 
 class Vqctl {

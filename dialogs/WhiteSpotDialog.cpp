@@ -15,6 +15,7 @@
 #include "camera/ParameterTable.h"
 #include "camera/WhiteSpotList.h"
 #include "panel/FormBuilder.h"
+#include "panel/SliderStep.h"
 #include "resources/StringIds.h"
 #include "resources/StringTable.h"
 #include "resources/WhiteSpotLayout.h"
@@ -83,21 +84,9 @@ void WhiteSpotDialog::Destroy() {
 
 void WhiteSpotDialog::OnSliderAction(int action) {
   auto* bar = static_cast<QScrollBar*>(Control(ThresholdBar));
-  const int current = bar->value();
-  int position = current;
-  switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: position = std::max(current - 1, bar->minimum()); break;
-    case QAbstractSlider::SliderSingleStepAdd: position = std::min(current + 1, bar->maximum()); break;
-    case QAbstractSlider::SliderPageStepSub: position = std::max(current - PageStep, bar->minimum()); break;
-    case QAbstractSlider::SliderPageStepAdd: position = std::min(current + PageStep, bar->maximum()); break;
-    case QAbstractSlider::SliderMove: position = bar->sliderPosition(); break;
-    default:
-      // Jumps to either end and the like change nothing, not even the bar.
-      bar->setSliderPosition(current);
-      return;
-  }
-  // The bar moves only once the camera has taken the value; until then it stays where it was.
-  bar->setSliderPosition(current);
+  std::optional<int> step = TakeSliderStep(*bar, action);
+  if (!step) return;
+  const int position = *step;
   if (document_.WriteCameraValue(ParamWhiteSpotThreshold, position) < 0) return;
   {
     QSignalBlocker quiet(bar);

@@ -12,12 +12,12 @@ CameraPort::CameraPort()
     : CameraPort(std::make_unique<TermiosDevice>(MonotonicClock::Instance()), MonotonicClock::Instance()) {}
 
 CameraPort::CameraPort(std::unique_ptr<SerialDevice> device, Clock& clock)
-    : device_(std::move(device)), clock_(&clock), output_(&StderrOperatorOutput::Instance()) {}
+    : device_(std::move(device)), clock_(&clock), output_(&StreamOperatorOutput::Stderr()) {}
 
 CameraPort::~CameraPort() { Close(); }
 
 void CameraPort::SetOperatorOutput(OperatorOutput* output) {
-  output_ = output != nullptr ? output : &StderrOperatorOutput::Instance();
+  output_ = output != nullptr ? output : &StreamOperatorOutput::Stderr();
 }
 
 int32_t CameraPort::OpenSerialDefault(int32_t port, int32_t baudRate) {

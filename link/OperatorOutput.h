@@ -1,6 +1,7 @@
 // How the lower layers reach the operator: a status text and a modal message box.
 #pragma once
 
+#include <ostream>
 #include <string>
 
 enum class MessageIcon { None, Information, Warning, Error };
@@ -19,10 +20,17 @@ class OperatorOutput {
   }
 };
 
-// Writes both kinds of output to standard error; used where there is no window.
-class StderrOperatorOutput final : public OperatorOutput {
+// Where there is no window: each message box becomes its text on a line of a stream.
+class StreamOperatorOutput final : public OperatorOutput {
  public:
-  void ShowStatusText(const std::string& text) override;
+  explicit StreamOperatorOutput(std::ostream& err) : err_(err) {}
+  // Progress texts belong on a screen that is repainted; on a terminal they would only bury the messages.
+  void ShowStatusText(const std::string&) override {}
+  // The text alone, as the box shows it: scripts compare it, and the caption is the program's name.
   void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
-  static StderrOperatorOutput& Instance();
+  // The one on standard error.
+  static StreamOperatorOutput& Stderr();
+
+ private:
+  std::ostream& err_;
 };

@@ -14,6 +14,7 @@
 #include "camera/SerialNumber.h"
 #include "camera/SerialNumberWriter.h"
 #include "panel/FormBuilder.h"
+#include "panel/SliderStep.h"
 #include "panel/RadioBinding.h"
 #include "panel/SliderBinding.h"
 #include "panel/SpinButton.h"
@@ -212,25 +213,13 @@ void CVQS90View::FactorySet() {
 
 void CVQS90View::OnSliderAction(QScrollBar* bar, int action) {
   int barId = controls_.key(bar);
-  int current = bar->value();
-  int position = current;
-  switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: position = std::max(current - 1, bar->minimum()); break;
-    case QAbstractSlider::SliderSingleStepAdd: position = std::min(current + 1, bar->maximum()); break;
-    case QAbstractSlider::SliderPageStepSub: position = std::max(current - 10, bar->minimum()); break;
-    case QAbstractSlider::SliderPageStepAdd: position = std::min(current + 10, bar->maximum()); break;
-    case QAbstractSlider::SliderMove: position = bar->sliderPosition(); break;
-    default:
-      // Jumps to either end and the like change nothing, not even the bar.
-      bar->setSliderPosition(current);
-      return;
-  }
-  // The bar moves only once the camera has taken the value; until then it stays where it was.
-  bar->setSliderPosition(current);
+  std::optional<int> step = TakeSliderStep(*bar, action);
+  if (!step) return;
+  int position = *step;
   if (barId == StartBar || barId == WidthBar) {
     MovePartialScan(barId, position);
   } else {
-    MoveHorizontal(barId, position);
+    WriteSlider(barId, position);
   }
 }
 
@@ -240,8 +229,6 @@ bool CVQS90View::WriteSlider(int barId, int position) {
   ShowSliderValue(barId, position);
   return true;
 }
-
-void CVQS90View::MoveHorizontal(int barId, int position) { WriteSlider(barId, position); }
 
 void CVQS90View::MovePartialScan(int barId, int position) {
   int partner = barId == StartBar ? WidthBar : StartBar;

@@ -50,7 +50,6 @@ class CVQS90View : public QWidget {
   void ConnectSliders();
   void ConnectSerialNumber();
   void OnSliderAction(QScrollBar* bar, int action);
-  void MoveHorizontal(int barId, int position);
   void MovePartialScan(int barId, int position);
   bool WriteSlider(int barId, int position);
   void DecodeCameraInfo();

@@ -1,6 +1,5 @@
 // Every failure the operator can meet, one row each: the message seen exactly once, the state left
 // behind, and no wait past the exchange's bound.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -13,6 +12,7 @@
 #include "link/CameraLinkLibrary.h"
 #include "link/LineStatus.h"
 #include "support/MemoryCamera.h"
+#include "support/SimulatedGrabber.h"
 
 namespace {
 
@@ -170,10 +170,9 @@ TEST(FaultMatrix, EveryFailureIsToldOnceAndLeavesTheRightState) {
 }
 
 TEST(FaultMatrix, BoardThatDoesNotOpen) {
-  void* library = dlopen(VQ_CLSERSIM, RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(library, nullptr);
-  reinterpret_cast<void (*)()>(dlsym(library, "clsersim_reset"))();
-  reinterpret_cast<void (*)(int32_t)>(dlsym(library, "clsersim_set_init_result"))(-7);
+  SimulatedGrabber grabber;
+  ASSERT_TRUE(grabber.Loaded());
+  grabber.SetInitResult(-7);
   Rig rig;
   rig.link.port->Close();
   rig.link.parameters->OpenCameraLinkLibrary(VQ_CLSERSIM);
@@ -183,8 +182,6 @@ TEST(FaultMatrix, BoardThatDoesNotOpen) {
   EXPECT_EQ(rig.link.output.messages[0].caption, "Error");
   EXPECT_EQ(rig.link.output.messages[0].icon, MessageIcon::Error);
   EXPECT_EQ(rig.link.output.messages[1].text, NotOpened);
-  CameraLinkLibrary::Process().Unload();
-  dlclose(library);
 }
 
 TEST(FaultMatrix, DetectionEndsInEachState) {

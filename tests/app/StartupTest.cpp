@@ -1,12 +1,11 @@
 // Start-up in its order: setup choice, link, camera read, document, and the port number stored at the end.
-#include <dlfcn.h>
-
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "app/AppFixture.h"
 #include "link/CameraLinkLibrary.h"
 #include "sim/CameraModel.h"
+#include "support/SimulatedGrabber.h"
 
 namespace {
 
@@ -94,12 +93,11 @@ TEST_F(AppTest, FileOnTheCommandLineOverSerialIsNotPrecededByARead) {
 TEST_F(AppTest, FileOnTheCommandLineOverCameraLinkComesAfterTheRead) {
   QTemporaryDir dir;
   QString path = SaveSettingsFile(dir);
-  void* handle = dlopen(VQ_CLSERSIM, RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(handle, nullptr);
-  reinterpret_cast<void (*)()>(dlsym(handle, "clsersim_reset"))();
+  SimulatedGrabber grabber;
+  ASSERT_TRUE(grabber.Loaded());
   prompts.setup = {true, 1, 12, 0, QStringLiteral(VQ_CLSERSIM)};
   ASSERT_EQ(Start(QStringLiteral("vq-r310ntx"), {path}), 0);
-  auto* camera = static_cast<CameraModel*>(reinterpret_cast<void* (*)()>(dlsym(handle, "clsersim_camera"))());
+  CameraModel* camera = &grabber.Camera();
   ASSERT_EQ(camera->Requests().size(), 46u + 21u);
   EXPECT_EQ(camera->Requests()[0], "01FF8104000000");
   EXPECT_EQ(camera->Requests()[46], "01FF0104000000");
@@ -108,8 +106,6 @@ TEST_F(AppTest, FileOnTheCommandLineOverCameraLinkComesAfterTheRead) {
   EXPECT_EQ(app->MainFrame()->PortPane(), " ?");
   End();
   link.parameters->Close();
-  CameraLinkLibrary::Process().Unload();
-  dlclose(handle);
 }
 
 TEST_F(AppTest, CommandLineFileThatCannotBeOpenedEndsStartUp) {

@@ -10,42 +10,26 @@
 #include "sim/CameraModel.h"
 #include "sim/ClSerialSim.h"
 #include "support/RecordingOperatorOutput.h"
+#include "support/SimulatedGrabber.h"
 
 namespace {
 
 class CameraLinkChannel : public ::testing::Test {
  protected:
   void SetUp() override {
-    // Holding our own reference keeps the library's state reachable for the controls below.
-    handle = dlopen(VQ_CLSERSIM, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(handle, nullptr) << dlerror();
-    Control<void (*)()>("clsersim_reset")();
+    ASSERT_TRUE(grabber.Loaded());
     port.SetOperatorOutput(&output);
   }
+  void TearDown() override { port.Close(); }
 
-  void TearDown() override {
-    port.Close();
-    CameraLinkLibrary::Process().Unload();
-    if (handle != nullptr) dlclose(handle);
-  }
-
-  template <typename Fn>
-  Fn Control(const char* name) {
-    return reinterpret_cast<Fn>(dlsym(handle, name));
-  }
-
-  CameraModel& Camera() { return *static_cast<CameraModel*>(Control<void* (*)()>("clsersim_camera")()); }
-
-  std::vector<ClSimCall> Calls() {
-    const ClSimCall* calls = Control<const ClSimCall* (*)()>("clsersim_calls")();
-    return std::vector<ClSimCall>(calls, calls + Control<int32_t (*)()>("clsersim_call_count")());
-  }
+  CameraModel& Camera() { return grabber.Camera(); }
+  std::vector<ClSimCall> Calls() { return grabber.Calls(); }
 
   static std::string Describe(const ClSimCall& call) {
     return std::string(call.entry) + "(" + std::to_string(call.count) + "," + std::to_string(call.timeout) + ")";
   }
 
-  void* handle = nullptr;
+  SimulatedGrabber grabber;
   RecordingOperatorOutput output;
   CameraPort port;
 };
@@ -55,7 +39,7 @@ class CameraLinkChannel : public ::testing::Test {
 TEST_F(CameraLinkChannel, ReadEndToEndInWholeCalls) {
   ASSERT_EQ(port.OpenCameraLink(VQ_CLSERSIM), 0);
   EXPECT_TRUE(output.messages.empty());
-  Control<void (*)()>("clsersim_reset_calls")();
+  grabber.ResetCalls();
 
   int32_t value = -1;
   EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), 0);
@@ -79,7 +63,7 @@ TEST_F(CameraLinkChannel, WriteReachesTheCamera) {
 }
 
 TEST_F(CameraLinkChannel, BoardThatDoesNotOpenIsReportedOnceThenPortNotOpen) {
-  Control<void (*)(int32_t)>("clsersim_set_init_result")(-1);
+  grabber.SetInitResult(-1);
   EXPECT_EQ(port.OpenCameraLink(VQ_CLSERSIM), 0);
   ASSERT_EQ(output.messages.size(), 1u);
   EXPECT_EQ(output.messages[0].text, "Board Open Error");
@@ -101,7 +85,7 @@ TEST_F(CameraLinkChannel, MissingLibraryOrEntryPointCannotOpen) {
 
 TEST_F(CameraLinkChannel, CloseEndsTheChannelOnce) {
   ASSERT_EQ(port.OpenCameraLink(VQ_CLSERSIM), 0);
-  Control<void (*)()>("clsersim_reset_calls")();
+  grabber.ResetCalls();
   port.Close();
   port.Close();
   ASSERT_EQ(Calls().size(), 1u);

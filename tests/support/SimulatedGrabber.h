@@ -1,0 +1,43 @@
+// Holds the simulated Camera Link library open for a test and reaches its controls; on the way out
+// it closes the program's channel and unloads the library.
+#pragma once
+
+#include <dlfcn.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "link/CameraLinkLibrary.h"
+#include "sim/CameraModel.h"
+#include "sim/ClSerialSim.h"
+
+class SimulatedGrabber {
+ public:
+  // A fresh camera behind a closed channel.
+  SimulatedGrabber() : handle_(dlopen(VQ_CLSERSIM, RTLD_NOW | RTLD_LOCAL)) {
+    if (handle_ != nullptr) Control<void (*)()>("clsersim_reset")();
+  }
+  ~SimulatedGrabber() {
+    CameraLinkLibrary::Process().Unload();
+    if (handle_ != nullptr) dlclose(handle_);
+  }
+  SimulatedGrabber(const SimulatedGrabber&) = delete;
+  SimulatedGrabber& operator=(const SimulatedGrabber&) = delete;
+
+  bool Loaded() const { return handle_ != nullptr; }
+  CameraModel& Camera() { return *static_cast<CameraModel*>(Control<void* (*)()>("clsersim_camera")()); }
+  void SetInitResult(int32_t result) { Control<void (*)(int32_t)>("clsersim_set_init_result")(result); }
+  void ResetCalls() { Control<void (*)()>("clsersim_reset_calls")(); }
+  std::vector<ClSimCall> Calls() {
+    const ClSimCall* calls = Control<const ClSimCall* (*)()>("clsersim_calls")();
+    return std::vector<ClSimCall>(calls, calls + Control<int32_t (*)()>("clsersim_call_count")());
+  }
+
+ private:
+  template <typename Fn>
+  Fn Control(const char* name) {
+    return reinterpret_cast<Fn>(dlsym(handle_, name));
+  }
+
+  void* handle_;
+};
