@@ -24,6 +24,11 @@ inline constexpr int32_t FrameWrite = 1000;   // the request frame, NAK and ACK 
 inline constexpr int32_t FrameAck = 3000;     // the ACK after a request frame
 inline constexpr int32_t ReplyStart = 4000;   // each wait for the reply's STX
 inline constexpr int32_t ReplyRest = 1000;    // the nine bytes after STX
+// Before a request is repeated after bad or short replies, the line must have been quiet this much
+// longer than one reply frame takes, so that a reply still on its way is not read as the next answer.
+inline constexpr int32_t QuietMargin = 20;
+// On a Camera Link channel the line's speed is the grabber's business: a fixed quiet time stands in.
+inline constexpr int32_t CameraLinkQuiet = 25;
 }  // namespace ExchangeTimeouts
 
 class CameraPort : public virtual CommErrorState {
@@ -66,6 +71,8 @@ class CameraPort : public virtual CommErrorState {
   int32_t Purge(uint32_t flags);
   int32_t Close();
   static CommError ErrorFromLineStatus(uint32_t flags);
+  // How long the line must stay quiet before a repeated attempt, at a baud rate (0: no pacing).
+  static int32_t QuietTimeMs(int32_t baudRate);
 
   int32_t PortNumber() const { return portNumber_; }
   int32_t BaudRate() const { return baudRate_; }
@@ -75,8 +82,13 @@ class CameraPort : public virtual CommErrorState {
   int32_t FailFromLineStatus();
   bool EnquiryPhase();
   bool FramePhase(const uint8_t* frame, int32_t length);
-  int32_t AwaitReplyStart(int& noiseBytes);
-  int32_t ReceiveReply(char* reply);
+  // How one attempt's wait for a reply ended.
+  enum class ReplyOutcome { Started, Taken, NoReply, Noise, BadReplies, ShortReply };
+
+  ReplyOutcome AwaitReplyStart(int& noiseBytes);
+  ReplyOutcome ReceiveReply(char* reply);
+  void AwaitQuietLine();
+  void DrainCameraLink();
 
   void Trace(bool sent, const uint8_t* bytes, int32_t count) const {
     if (trace_ && count > 0) trace_(sent, bytes, count);

@@ -1,7 +1,9 @@
 // The conversation with the camera: request texts, value encoding, the handshake and the reply exchange.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
+#include "link/CameraLinkLibrary.h"
 #include "link/CameraPort.h"
 #include "link/Framing.h"
 
@@ -73,33 +75,42 @@ int32_t CameraPort::SendFrame(std::string_view text) {
   return 0;
 }
 
-// Waits for the reply's STX, skipping noise; 0 when it came, negative when this attempt is over.
-int32_t CameraPort::AwaitReplyStart(int& noiseBytes) {
+// Waits for the reply's STX, skipping noise: Started when it came, otherwise how the attempt ended.
+CameraPort::ReplyOutcome CameraPort::AwaitReplyStart(int& noiseBytes) {
   for (;;) {
     uint8_t byte = 0;
     // A failed wait ends the attempt whatever its reason: a line that keeps reporting an error
     // must not keep the operator waiting without end. Its code stays stored for the report.
-    if (ReadBytes(&byte, 1, ExchangeTimeouts::ReplyStart) < 0) return Fail(CommErrors::PassThrough);
-    if (byte == Framing::STX) return 0;
-    if (++noiseBytes > MaxNoiseBytes) return Fail(CommErrors::UnexpectedCharacter);
+    if (ReadBytes(&byte, 1, ExchangeTimeouts::ReplyStart) < 0) {
+      Fail(CommErrors::PassThrough);
+      return ReplyOutcome::NoReply;
+    }
+    if (byte == Framing::STX) return ReplyOutcome::Started;
+    if (++noiseBytes > MaxNoiseBytes) {
+      Fail(CommErrors::UnexpectedCharacter);
+      return ReplyOutcome::Noise;
+    }
   }
 }
 
-// One attempt's replies: 6 when a good reply was taken, negative when the attempt is over.
-int32_t CameraPort::ReceiveReply(char* reply) {
+// One attempt's replies: whether a good reply was taken, or how the attempt ended.
+CameraPort::ReplyOutcome CameraPort::ReceiveReply(char* reply) {
   int noiseBytes = 0;
   for (int badReplies = 0; badReplies < Tries;) {
-    if (AwaitReplyStart(noiseBytes) < 0) return -1;
+    ReplyOutcome start = AwaitReplyStart(noiseBytes);
+    if (start != ReplyOutcome::Started) return start;
     uint8_t frame[Framing::ReplyFrameLength];
     frame[0] = Framing::STX;
-    if (ReadBytes(frame + 1, Framing::ReplyFrameLength - 1, ExchangeTimeouts::ReplyRest) < 0) return -1;
+    if (ReadBytes(frame + 1, Framing::ReplyFrameLength - 1, ExchangeTimeouts::ReplyRest) < 0) {
+      return ReplyOutcome::ShortReply;
+    }
     int32_t check = CheckReply(frame, Framing::ReplyFrameLength);
     if (check == 0) {
       const uint8_t ack = Framing::ACK;
       if (WriteBytes(&ack, 1, ExchangeTimeouts::FrameWrite) >= 0) {
         std::memcpy(reply, frame + 1, Framing::ReplyDataLength);
         reply[Framing::ReplyDataLength] = '\0';
-        return Framing::ReplyDataLength;
+        return ReplyOutcome::Taken;
       }
     } else {
       Fail(-check);
@@ -108,13 +119,55 @@ int32_t CameraPort::ReceiveReply(char* reply) {
     }
     ++badReplies;
   }
-  return -1;
+  return ReplyOutcome::BadReplies;
+}
+
+int32_t CameraPort::QuietTimeMs(int32_t baudRate) {
+  if (baudRate <= 0) return ExchangeTimeouts::QuietMargin;
+  int32_t frameMs = (Framing::ReplyFrameLength * 10 * 1000 + baudRate - 1) / baudRate;
+  return frameMs + ExchangeTimeouts::QuietMargin;
+}
+
+// A camera answers every NAK with its reply again, a cut-off reply or noise may still be coming: what
+// is on its way now would be read as the answer to the next ENQ. Reads and drops it until the line
+// has been quiet for a reply frame's time, within the nine-byte reply time-out in all. Stores no error.
+void CameraPort::AwaitQuietLine() {
+  if (CameraLinkLibrary::Process().ChannelOpen()) return DrainCameraLink();
+  if (!device_->IsOpen()) return;
+  const int64_t quietMs = QuietTimeMs(baudRate_);
+  const int64_t limit = clock_->NowMs() + (Framing::ReplyFrameLength - 1) * ExchangeTimeouts::ReplyRest;
+  int64_t lastByteMs = clock_->NowMs();
+  for (;;) {
+    uint8_t buffer[64];
+    int n = device_->ReadAvailable(buffer, sizeof buffer);
+    int64_t now = clock_->NowMs();
+    if (n > 0) {
+      Trace(false, buffer, n);
+      lastByteMs = now;
+    }
+    int64_t until = std::min(lastByteMs + quietMs, limit);
+    if (now > until) return;
+    if (n <= 0) device_->WaitReadable(until);
+  }
+}
+
+void CameraPort::DrainCameraLink() {
+  CameraLinkLibrary& library = CameraLinkLibrary::Process();
+  const int64_t limit = clock_->NowMs() + (Framing::ReplyFrameLength - 1) * ExchangeTimeouts::ReplyRest;
+  uint8_t byte = 0;
+  while (clock_->NowMs() <= limit && library.Read(&byte, 1, ExchangeTimeouts::CameraLinkQuiet) == 1) {
+    Trace(false, &byte, 1);
+  }
 }
 
 int32_t CameraPort::Transact(std::string_view text, char* reply) {
+  ReplyOutcome outcome = ReplyOutcome::NoReply;
   for (int attempt = 0; attempt < Tries; ++attempt) {
+    // After a silent attempt the line is quiet already; after anything else, bytes may be on their way.
+    if (outcome != ReplyOutcome::NoReply) AwaitQuietLine();
     if (SendFrame(text) < 0) return Fail(CommErrors::PassThrough);
-    if (ReceiveReply(reply) == Framing::ReplyDataLength) return Framing::ReplyDataLength;
+    outcome = ReceiveReply(reply);
+    if (outcome == ReplyOutcome::Taken) return Framing::ReplyDataLength;
   }
   return Fail(CommErrors::PassThrough);
 }

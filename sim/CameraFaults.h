@@ -19,6 +19,7 @@ struct CameraFaults {
   int shortReplies = 0;            // replies cut off after shortReplyLength bytes
   int shortReplyLength = 5;
   int defectiveReplies = 0;        // replies carrying replyDefect
+  int repliesPerRequest = -1;      // a read request gets at most this many replies (NAKs answered); -1: no limit
   ReplyDefect replyDefect = ReplyDefect::None;
   bool lowerCaseCheck = false;     // check digits in lower case
   int noiseBytes = 0;              // bytes of noise before every reply's STX

@@ -122,11 +122,24 @@ void CameraModel::Receive(uint8_t byte, int64_t arrivalUs) {
   switch (state_) {
     case State::Idle: break;
     case State::AwaitFrame: OnFrameByte(byte, arrivalUs); break;
-    case State::AwaitReplyAck:
-      if (byte == Framing::ACK) state_ = State::Idle;
-      if (byte == Framing::NAK) SendReply(arrivalUs);
-      break;
+    case State::AwaitReplyAck: OnReplyAnswer(byte, arrivalUs); break;
   }
+}
+
+// A camera sends its reply again after every NAK, for as long as the host keeps asking.
+void CameraModel::OnReplyAnswer(uint8_t byte, int64_t t) {
+  if (byte == Framing::ACK) state_ = State::Idle;
+  if (byte != Framing::NAK) return;
+  if (faults_.repliesPerRequest >= 0 && repliesSent_ >= faults_.repliesPerRequest) return;
+  SendReply(t);
+}
+
+void CameraModel::Record(const std::string& text) {
+  // A simulator that runs for days must not grow without end; tests look at the recent requests.
+  if (requests_.size() >= MaxRecordedRequests) {
+    requests_.erase(requests_.begin(), requests_.begin() + static_cast<long>(MaxRecordedRequests / 2));
+  }
+  requests_.push_back(text);
 }
 
 uint32_t CameraModel::NextRandom() {
@@ -221,16 +234,13 @@ bool CameraModel::Execute(const std::string& text, int64_t t) {
   uint32_t data = static_cast<uint32_t>(HexToInt(text.data() + 8, 2) + 256 * HexToInt(text.data() + 10, 2) +
                                         65536 * HexToInt(text.data() + 12, 2));
   faultedRequest_ = false;
+  Record(text);
+  Emit(Framing::ACK, t);
   if ((area & ReadBit) == 0) {
-    if (area == InfoArea && !unlocked_) return false;
-    requests_.push_back(text);
-    Emit(Framing::ACK, t);
     ExecuteWrite(mode, area, address, data);
     state_ = State::Idle;
     return true;
   }
-  requests_.push_back(text);
-  Emit(Framing::ACK, t);
   uint32_t value = ExecuteRead(mode, area & 0x7F, address);
   char reply[8];
   std::snprintf(reply, sizeof reply, "%02X%02X%02X", value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
@@ -239,12 +249,16 @@ bool CameraModel::Execute(const std::string& text, int64_t t) {
     state_ = State::Idle;
     return true;
   }
+  repliesSent_ = 0;
   SendReply(t);
   return true;
 }
 
 void CameraModel::ExecuteWrite(int mode, int area, int address, uint32_t data) {
-  if (area == CommonArea && address == UnlockAddress) unlocked_ = (CommonData(UnlockValue, 2) == data);
+  // The identification words take writes only after the unlock, which holds until power-down; before
+  // it the camera acknowledges them all the same and keeps what it had.
+  if (area == InfoArea && !unlocked_) return;
+  if (area == CommonArea && address == UnlockAddress && CommonData(UnlockValue, 2) == data) unlocked_ = true;
   if (area == CommonArea && address == FactorySetAddress && (data & 0xFF) != 0) factoryReadsLeft_ = factoryBusyReads_;
   if (area == CommonArea && address == DetectAddress && (data & 0xFF) == 1) detectReadsLeft_ = detectBusyReads_;
   // A stored setting takes effect at once; a working register lasts until the next power-up.
@@ -298,5 +312,6 @@ void CameraModel::SendReply(int64_t t) {
   for (int i = 0; i < faults_.noiseBytes; ++i) Emit(NoiseByte, std::max(t, lastDueUs_) + faults_.noiseGapUs);
   if (faults_.noiseBytes > 0) t = std::max(t, lastDueUs_) + faults_.noiseGapUs;
   for (int i = 0; i < length; ++i) Emit(frame[i], t);
+  ++repliesSent_;
   state_ = State::AwaitReplyAck;
 }

@@ -63,8 +63,9 @@ class CameraModel {
     randomPercent_ = percent;
   }
 
-  // Texts of request frames the camera accepted, in order.
+  // Texts of request frames the camera accepted, in order; the oldest are forgotten past MaxRecordedRequests.
   const std::vector<std::string>& Requests() const { return requests_; }
+  static constexpr size_t MaxRecordedRequests = 100000;
 
  private:
   enum class State { Idle, AwaitFrame, AwaitReplyAck };
@@ -80,6 +81,8 @@ class CameraModel {
   void ExecuteWrite(int mode, int area, int address, uint32_t data);
   uint32_t ExecuteRead(int mode, int area, int address);
   void SendReply(int64_t t);
+  void OnReplyAnswer(uint8_t byte, int64_t t);
+  void Record(const std::string& text);
   void Emit(uint8_t byte, int64_t t);
 
   CameraFaults faults_;
@@ -101,5 +104,6 @@ class CameraModel {
   uint32_t randomState_ = 1;
   int randomPercent_ = 0;
   bool faultedRequest_ = false;
+  int repliesSent_ = 0;
   std::vector<std::string> requests_;
 };

@@ -33,6 +33,8 @@ const char Usage[] =
     "  --no-etx N             replies with another byte where ETX belongs\n"
     "  --non-hex-check N      replies with a check digit that is not hexadecimal\n"
     "  --non-hex-data N       replies with a data character that is not hexadecimal\n"
+    "  --replies-per-request N\n"
+    "                         send a read's reply at most N times, then leave NAKs unanswered\n"
     "  --lower-case           lower-case check digits\n"
     "  --noise N              N noise bytes before every reply\n"
     "  --noise-gap-ms MS      time between noise bytes and before the reply\n"
@@ -139,6 +141,8 @@ bool ParseOptions(int argc, char** argv, SimOptions& options, CameraFaults& faul
       ok = count(value, faults.shortReplies);
     } else if (name == "--short-length") {
       ok = ParseInt(value, 10, 0, 9, faults.shortReplyLength);
+    } else if (name == "--replies-per-request") {
+      ok = ParseInt(value, 10, 1, INT_MAX, faults.repliesPerRequest);
     } else if (name == "--bad-check") {
       ok = defect(value, ReplyDefect::BadCheck);
     } else if (name == "--no-etx") {

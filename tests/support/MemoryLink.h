@@ -12,6 +12,11 @@
 #include "sim/MemoryDevice.h"
 #include "support/RecordingOperatorOutput.h"
 
+// The line's speed in baud; Instant delivers every byte the moment it is sent.
+namespace LineSpeed {
+inline constexpr int Instant = 0;
+}
+
 template <typename Port>
 struct MemoryWired {
   VirtualClock clock;
@@ -19,17 +24,20 @@ struct MemoryWired {
   MemoryDevice* device = nullptr;  // owned by port
   RecordingOperatorOutput output;
   std::unique_ptr<Port> port;
+  int speed;
 
-  MemoryWired() {
+  explicit MemoryWired(int lineSpeed = LineSpeed::Instant) : speed(lineSpeed) {
+    // Both directions: the camera paces its bytes, and the device paces the host's.
+    camera.SetBaudRate(lineSpeed);
     auto owned = std::make_unique<MemoryDevice>(camera, clock);
     device = owned.get();
     port = std::make_unique<Port>(std::move(owned), clock);
     port->SetOperatorOutput(&output);
   }
 
-  // Opens COM1 and forgets the traffic and time so far.
+  // Opens COM1 at the line's speed and forgets the traffic so far.
   void Open() {
-    port->OpenSerialDefault(1, 9600);
+    port->OpenSerialDefault(1, speed != LineSpeed::Instant ? speed : 9600);
     device->ClearWire();
   }
 
