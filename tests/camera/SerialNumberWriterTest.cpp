@@ -77,6 +77,7 @@ TEST_F(SerialWrite, UnlockWordsThenTheLogsReadBack) {
   auto result = Write("12X45678", 1);
   EXPECT_EQ(result.status, SerialWriteStatus::Written);
   EXPECT_EQ(link.Requests(), Unlock + Words12X45678 + LogReads);
+  EXPECT_EQ(link.camera.Register(1, 0x10, 0x11), 0x3458u) << "the camera took the words: the unlock came first";
   EXPECT_EQ(result.modelName, "VQ-R310NTX");
   EXPECT_TRUE(link.output.messages.empty());
 

@@ -96,7 +96,7 @@ TEST_P(SimFaultOptionTest, ReadMeetsTheFault) {
   ASSERT_TRUE(sim_.Start(VQ_CAMERA_SIM, c.args));
   AssignPortPath(1, sim_.PtyPath());
   CameraPort port(std::make_unique<TermiosDevice>(MonotonicClock::Instance()), MonotonicClock::Instance());
-  ASSERT_EQ(port.OpenSerialDefault(1, 115200), 0);
+  ASSERT_EQ(port.OpenSerialDefault(1, 9600), 0);
   int32_t value = -1;
   EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), c.result);
   EXPECT_EQ(value, c.value);
@@ -104,14 +104,18 @@ TEST_P(SimFaultOptionTest, ReadMeetsTheFault) {
 
 INSTANTIATE_TEST_SUITE_P(
     Options, SimFaultOptionTest,
-    ::testing::Values(FaultCase{{"--lower-case"}, 0, 168},
-                      // Bad replies are NAKed and resent within one attempt. Faults that outlast an
-                      // attempt race the next purge on a pseudo-terminal, so they are not asserted here.
-                      FaultCase{{"--no-etx", "2"}, 0, 168},
-                      FaultCase{{"--noise", "5", "--noise-gap-ms", "1"}, 0, 168},
-                      FaultCase{{"--wrong-enq", "3", "--enq-answer", "41"}, 0, 168},
-                      FaultCase{{"--bad-check", "3"}, 0, 168},
-                      FaultCase{{"--non-hex-data", "1"}, -CommErrors::InvalidCharacter, 0}),
+    ::testing::Values(FaultCase{{"--baud", "9600", "--lower-case"}, 0, 168},
+                      FaultCase{{"--baud", "9600", "--no-etx", "2"}, 0, 168},
+                      FaultCase{{"--baud", "9600", "--noise", "5", "--noise-gap-ms", "1"}, 0, 168},
+                      FaultCase{{"--baud", "9600", "--wrong-enq", "3", "--enq-answer", "41"}, 0, 168},
+                      FaultCase{{"--baud", "9600", "--non-hex-data", "1"}, -CommErrors::InvalidCharacter, 0},
+                      // The camera answers the fourth NAK too: that reply is still on the line when
+                      // the request goes out again, and must not be taken for its answer.
+                      FaultCase{{"--baud", "9600", "--bad-check", "4"}, 0, 168},
+                      FaultCase{{"--baud", "9600", "--bad-check", "5"}, 0, 168},
+                      FaultCase{{"--bad-check", "5"}, 0, 168},
+                      FaultCase{{"--baud", "9600", "--bad-check", "-1"}, -CommErrors::ChecksumMismatch, 0},
+                      FaultCase{{"--baud", "9600", "--short-replies", "1"}, 0, 168}),
     [](const ::testing::TestParamInfo<FaultCase>& testCase) {
       // "--no-etx 2" becomes "no_etx_2": test names may hold only letters, digits and underscores.
       std::string name;

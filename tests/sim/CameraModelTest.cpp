@@ -95,13 +95,20 @@ TEST_F(SimulatedCamera, DetectionOutcomesOtherThanFinished) {
   }
 }
 
-TEST_F(SimulatedCamera, InformationWordsNeedTheUnlock) {
-  EXPECT_EQ(Write(0x10, 0x10, 0x3837, 65535), -CommErrors::UnexpectedCharacter);
+TEST_F(SimulatedCamera, InformationWordsTakeWritesOnlyAfterTheUnlock) {
+  // Acknowledged all the same, so a writer that forgot the unlock learns nothing from the handshake.
+  EXPECT_EQ(Write(0x10, 0x10, 0x3837, 65535), 0);
+  EXPECT_EQ(Read(1, 0x90, 0x10, 65535), 0x3231);
+  EXPECT_EQ(link.port->SendFrame("01FF01601D5C00"), 0) << "the value's bytes the wrong way round";
   EXPECT_FALSE(link.camera.Unlocked());
   ASSERT_EQ(link.port->SendFrame("00FF01605C1D00"), 0);
   EXPECT_TRUE(link.camera.Unlocked());
   EXPECT_EQ(Write(0x10, 0x10, 0x3837, 65535), 0);
   EXPECT_EQ(Read(1, 0x90, 0x10, 65535), 0x3837);
+  // The unlock holds until power-down, whatever is written there next.
+  ASSERT_EQ(link.port->SendFrame("01FF0160000000"), 0);
+  EXPECT_EQ(Write(0x10, 0x11, 0x3039, 65535), 0);
+  EXPECT_EQ(Read(1, 0x90, 0x11, 65535), 0x3039);
 }
 
 TEST_F(SimulatedCamera, RefusesFramesThatAreNotRequests) {
