@@ -3,12 +3,14 @@
 
 #include "app/CVQS90App.h"
 #include "app/QtOperatorOutput.h"
+#include "link/StopSignals.h"
 
 // The one parameter set, created before the application object and destroyed after it; its
 // destruction closes the link.
 static CameraParameterSet theCameraParameters;
 
 int main(int argc, char** argv) {
+  StopSignals::Install();
   QApplication qapp(argc, argv);
   QtOperatorOutput output;
   QtOperatorPrompts prompts;

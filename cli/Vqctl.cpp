@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 
 #include "camera/CameraInfo.h"
@@ -35,20 +36,35 @@ void SleepMs(int ms) {
   }
 }
 
-// The group of a device the user may not read and write, or empty.
-std::string DeniedGroup(const std::string& device) {
-  if (access(device.c_str(), R_OK | W_OK) == 0 || errno != EACCES) return std::string();
+// Who may use a device the user may not read and write; nothing when the user may, or it is missing.
+std::optional<DeviceAccess> DeniedAccess(const std::string& device) {
+  if (access(device.c_str(), R_OK | W_OK) == 0 || errno != EACCES) return std::nullopt;
   struct stat st {};
-  if (stat(device.c_str(), &st) != 0) return std::string();
+  if (stat(device.c_str(), &st) != 0) return std::nullopt;
+  DeviceAccess denied;
   const group* g = getgrgid(st.st_gid);
-  return g != nullptr ? g->gr_name : std::to_string(st.st_gid);
+  denied.group = g != nullptr ? g->gr_name : std::to_string(st.st_gid);
+  denied.groupMayUse = (st.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+  // A udev rule matches the kernel's name, not a link under /dev/serial/by-id.
+  char* real = realpath(device.c_str(), nullptr);
+  denied.kernelName = real != nullptr ? real : device;
+  std::free(real);
+  denied.kernelName = denied.kernelName.substr(denied.kernelName.find_last_of('/') + 1);
+  return denied;
 }
 
 }  // namespace
 
-std::string PermissionHint(const std::string& device, const std::string& group) {
-  return "No permission to use " + device + ": it belongs to the group \"" + group + "\". Join it with \"sudo usermod -aG " +
-         group + " $USER\", then log in again.";
+std::string PermissionHint(const std::string& device, const DeviceAccess& who) {
+  const std::string join = "\"sudo usermod -aG " + (who.groupMayUse ? who.group : std::string("dialout")) +
+                           " $USER\", then log in again.";
+  if (who.groupMayUse) {
+    return "No permission to use " + device + ": it belongs to the group \"" + who.group + "\". Join it with " +
+           join;
+  }
+  return "No permission to use " + device + ": only its owner may open it. To let the group \"dialout\" use it, " +
+         "put this line into /etc/udev/rules.d/60-vq-camera.rules:\n  KERNEL==\"" + who.kernelName +
+         "\", GROUP=\"dialout\", MODE=\"0660\"\nthen run \"sudo udevadm trigger\" and join the group with " + join;
 }
 
 Vqctl::Vqctl(const VqctlOptions& options, std::ostream& out, std::ostream& err)
@@ -93,8 +109,8 @@ int Vqctl::OpenLink() {
   int32_t result = parameters_.OpenSerialLink(options_.com, options_.baud);
   if (result < 0 && -result == CommErrors::CannotOpenPort) {
     std::string device = DevicePathForPort(options_.com);
-    std::string group = DeniedGroup(device);
-    if (!group.empty()) err_ << PermissionHint(device, group) << '\n';
+    std::optional<DeviceAccess> denied = DeniedAccess(device);
+    if (denied) err_ << PermissionHint(device, *denied) << '\n';
   }
   return result < 0 ? Failed(result) : 0;
 }

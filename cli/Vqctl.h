@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -55,5 +56,12 @@ class Vqctl {
 // The whole program: parses args (without the program name) and runs the command.
 int RunVqctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// The second line for a serial device the user may not open: its group and how to join it.
-std::string PermissionHint(const std::string& device, const std::string& group);
+// Who may use a serial device the user may not open.
+struct DeviceAccess {
+  std::string group;        // the device's group
+  bool groupMayUse = false;  // that group may read and write it
+  std::string kernelName;   // the device's own name (ttyUSB0), whatever link named it
+};
+// The second message for a serial device the user may not open: the group to join, or, when only its
+// owner may open it, a udev rule that lets a group in.
+std::string PermissionHint(const std::string& device, const DeviceAccess& who);

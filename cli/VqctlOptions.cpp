@@ -58,6 +58,14 @@ bool TakeValue(const std::vector<std::string>& args, size_t& i, std::string& val
   return true;
 }
 
+// An empty path would fall back to a default device or library nobody named.
+bool TakePath(const std::vector<std::string>& args, size_t& i, std::string& path, VqctlParse& result) {
+  if (!TakeValue(args, i, path, result)) return false;
+  if (!path.empty()) return true;
+  result.error = args[i - 1] + " needs a non-empty path";
+  return false;
+}
+
 bool ParseLinkOption(const std::vector<std::string>& args, size_t& i, VqctlOptions& options, VqctlParse& result) {
   const std::string& option = args[i];
   std::string value;
@@ -65,8 +73,8 @@ bool ParseLinkOption(const std::vector<std::string>& args, size_t& i, VqctlOptio
     options.trace = true;
     return true;
   }
-  if (option == "--device") return TakeValue(args, i, options.device, result);
-  if (option == "--camera-link") return TakeValue(args, i, options.cameraLink, result);
+  if (option == "--device") return TakePath(args, i, options.device, result);
+  if (option == "--camera-link") return TakePath(args, i, options.cameraLink, result);
   if (option == "--com") {
     if (!TakeValue(args, i, value, result)) return false;
     if (ParseInt(value, options.com) && options.com >= 1 && options.com <= 10) return true;

@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "cli/Vqctl.h"
+#include "link/StopSignals.h"
 
 int main(int argc, char** argv) {
+  StopSignals::Install();
   std::vector<std::string> args(argv + 1, argv + argc);
   int status = RunVqctl(args, std::cout, std::cerr);
   std::cout.flush();

@@ -14,6 +14,7 @@
 #include <cerrno>
 
 #include "link/LineStatus.h"
+#include "link/StopSignals.h"
 
 namespace {
 
@@ -108,8 +109,11 @@ bool TermiosDevice::Open(const std::string& path) {
   Close();
   int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
+  // Held before exclusive mode is set, so a stop signal from here on clears it again.
+  StopSignals::HoldPort(fd);
   // TIOCEXCL keeps other users out but not root, so the lock is what makes a held port unopenable for all.
   if (::ioctl(fd, TIOCEXCL) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    StopSignals::ReleasePort(fd);
     ::close(fd);
     return false;
   }
@@ -147,6 +151,7 @@ void TermiosDevice::Close() {
   if (fd_ < 0) return;
   // Exclusive mode outlives our descriptor while anyone else holds the terminal (the simulator does).
   (void)::ioctl(fd_, TIOCNXCL);
+  StopSignals::ReleasePort(fd_);
   ::close(fd_);
   fd_ = -1;
 }

@@ -39,6 +39,8 @@ TEST(VqctlArguments, RefusesWhatItCannotRun) {
       {"--com", "0", "info"},
       {"--com"},
       {"--device", "/dev/x", "--camera-link", "lib.so", "info"},
+      {"--device", "", "info"},  // would open COM1's default device, which nobody named
+      {"--camera-link", "", "info"},
       {"--bogus", "info"},
       {"frobnicate"},
       {"get"},
@@ -96,8 +98,14 @@ TEST(VqctlArguments, UsageAndHelpExitStatuses) {
   EXPECT_EQ(err2.str().rfind("vqctl: get takes 1 argument\nusage: vqctl", 0), 0u);
 }
 
-TEST(VqctlArguments, PermissionHintNamesTheGroup) {
-  EXPECT_EQ(PermissionHint("/dev/ttyUSB0", "dialout"),
+TEST(VqctlArguments, PermissionHintNamesAGroupOnlyWhenJoiningItHelps) {
+  EXPECT_EQ(PermissionHint("/dev/ttyUSB0", {"dialout", true, "ttyUSB0"}),
             "No permission to use /dev/ttyUSB0: it belongs to the group \"dialout\". Join it with "
             "\"sudo usermod -aG dialout $USER\", then log in again.");
+  EXPECT_EQ(PermissionHint("/dev/serial/by-id/usb-cam", {"root", false, "ttyUSB1"}),
+            "No permission to use /dev/serial/by-id/usb-cam: only its owner may open it. To let the group "
+            "\"dialout\" use it, put this line into /etc/udev/rules.d/60-vq-camera.rules:\n"
+            "  KERNEL==\"ttyUSB1\", GROUP=\"dialout\", MODE=\"0660\"\n"
+            "then run \"sudo udevadm trigger\" and join the group with \"sudo usermod -aG dialout $USER\", then log "
+            "in again.");
 }

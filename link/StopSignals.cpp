@@ -1,0 +1,46 @@
+// Stop-signal handlers that clear a terminal's exclusive mode: on a terminal someone else keeps open
+// (a pseudo-terminal's server, a getty), that mode outlives our descriptor and locks out every other user.
+#include "link/StopSignals.h"
+
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
+
+namespace {
+
+std::atomic<int> heldPort{-1};
+static_assert(std::atomic<int>::is_always_lock_free, "the handler reads it");
+
+void OnStopSignal(int signal) {
+  int fd = heldPort.exchange(-1);
+  if (fd >= 0) {
+    (void)::ioctl(fd, TCFLSH, TCIOFLUSH);
+    (void)::ioctl(fd, TIOCNXCL);
+    (void)::close(fd);
+  }
+  ::_exit(128 + signal);
+}
+
+}  // namespace
+
+namespace StopSignals {
+
+void HoldPort(int fd) { heldPort.store(fd); }
+
+void ReleasePort(int fd) {
+  int expected = fd;
+  heldPort.compare_exchange_strong(expected, -1);
+}
+
+void Install() {
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&action.sa_mask, signal);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+}  // namespace StopSignals

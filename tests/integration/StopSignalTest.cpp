@@ -1,0 +1,91 @@
+// A vqctl ended by a signal in the middle of an exchange leaves the port free for the next user.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <grp.h>
+#include <pwd.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QTemporaryDir>
+#include <cerrno>
+#include <csignal>
+#include <string>
+#include <vector>
+
+#include "support/SimProcess.h"
+
+extern char** environ;
+
+namespace {
+
+// Exclusive mode keeps out everyone but root, so the port is opened as an ordinary user: ourselves,
+// or "nobody" when the tests run as root. 0 when the open succeeded, else its errno.
+int OpenAsOrdinaryUser(const std::string& path, const passwd* user) {
+  pid_t child = fork();
+  if (child == 0) {
+    if (user != nullptr && (setgroups(0, nullptr) != 0 || setgid(user->pw_gid) != 0 || setuid(user->pw_uid) != 0)) {
+      _exit(255);
+    }
+    int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    _exit(fd >= 0 ? 0 : errno);
+  }
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+pid_t StartVqctl(const std::vector<std::string>& args, const std::string& configHome) {
+  std::vector<std::string> env = {"XDG_CONFIG_HOME=" + configHome};
+  for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
+  std::vector<char*> argv = {const_cast<char*>(VQ_VQCTL)};
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  std::vector<char*> envp;
+  for (auto& e : env) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  pid_t pid = -1;
+  int result = posix_spawn(&pid, VQ_VQCTL, &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  return result == 0 ? pid : -1;
+}
+
+}  // namespace
+
+TEST(StopSignal, EndsVqctlWithThePortReleased) {
+  const passwd* user = nullptr;
+  if (geteuid() == 0) {
+    user = getpwnam("nobody");
+    if (user == nullptr) {
+      GTEST_SKIP() << "running as root and there is no user \"nobody\" to open the port as";
+    }
+  }
+  SimProcess sim;
+  // A silent camera keeps vqctl in its exchange for four seconds.
+  ASSERT_TRUE(sim.Start(VQ_CAMERA_SIM, {"--silent"}));
+  if (user != nullptr) {
+    ASSERT_EQ(chown(sim.PtyPath().c_str(), user->pw_uid, user->pw_gid), 0);
+  }
+  ASSERT_EQ(OpenAsOrdinaryUser(sim.PtyPath(), user), 0) << "the port is free to begin with";
+  QTemporaryDir config;
+
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    pid_t vqctl = StartVqctl({"--device", sim.PtyPath(), "get", "GainLevel"}, config.path().toStdString());
+    ASSERT_GT(vqctl, 0);
+    // Held exclusively while the exchange waits for the camera.
+    int opened = 0;
+    for (int i = 0; i < 200 && (opened = OpenAsOrdinaryUser(sim.PtyPath(), user)) == 0; ++i) usleep(10000);
+    EXPECT_EQ(opened, EBUSY) << "signal " << signal;
+
+    ASSERT_EQ(kill(vqctl, signal), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(vqctl, &status, 0), vqctl);
+    EXPECT_TRUE(WIFEXITED(status)) << "signal " << signal;
+    EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+    EXPECT_EQ(OpenAsOrdinaryUser(sim.PtyPath(), user), 0) << "exclusive mode outlived vqctl, signal " << signal;
+  }
+}
