@@ -5,11 +5,46 @@
 #include "app/QtOperatorOutput.h"
 #include "link/StopSignals.h"
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char Help[] =
+    "usage: vq-r310ntx [FILE]\n"
+    "Reads, changes and writes back the settings of a VQ-R310NTX camera over a serial port or a Camera Link\n"
+    "grabber, and keeps them in \".vq\" settings files. It starts with \"Select Communication System\"\n"
+    "(COM port and baud rate, or a Camera Link board), reads the camera and shows the control panel.\n"
+    "  FILE        a settings file to open at start-up; its values are sent to the camera\n"
+    "  --help      this text\n"
+    "  --version   the program's version\n"
+    "Started under the name \"QL7 engineering menu\" (a link or copy), it also offers the manual command\n"
+    "dialog and the register command menu.\n"
+    "Files:\n"
+    "  ~/.config/Norvane Imaging Ltd./VQ-R310NTX.conf\n"
+    "              the COM port mapping (group [Ports], keys COM1..COM10 with device paths), the last\n"
+    "              port and the recent files\n";
+
+// --help and --version are answered before any window system is needed.
+bool AnswersAlone(int argc, char** argv, int& status) {
+  if (argc != 2) return false;
+  const char* text = nullptr;
+  if (std::strcmp(argv[1], "--help") == 0) text = Help;
+  if (std::strcmp(argv[1], "--version") == 0) text = "vq-r310ntx " VQ_VERSION "\n";
+  if (text == nullptr) return false;
+  status = std::fputs(text, stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 74;
+  return true;
+}
+
+}  // namespace
+
 // The one parameter set, created before the application object and destroyed after it; its
 // destruction closes the link.
 static CameraParameterSet theCameraParameters;
 
 int main(int argc, char** argv) {
+  int status = 0;
+  if (AnswersAlone(argc, argv, status)) return status;
   StopSignals::Install();
   QApplication qapp(argc, argv);
   QtOperatorOutput output;
@@ -17,7 +52,6 @@ int main(int argc, char** argv) {
   theCameraParameters.SetOperatorOutput(&output);
   QStringList arguments = QApplication::arguments();
   QString programName = arguments.isEmpty() ? QString() : arguments.takeFirst();
-  int status = 0;
   {
     CVQS90App app({&theCameraParameters, &output, &prompts, programName, arguments});
     status = app.InitInstance();

@@ -120,10 +120,10 @@ int Vqctl::Run() {
       {"read-all", &Vqctl::ReadAll}, {"get", &Vqctl::Get},     {"set", &Vqctl::Set},       {"load", &Vqctl::Load},
       {"save", &Vqctl::Save},        {"show", &Vqctl::Show},   {"diff", &Vqctl::Diff},     {"info", &Vqctl::Info},
       {"send", &Vqctl::Send},        {"query", &Vqctl::Query}, {"detect", &Vqctl::Detect}, {"spots", &Vqctl::Spots},
-      {"write-serial", &Vqctl::WriteSerial},
+      {"write-serial", &Vqctl::WriteSerial}, {"parameters", &Vqctl::Parameters},
   };
   Command command = commands.at(options_.command);
-  if (command != &Vqctl::Show) {
+  if (command != &Vqctl::Show && command != &Vqctl::Parameters) {
     int status = OpenLink();
     if (status != 0) return status;
   }
@@ -131,6 +131,18 @@ int Vqctl::Run() {
 }
 
 bool Vqctl::ParameterArgument(size_t index, ParameterId& id) { return FindParameter(options_.arguments[index], id); }
+
+int Vqctl::Parameters() {
+  for (int i = 0; i < ParameterCount; ++i) {
+    auto id = static_cast<ParameterId>(i);
+    uint8_t flags = ParameterTable::Flags(id);
+    out_ << NameOf(id) << ' ' << i << ' ' << ParameterTable::Minimum(id, true) << ' '
+         << ParameterTable::Maximum(id, true) << ' ' << ParameterTable::DefaultValue(id, true) << ' '
+         << ((flags & ParameterFlags::InWriteAll) ? "w" : "-") << ((flags & ParameterFlags::Readable) ? "r" : "-")
+         << '\n';
+  }
+  return VqctlExit::Success;
+}
 
 int Vqctl::ReadAll() {
   int32_t result = document_.ReadAllCameraValues();
@@ -312,8 +324,8 @@ int Vqctl::WriteSerial() {
 int RunVqctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   VqctlOptions options;
   VqctlParse parse = ParseVqctlOptions(args, options);
-  if (parse.help) {
-    out << VqctlUsage;
+  if (parse.help || parse.version) {
+    out << (parse.help ? VqctlUsage : "vqctl " VQ_VERSION "\n");
     return VqctlExit::Success;
   }
   if (!parse.ok) {

@@ -43,6 +43,7 @@ class Vqctl {
   int Detect();
   int Spots();
   int WriteSerial();
+  int Parameters();
 
   const VqctlOptions& options_;
   std::ostream& out_;

@@ -25,10 +25,14 @@ const char* const VqctlUsage =
     "  query TEXT           deliver a request text and print the six reply characters\n"
     "  detect [THRESHOLD]   run a white-spot detection and print its end message and spot list\n"
     "  spots                print the white-spot list\n"
+    "  parameters           print the parameter table: NAME INDEX MINIMUM MAXIMUM DEFAULT and whether\n"
+    "                       write-all sends the row (w) and read-all reads it (r); opens no link\n"
     "  write-serial [--digits 7|8] NUMBER\n"
     "                       unlock, check and write the serial number (default 7 digits), then append\n"
     "                       the adjustment-log row to ./VQ-R310_AdjustData.csv\n"
-    "NAME is a parameter name such as GainLevel or ModelName3 (any case), ParamGainLevel, or a row index.\n";
+    "NAME is a parameter name such as GainLevel or ModelName3 (any case), ParamGainLevel, or a row index.\n"
+    "  --help               this text\n"
+    "  --version            the program's version\n";
 
 namespace {
 
@@ -38,7 +42,7 @@ const std::map<std::string, std::pair<size_t, size_t>>& Commands() {
       {"read-all", {0, 0}}, {"get", {1, 1}},   {"set", {2, 2}},   {"load", {1, 1}},
       {"save", {1, 1}},     {"show", {1, 1}},  {"diff", {1, 1}},  {"info", {0, 0}},
       {"send", {1, 1}},     {"query", {1, 1}}, {"detect", {0, 1}}, {"spots", {0, 0}},
-      {"write-serial", {1, 1}},
+      {"write-serial", {1, 1}}, {"parameters", {0, 0}},
   };
   return commands;
 }
@@ -123,6 +127,10 @@ VqctlParse ParseVqctlOptions(const std::vector<std::string>& args, VqctlOptions&
   for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
     if (args[i] == "--help") {
       result.help = true;
+      return result;
+    }
+    if (args[i] == "--version") {
+      result.version = true;
       return result;
     }
     if (!ParseLinkOption(args, i, options, result)) return result;

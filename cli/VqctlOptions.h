@@ -18,6 +18,7 @@ struct VqctlOptions {
 struct VqctlParse {
   bool ok = false;
   bool help = false;
+  bool version = false;
   std::string error;  // one-line reason when not ok
 };
 

@@ -46,7 +46,10 @@ const char Usage[] =
     "  --factory-reads N      factory set reads busy N times\n"
     "  --random-faults P      P percent of the requests meet one fault they recover from\n"
     "  --seed N               seed of those faults (default 1)\n"
-    "  --help                 this text\n";
+    "  --grabber-library      print the path of the simulated Camera Link library (libclsersim.so)\n"
+    "                         installed with this program, to load as \"Other Factory\", and exit\n"
+    "  --help                 this text\n"
+    "  --version              the program's version\n";
 
 struct SimOptions {
   int baudRate = 0;
@@ -240,15 +243,45 @@ sigset_t InstallStopSignals() {
   return previous;
 }
 
+// Beside this program in the build tree, in the private library folder once installed.
+std::string GrabberLibraryPath() {
+  char self[PATH_MAX];
+  ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return std::string();
+  self[n] = '\0';
+  std::string dir(self, std::string(self).find_last_of('/'));
+  for (const std::string& candidate : {dir + "/libclsersim.so", dir + "/" VQ_GRABBER_FROM_BIN "/libclsersim.so"}) {
+    if (::access(candidate.c_str(), R_OK) == 0) return candidate;
+  }
+  return std::string();
+}
+
+// --help, --version and --grabber-library print their answer and end the program.
+bool AnswersAlone(int argc, char** argv, int& status) {
+  std::string text;
+  for (int i = 1; i < argc && text.empty(); ++i) {
+    if (std::strcmp(argv[i], "--help") == 0) text = Usage;
+    if (std::strcmp(argv[i], "--version") == 0) text = "vq-camera-sim " VQ_VERSION "\n";
+    if (std::strcmp(argv[i], "--grabber-library") == 0) {
+      std::string path = GrabberLibraryPath();
+      if (path.empty()) {
+        std::fputs("vq-camera-sim: libclsersim.so is not installed beside this program\n", stderr);
+        status = 1;
+        return true;
+      }
+      text = path + "\n";
+    }
+  }
+  if (text.empty()) return false;
+  status = std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 74;
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--help") == 0) {
-      std::fputs(Usage, stdout);
-      return 0;
-    }
-  }
+  int status = 0;
+  if (AnswersAlone(argc, argv, status)) return status;
   SimOptions options;
   CameraFaults faults;
   std::string error;
