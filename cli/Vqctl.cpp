@@ -19,7 +19,7 @@
 #include "camera/PortSettings.h"
 #include "camera/SerialNumberWriter.h"
 #include "camera/WhiteSpotList.h"
-#include "cli/ParameterNames.h"
+#include "camera/ParameterNames.h"
 #include "link/CameraLinkLibrary.h"
 #include "link/Framing.h"
 #include "link/PortPaths.h"

@@ -1,6 +1,6 @@
 // vqctl's argument parsing on arbitrary argument lists: it either refuses with a reason or yields a
 // known command with options inside their ranges.
-#include "cli/ParameterNames.h"
+#include "camera/ParameterNames.h"
 #include "cli/VqctlOptions.h"
 #include "fuzz/FuzzInput.h"
 

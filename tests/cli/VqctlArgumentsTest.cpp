@@ -3,7 +3,7 @@
 
 #include <sstream>
 
-#include "cli/ParameterNames.h"
+#include "camera/ParameterNames.h"
 #include "cli/Vqctl.h"
 #include "cli/VqctlOptions.h"
 

@@ -1,5 +1,5 @@
 // Parameter names and values as typed by a script.
-#include "cli/ParameterNames.h"
+#include "camera/ParameterNames.h"
 
 #include <cctype>
 #include <charconv>

@@ -1,4 +1,4 @@
-// How scripts name parameters and values on vqctl's command line.
+// How scripts name parameters and values: vqctl's command line and the Python module.
 #pragma once
 
 #include <cstdint>
