@@ -104,16 +104,16 @@ const std::vector<FaultRow>& Rows() {
       {"library without clSerialRead", [](Rig& r) { r.link.port->Close(); },
        [](Rig& r) { r.link.parameters->OpenCameraLinkLibrary(VQ_CLSERSIM_NOREAD); }, {CannotOpen}, 0, Nothing},
       {"foreign settings file", [](Rig& r) { WriteFile(r.Path("f.vq"), SettingsBytes("VQ-S90 Data Version9.99", 47)); },
-       [](Rig& r) { r.doc.OnOpenDocument(QString::fromStdString(r.Path("f.vq"))); },
+       [](Rig& r) { r.doc.OnOpenDocument(QByteArray::fromStdString(r.Path("f.vq"))); },
        {}, 0,
        [](Rig& r) {
          EXPECT_TRUE(r.doc.PathName().isEmpty());
          EXPECT_TRUE(r.link.Requests().empty());
        }},
       {"truncated settings file", [](Rig& r) { WriteFile(r.Path("t.vq"), SettingsBytes("VQ-S90 Data Version1.00", 46)); },
-       [](Rig& r) { r.doc.OnOpenDocument(QString::fromStdString(r.Path("t.vq"))); }, {"Unexpected file format."}, 0,
+       [](Rig& r) { r.doc.OnOpenDocument(QByteArray::fromStdString(r.Path("t.vq"))); }, {"Unexpected file format."}, 0,
        [](Rig& r) { EXPECT_TRUE(r.link.Requests().empty()); }},
-      {"save into a read-only place", Nothing, [](Rig& r) { r.doc.OnSaveDocument(QStringLiteral("/proc/vq.vq")); },
+      {"save into a read-only place", Nothing, [](Rig& r) { r.doc.OnSaveDocument("/proc/vq.vq"); },
        {}, 0, [](Rig& r) { EXPECT_TRUE(r.doc.PathName().isEmpty()); }},
       {"adjustment log open elsewhere", [](Rig& r) { WriteFile(r.Path(".~lock.log.csv#"), "lock"); },
        [](Rig& r) { WriteSerialNumber(r.doc, "1234567", 0, {r.Path("log.csv"), {}}); },
