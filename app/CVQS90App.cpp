@@ -6,7 +6,6 @@
 #include <cerrno>
 
 #include "camera/PortSettings.h"
-#include "camera/RegularFile.h"
 #include "dialogs/RegisterCommandMenu.h"
 #include "dialogs/WhiteSpotDialog.h"
 #include "link/CameraLinkLibrary.h"
@@ -134,7 +133,7 @@ void CVQS90App::OnFileOpen() {
 bool CVQS90App::OpenDocumentFile(const QByteArray& path) {
   if (!document_->OnOpenDocument(path)) {
     // A recent entry whose file is gone is taken off the list.
-    if (document_->LastFileError() == ENOENT) recent_.Remove(QByteArray::fromStdString(RegularFile::FullPath(path.toStdString())));
+    if (document_->LastFileError() == ENOENT) recent_.Remove(path);
     RefreshRecentFiles();
     return false;
   }

@@ -7,6 +7,8 @@ namespace {
 
 QString Key(int i) { return QStringLiteral("Recent File List/File%1").arg(i + 1); }
 
+QByteArray Full(const QByteArray& path) { return QByteArray::fromStdString(RegularFile::FullPath(path.toStdString())); }
+
 // Stored as text, as the list always was, unless the name is not UTF-8: text would change it.
 QVariant Stored(const QByteArray& path) {
   QString text = QString::fromUtf8(path);
@@ -24,7 +26,7 @@ void RecentFileList::Load() {
 }
 
 void RecentFileList::Add(const QByteArray& path) {
-  QByteArray full = QByteArray::fromStdString(RegularFile::FullPath(path.toStdString()));
+  QByteArray full = Full(path);
   paths_.removeAll(full);
   paths_.prepend(full);
   while (paths_.size() > Size) paths_.removeLast();
@@ -32,7 +34,7 @@ void RecentFileList::Add(const QByteArray& path) {
 }
 
 void RecentFileList::Remove(const QByteArray& path) {
-  paths_.removeAll(path);
+  paths_.removeAll(Full(path));
   Store();
 }
 

@@ -13,7 +13,7 @@ class RecentFileList {
   void Load();
   // Puts path first, dropping an older entry for the same file, and stores the list.
   void Add(const QByteArray& path);
-  void Remove(const QByteArray& path);
+  void Remove(const QByteArray& path);  // relative names are taken from the current folder, as Add takes them
   const QByteArrayList& Paths() const { return paths_; }
 
  private:

@@ -266,7 +266,7 @@ int Vqctl::Detect() {
   int state = WhiteSpot::Running;
   while (state == WhiteSpot::Running) {
     if (MonotonicClock::Instance().NowUs() >= deadlineUs) {
-      err_ << "vqctl: the detection did not finish within " << options_.timeoutSeconds << " seconds\n";
+      err_ << "vqctl: the detection did not finish within " << options_.timeoutSeconds << " s\n";
       return VqctlExit::TimedOut;
     }
     SleepMs(WhiteSpot::PollIntervalMs);

@@ -103,7 +103,9 @@ bool ParseCommandArguments(const std::vector<std::string>& args, size_t i, Vqctl
       continue;
     }
     if (options.command == "detect" && args[i] == "--timeout") {
-      if (!TakeNumber(args, i, 1, 86400, options.timeoutSeconds, result, "--timeout takes 1 to 86400 seconds")) return false;
+      if (!TakeNumber(args, i, 1, 86400, options.timeoutSeconds, result, "--timeout takes 1 to 86400 seconds")) {
+        return false;
+      }
       continue;
     }
     options.arguments.push_back(args[i]);

@@ -182,8 +182,8 @@ TEST_F(Document, OpenStaysOpenWhenSendingFails) {
 TEST_F(Document, FailedSaveIsReportedAndKeepsTheDocument) {
   EXPECT_FALSE(doc.OnSaveDocument(PathOf("no/such/folder/x.vq")));
   ASSERT_EQ(link.output.messages.size(), 1u);
-  EXPECT_EQ(link.output.messages[0].text, FileMessage("Failed to save document.", PathOf("no/such/folder/x.vq").toStdString(),
-                                                      "No such file or directory"));
+  EXPECT_EQ(link.output.messages[0].text,
+            FileMessage("Failed to save document.", PathOf("no/such/folder/x.vq").toStdString(), "No such file or directory"));
   EXPECT_TRUE(doc.PathName().isEmpty());
 }
 
@@ -192,7 +192,8 @@ TEST_F(Document, FailedSaveIsReportedAndKeepsTheDocument) {
 TEST_F(Document, SaveOntoAFullDiskKeepsTheOldFile) {
   const std::vector<uint8_t> old(300, 0x5A);
   WriteFile(PathOf("old.vq"), old);
-  const std::string expected = FileMessage("Failed to save document.", PathOf("old.vq").toStdString(), "File too large");
+  const std::string expected =
+      FileMessage("Failed to save document.", PathOf("old.vq").toStdString(), "File too large");
   pid_t child = fork();
   if (child == 0) {
     signal(SIGXFSZ, SIG_IGN);

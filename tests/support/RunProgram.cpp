@@ -20,8 +20,8 @@ bool Drain(int fd, std::string& into) {
 }
 
 // In the forked child, so only calls that are safe between fork and exec.
-[[noreturn]] void ExecChild(const char* program, char** argv, char** envp, int out, int err, const std::string& directory,
-                            const ChildSetup& setup) {
+[[noreturn]] void ExecChild(const char* program, char** argv, char** envp, int out, int err,
+                            const std::string& directory, const ChildSetup& setup) {
   int stdoutFd = setup.standardOutput.empty() ? out : open(setup.standardOutput.c_str(), O_WRONLY);
   if (stdoutFd < 0 || dup2(stdoutFd, 1) < 0 || dup2(err, 2) < 0) _exit(127);
   if (!directory.empty() && chdir(directory.c_str()) != 0) _exit(127);
