@@ -83,6 +83,22 @@ int ReadUpTo(int fd, size_t limit, std::vector<uint8_t>& bytes) {
   return 0;
 }
 
+// The name a save really replaces, and whether it may: a regular file the user may write, or a new
+// name in a folder the user may write. Checked in full before the caller spends time on the camera.
+int SaveTarget(const std::string& path, std::string& target, struct stat& old, bool& exists) {
+  target = path;
+  if (int error = ResolveLinks(target); error != 0) return error;
+  exists = stat(target.c_str(), &old) == 0;
+  if (!exists) {
+    if (errno != ENOENT) return errno;
+    std::string folder = DirectoryOf(target);
+    return access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
+  }
+  if (!S_ISREG(old.st_mode)) return KindError(old);
+  // A file the user may not write is not replaced behind its back through a writable folder.
+  return access(target.c_str(), W_OK) == 0 ? 0 : errno;
+}
+
 // Written whole, on the disk, then put in place by one rename; the temporary file goes on any failure.
 int WriteAndRename(const std::string& target, const struct stat* old, const std::vector<uint8_t>& bytes) {
   std::string temp;
@@ -124,9 +140,10 @@ std::string FailureMessage(const std::string& what, const std::string& path, int
 }
 
 int CheckReplaceable(const std::string& path) {
-  struct stat st {};
-  if (stat(path.c_str(), &st) != 0) return errno == ENOENT ? 0 : errno;
-  return S_ISREG(st.st_mode) ? 0 : KindError(st);
+  std::string target;
+  struct stat old {};
+  bool exists = false;
+  return SaveTarget(path, target, old, exists);
 }
 
 int Read(const std::string& path, size_t limit, std::vector<uint8_t>& bytes) {
@@ -144,18 +161,11 @@ int Read(const std::string& path, size_t limit, std::vector<uint8_t>& bytes) {
 }
 
 int Replace(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::string target = path;
-  int error = ResolveLinks(target);
-  if (error != 0) return error;
-  struct stat st {};
-  if (stat(target.c_str(), &st) != 0) {
-    if (errno != ENOENT) return errno;
-    return WriteAndRename(target, nullptr, bytes);
-  }
-  if (!S_ISREG(st.st_mode)) return KindError(st);
-  // A file the user may not write is not replaced behind its back through a writable folder.
-  if (access(target.c_str(), W_OK) != 0) return errno;
-  return WriteAndRename(target, &st, bytes);
+  std::string target;
+  struct stat old {};
+  bool exists = false;
+  if (int error = SaveTarget(path, target, old, exists); error != 0) return error;
+  return WriteAndRename(target, exists ? &old : nullptr, bytes);
 }
 
 }  // namespace RegularFile

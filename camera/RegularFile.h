@@ -19,8 +19,8 @@ std::string FullPath(const std::string& path);
 // "WHAT", the full path and the reason, one to a line.
 std::string FailureMessage(const std::string& what, const std::string& path, int error);
 
-// 0 when path names a regular file or nothing yet (so saving may create it), else the error that
-// refuses it. Symbolic links are followed.
+// 0 when a save may replace what path names (a regular file the user may write, or a new name in a
+// folder the user may write), else the error that refuses it. Symbolic links are followed.
 int CheckReplaceable(const std::string& path);
 
 // Up to limit bytes of a regular file; 0 or the error. Never blocks on a FIFO and never opens a device.

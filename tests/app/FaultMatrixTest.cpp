@@ -132,12 +132,12 @@ const std::vector<FaultRow>& Rows() {
        [](Rig& r) { EXPECT_TRUE(r.link.Requests().empty()); }},
       {"save into a read-only place", Nothing, [](Rig& r) { r.doc.OnSaveDocument("/proc/vq.vq"); },
        {}, 0, [](Rig& r) { EXPECT_TRUE(r.doc.PathName().isEmpty()); }},
-      {"save onto a FIFO, a device node or a folder", MakeSpecial,
+      {"save onto a FIFO, a device node, a folder or into a missing folder", MakeSpecial,
        [](Rig& r) {
          for (const SpecialFile& f : r.special) r.doc.OnSaveDocument(QByteArray::fromStdString(f.path));
        },
        {}, 0, SpecialFilesUntouched},
-      {"open a FIFO, a device node or a folder", MakeSpecial,
+      {"open a FIFO, a device node, a folder or a name in a missing folder", MakeSpecial,
        [](Rig& r) {
          for (const SpecialFile& f : r.special) r.doc.OnOpenDocument(QByteArray::fromStdString(f.path));
        },
