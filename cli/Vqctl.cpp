@@ -140,11 +140,12 @@ int Vqctl::Set() {
   if (!ParameterArgument(0, id)) return UsageError("unknown parameter " + options_.arguments[0]);
   int32_t value = 0;
   if (!ParseParameterValue(options_.arguments[1], value)) return UsageError("bad value " + options_.arguments[1]);
-  // The panel cannot leave a row's range; a script must not either, or the camera would be sent
-  // whatever the wire's three bytes make of the value.
-  int32_t least = ParameterTable::Minimum(id, false), most = ParameterTable::Maximum(id, false);
-  if (value < least || value > most) {
-    return UsageError(NameOf(id) + " takes " + std::to_string(least) + " to " + std::to_string(most));
+  // The panel cannot leave a row's range and a script must not either: the request's digits would cut
+  // the value to something nobody asked for.
+  int32_t number = ParameterTable::ToCamera(id, value);
+  if (number < ParameterTable::Minimum(id, false) || number > ParameterTable::Maximum(id, false)) {
+    return UsageError(NameOf(id) + " takes " + std::to_string(ParameterTable::Minimum(id, true)) + " to " +
+                      std::to_string(ParameterTable::Maximum(id, true)));
   }
   int32_t result = document_.WriteCameraValue(id, value);
   return result < 0 ? Failed(result) : VqctlExit::Success;
