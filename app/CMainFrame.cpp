@@ -175,7 +175,8 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
 void CMainFrame::dropEvent(QDropEvent* event) {
   for (const QUrl& url : event->mimeData()->urls()) {
     if (url.isLocalFile()) {
-      emit FileDropped(url.toLocalFile());
+      // Taken from the URL's encoded form: decoding it to text would alter a name that is not UTF-8.
+      emit FileDropped(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
       break;
     }
   }

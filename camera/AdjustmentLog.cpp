@@ -11,6 +11,7 @@
 
 #include "camera/CVQS90Doc.h"
 #include "camera/CameraInfo.h"
+#include "camera/RegularFile.h"
 
 namespace {
 
@@ -74,9 +75,12 @@ class ReadBack {
 
   // A failed read has already been shown to the operator; the row then carries the value stored before.
   int32_t Fresh(ParameterId id) {
-    document_.ReadCameraValue(id);
+    int32_t result = document_.ReadCameraValue(id);
+    if (result < 0 && firstError_ == 0) firstError_ = result;
     return document_.GetCameraValue(id);
   }
+
+  int32_t FirstError() const { return firstError_; }
 
   // PairText asks for rows only until its text ends, so only those rows are read from the camera.
   std::string ModelName() {
@@ -98,6 +102,7 @@ class ReadBack {
 
  private:
   CVQS90Doc& document_;
+  int32_t firstError_ = 0;
 };
 
 std::string Row(const std::tm& when, const std::string& model, const std::string& serial, int32_t subVoltage,
@@ -113,7 +118,7 @@ std::string Row(const std::tm& when, const std::string& model, const std::string
 
 AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, int digitsMode, const AdjustmentLogTarget& target) {
   OperatorOutput& output = document.Parameters().Operator();
-  const std::string name = ShownName(target.path);
+  const std::string name = ShownName(RegularFile::FullPath(target.path));
   AdjustmentLogResult result;
   int fd = OpenExclusive(target.path);
   if (fd < 0) {
@@ -128,6 +133,7 @@ AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, int digitsMode, con
   const std::string serial = camera.SerialNumber(digitsMode);
   const int32_t subVoltage = camera.Fresh(ParamSubVoltage);
   const int32_t adjustGain = camera.Fresh(ParamAdjustGain);
+  result.readError = camera.FirstError();
 
   // The row goes out in one piece: a disk that fills up part way must not leave half a row for the next
   // one to run into, so whatever this call managed to add is taken back and the operator is told.

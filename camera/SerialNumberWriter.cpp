@@ -33,6 +33,7 @@ SerialWriteResult WriteSerialNumber(CVQS90Doc& document, const std::string& text
 
   AdjustmentLogResult logged = AppendAdjustmentLog(document, digitsMode, log);
   result.modelName = logged.modelName;
+  result.error = logged.readError;
   if (logged.status != AdjustmentLogStatus::Written) result.status = SerialWriteStatus::LogNotWritten;
   return result;
 }
