@@ -10,9 +10,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QSpinBox>
 
+#include "panel/SliderBar.h"
 #include "panel/SpinButton.h"
 #include "panel/UppercaseValidator.h"
 
@@ -94,8 +94,8 @@ QWidget* FormBuilder::Create(const ControlLayout& c, QWidget* form) const {
     case ControlKind::GroupBox: widget = new QGroupBox(QString::fromUtf8(c.text), form); break;
     case ControlKind::StaticText: widget = MakeLabel(c, form); break;
     case ControlKind::EditBox: widget = MakeEdit(c, form); break;
-    case ControlKind::HorizontalScrollBar: widget = new QScrollBar(Qt::Horizontal, form); break;
-    case ControlKind::VerticalScrollBar: widget = new QScrollBar(Qt::Vertical, form); break;
+    case ControlKind::HorizontalScrollBar: widget = new SliderBar(Qt::Horizontal, form); break;
+    case ControlKind::VerticalScrollBar: widget = new SliderBar(Qt::Vertical, form); break;
     case ControlKind::SpinButton: {
       auto* spin = new SpinButton(form);
       spin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
