@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -12,6 +11,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
+#include "panel/GroupBox.h"
 #include "panel/SliderBar.h"
 #include "panel/SpinButton.h"
 #include "panel/UppercaseValidator.h"
@@ -91,7 +91,7 @@ QSize FormBuilder::ToPixels(int width, int height) const { return ToPixels(0, 0,
 QWidget* FormBuilder::Create(const ControlLayout& c, QWidget* form) const {
   QWidget* widget = nullptr;
   switch (c.kind) {
-    case ControlKind::GroupBox: widget = new QGroupBox(QString::fromUtf8(c.text), form); break;
+    case ControlKind::GroupBox: widget = new GroupBox(QString::fromUtf8(c.text), form); break;
     case ControlKind::StaticText: widget = MakeLabel(c, form); break;
     case ControlKind::EditBox: widget = MakeEdit(c, form); break;
     case ControlKind::HorizontalScrollBar: widget = new SliderBar(Qt::Horizontal, form); break;
