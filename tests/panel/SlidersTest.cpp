@@ -83,7 +83,7 @@ TEST_F(PanelTest, WheelAndRightClickNeitherWriteNorMove) {
   EXPECT_TRUE(link.Requests().empty());
 
   QTest::keyClick(Bar(GainBar), Qt::Key_Right);
-  EXPECT_EQ(LastRequest(), "01FF010C019100") << "the keyboard's line step still writes";
+  EXPECT_EQ(LastRequest(), "01FF010C019100") << "the keyboard still steps a line, toward the arrow";
 }
 
 TEST_F(PanelTest, FailedSliderWriteLeavesBarAndReadout) {
