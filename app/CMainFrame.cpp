@@ -13,6 +13,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 
+#include "app/MenuStyle.h"
 #include "link/CameraPort.h"
 #include "resources/CommandIds.h"
 #include "resources/MenuTable.h"
@@ -44,7 +45,12 @@ bool CMainFrame::DeveloperMode(const QString& programName) {
 
 void CMainFrame::CreateMenus() {
   const MenuBar& bar = MainMenu();
-  for (size_t m = 0; m < bar.menuCount; ++m) menus_.append(menuBar()->addMenu(QString::fromLatin1(bar.titles[m])));
+  auto* style = new MenuStyle;
+  style->setParent(this);
+  for (size_t m = 0; m < bar.menuCount; ++m) {
+    menus_.append(menuBar()->addMenu(QString::fromLatin1(bar.titles[m])));
+    menus_.back()->setStyle(style);
+  }
   for (size_t i = 0; i < bar.entryCount; ++i) {
     const MenuEntry& entry = bar.entries[i];
     QMenu* menu = menus_[entry.menu];

@@ -2,9 +2,12 @@
 #include "app/CVQS90App.h"
 
 #include <QAbstractEventDispatcher>
+#include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 
+#include "app/ProgramIcon.h"
 #include "camera/PortSettings.h"
 #include "dialogs/RegisterCommandMenu.h"
 #include "dialogs/WhiteSpotDialog.h"
@@ -32,7 +35,10 @@ int BaudRate(int baudIndex) {
 CVQS90App::CVQS90App(const Services& services)
     : services_(services),
       settings_(Text(StringIds::CompanyKey), Text(StringIds::ApplicationTitle)),
-      recent_(settings_) {}
+      recent_(settings_) {
+  // Set before the first window, the setup dialog, so every window of the program carries it.
+  QApplication::setWindowIcon(ProgramIcon());
+}
 
 CVQS90App::~CVQS90App() {
   frame_.reset();

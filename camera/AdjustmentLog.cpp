@@ -87,17 +87,8 @@ class ReadBack {
     return PairText([this](ParameterId id) { return Fresh(id); }, ParamModelName0, 8);
   }
 
-  // Texts end at a zero byte: a zero low character drops its pair, a zero high character only itself.
-  std::string SerialNumber(int digitsMode) {
-    std::string text;
-    for (ParameterId id : {ParamSerialNumber0, ParamSerialNumber1, ParamSerialNumber2, ParamSerialNumber3}) {
-      int32_t v = Fresh(id);
-      char low = static_cast<char>(v & 0xFF), high = static_cast<char>((v >> 8) & 0xFF);
-      if (low == '\0') continue;
-      text += low;
-      if (high != '\0' && (id != ParamSerialNumber3 || digitsMode != 0)) text += high;
-    }
-    return text;
+  std::string SerialNumber() {
+    return SerialNumberText([this](ParameterId id) { return Fresh(id); });
   }
 
  private:
@@ -116,7 +107,7 @@ std::string Row(const std::tm& when, const std::string& model, const std::string
 
 }  // namespace
 
-AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, int digitsMode, const AdjustmentLogTarget& target) {
+AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, const AdjustmentLogTarget& target) {
   OperatorOutput& output = document.Parameters().Operator();
   const std::string name = ShownName(RegularFile::FullPath(target.path));
   AdjustmentLogResult result;
@@ -130,7 +121,7 @@ AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, int digitsMode, con
   const std::tm when = target.localTime ? target.localTime() : SystemLocalTime();
   ReadBack camera(document);
   result.modelName = camera.ModelName();
-  const std::string serial = camera.SerialNumber(digitsMode);
+  const std::string serial = camera.SerialNumber();
   const int32_t subVoltage = camera.Fresh(ParamSubVoltage);
   const int32_t adjustGain = camera.Fresh(ParamAdjustGain);
   result.readError = camera.FirstError();

@@ -32,5 +32,6 @@ struct AdjustmentLogResult {
 };
 
 // Reads the model name, serial number, SUB voltage and adjustment gain back from the camera and appends
-// them as one row, starting an empty file with the header line.
-AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, int digitsMode, const AdjustmentLogTarget& target = {});
+// them as one row, starting an empty file with the header line. The serial number is composed as the
+// camera-information box shows it.
+AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, const AdjustmentLogTarget& target = {});
