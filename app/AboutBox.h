@@ -1,4 +1,4 @@
-// The About box: program name, version with the Qt version, copyright.
+// The About box: program name and version, platform, copyright, and the program's icon.
 #pragma once
 
 #include <QDialog>

@@ -13,6 +13,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 
+#include "app/MenuStyle.h"
 #include "link/CameraPort.h"
 #include "resources/CommandIds.h"
 #include "resources/MenuTable.h"
@@ -44,7 +45,12 @@ bool CMainFrame::DeveloperMode(const QString& programName) {
 
 void CMainFrame::CreateMenus() {
   const MenuBar& bar = MainMenu();
-  for (size_t m = 0; m < bar.menuCount; ++m) menus_.append(menuBar()->addMenu(QString::fromLatin1(bar.titles[m])));
+  auto* style = new MenuStyle;
+  style->setParent(this);
+  for (size_t m = 0; m < bar.menuCount; ++m) {
+    menus_.append(menuBar()->addMenu(QString::fromLatin1(bar.titles[m])));
+    menus_.back()->setStyle(style);
+  }
   for (size_t i = 0; i < bar.entryCount; ++i) {
     const MenuEntry& entry = bar.entries[i];
     QMenu* menu = menus_[entry.menu];
@@ -175,7 +181,8 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
 void CMainFrame::dropEvent(QDropEvent* event) {
   for (const QUrl& url : event->mimeData()->urls()) {
     if (url.isLocalFile()) {
-      emit FileDropped(url.toLocalFile());
+      // Taken from the URL's encoded form: decoding it to text would alter a name that is not UTF-8.
+      emit FileDropped(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
       break;
     }
   }

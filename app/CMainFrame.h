@@ -38,7 +38,8 @@ class CMainFrame : public QMainWindow {
  signals:
   // Every menu command and shortcut, by command id.
   void Command(int commandId);
-  void FileDropped(const QString& path);
+  // The dropped file's name as the file system's bytes.
+  void FileDropped(const QByteArray& path);
   // The operator asked to close; set *allow to false to keep the window.
   void CloseRequested(bool* allow);
 

@@ -2,8 +2,12 @@
 #include "app/CVQS90App.h"
 
 #include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 
+#include "app/ProgramIcon.h"
 #include "camera/PortSettings.h"
 #include "dialogs/RegisterCommandMenu.h"
 #include "dialogs/WhiteSpotDialog.h"
@@ -31,7 +35,10 @@ int BaudRate(int baudIndex) {
 CVQS90App::CVQS90App(const Services& services)
     : services_(services),
       settings_(Text(StringIds::CompanyKey), Text(StringIds::ApplicationTitle)),
-      recent_(settings_) {}
+      recent_(settings_) {
+  // Set before the first window, the setup dialog, so every window of the program carries it.
+  QApplication::setWindowIcon(ProgramIcon());
+}
 
 CVQS90App::~CVQS90App() {
   frame_.reset();
@@ -46,7 +53,7 @@ int CVQS90App::InitInstance() {
   if (!choice.accepted) return CancelledStatus;
   OpenLink(choice);
 
-  QString fileName = services_.arguments.value(0);
+  QByteArray fileName = services_.arguments.value(0);
   bool cameraLink = choice.LinkKind != 0;
   if (cameraLink || (fileName.isEmpty() && services_.parameters->IsPortOpen())) services_.parameters->UploadAll();
 
@@ -87,7 +94,7 @@ void CVQS90App::CreateMainWindow() {
   document_->SetCommandMenuFactory([this] { return std::make_unique<RegisterCommandMenu>(*services_.parameters); });
   document_->SetWhiteSpotFactory([this] { return std::make_unique<WhiteSpotDialog>(*document_); });
   connect(frame_.get(), &CMainFrame::Command, this, &CVQS90App::OnCommand);
-  connect(frame_.get(), &CMainFrame::FileDropped, this, [this](const QString& path) {
+  connect(frame_.get(), &CMainFrame::FileDropped, this, [this](const QByteArray& path) {
     if (SaveModified()) OpenDocumentFile(path);
   });
   connect(frame_.get(), &CMainFrame::CloseRequested, this, [this](bool* allow) { *allow = SaveModified(); });
@@ -126,13 +133,13 @@ void CVQS90App::OnFileNew() {
 void CVQS90App::OnFileOpen() {
   if (!SaveModified()) return;
   QString path = services_.prompts->ChooseFileToOpen(frame_.get());
-  if (!path.isEmpty()) OpenDocumentFile(path);
+  if (!path.isEmpty()) OpenDocumentFile(QFile::encodeName(path));
 }
 
-bool CVQS90App::OpenDocumentFile(const QString& path) {
+bool CVQS90App::OpenDocumentFile(const QByteArray& path) {
   if (!document_->OnOpenDocument(path)) {
-    // A recent entry that no longer opens is taken off the list.
-    if (!QFileInfo::exists(path)) recent_.Remove(QFileInfo(path).absoluteFilePath());
+    // A recent entry whose file is gone is taken off the list.
+    if (document_->LastFileError() == ENOENT) recent_.Remove(path);
     RefreshRecentFiles();
     return false;
   }
@@ -147,14 +154,15 @@ bool CVQS90App::OnFileSave() {
 }
 
 bool CVQS90App::OnFileSaveAs() {
-  QString suggested = document_->PathName().isEmpty() ? Text(StringIds::ApplicationTitle) : document_->PathName();
+  QString suggested =
+      document_->PathName().isEmpty() ? Text(StringIds::ApplicationTitle) : QFile::decodeName(document_->PathName());
   QString path = services_.prompts->ChooseFileToSave(frame_.get(), suggested);
   if (path.isEmpty()) return false;
   if (!path.endsWith(QStringLiteral(".vq"), Qt::CaseInsensitive)) path += QStringLiteral(".vq");
-  return SaveDocumentAs(path);
+  return SaveDocumentAs(QFile::encodeName(path));
 }
 
-bool CVQS90App::SaveDocumentAs(const QString& path) {
+bool CVQS90App::SaveDocumentAs(const QByteArray& path) {
   if (!document_->OnSaveDocument(path)) return false;
   recent_.Add(path);
   RefreshRecentFiles();
@@ -176,5 +184,8 @@ bool CVQS90App::SaveModified() {
 void CVQS90App::OnAppAbout() { services_.prompts->ShowAbout(frame_.get()); }
 
 void CVQS90App::RefreshRecentFiles() {
-  if (frame_) frame_->SetRecentFiles(recent_.Paths());
+  if (!frame_) return;
+  QStringList shown;
+  for (const QByteArray& path : recent_.Paths()) shown.append(QFile::decodeName(path));
+  frame_->SetRecentFiles(shown);
 }

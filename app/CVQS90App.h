@@ -1,6 +1,7 @@
 // The application object: start-up in its fixed order, the document commands, the end of the run.
 #pragma once
 
+#include <QByteArrayList>
 #include <QObject>
 #include <QSettings>
 #include <QStringList>
@@ -21,8 +22,8 @@ class CVQS90App : public QObject {
     CameraParameterSet* parameters;
     OperatorOutput* output;
     OperatorPrompts* prompts;
-    QString programName;   // the name the program was started by
-    QStringList arguments;  // the command line after the program name
+    QString programName;      // the name the program was started by
+    QByteArrayList arguments;  // the command line after the program name, as the bytes it was given
   };
 
   explicit CVQS90App(const Services& services);
@@ -43,7 +44,7 @@ class CVQS90App : public QObject {
   void OnFileOpen();
   bool OnFileSave();
   bool OnFileSaveAs();
-  bool OpenDocumentFile(const QString& path);
+  bool OpenDocumentFile(const QByteArray& path);
   // Asks "Save changes to %1?" for a modified document; false when the operator cancelled.
   bool SaveModified();
   void OnAppAbout();
@@ -51,7 +52,7 @@ class CVQS90App : public QObject {
  private:
   void OpenLink(const CommSetupChoice& choice);
   void CreateMainWindow();
-  bool SaveDocumentAs(const QString& path);
+  bool SaveDocumentAs(const QByteArray& path);
   void RefreshRecentFiles();
 
   Services services_;

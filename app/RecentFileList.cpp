@@ -1,37 +1,47 @@
 // Reading and writing the recent-file list in the settings store.
 #include "app/RecentFileList.h"
 
-#include <QFileInfo>
+#include "camera/RegularFile.h"
 
 namespace {
+
 QString Key(int i) { return QStringLiteral("Recent File List/File%1").arg(i + 1); }
+
+QByteArray Full(const QByteArray& path) { return QByteArray::fromStdString(RegularFile::FullPath(path.toStdString())); }
+
+// Stored as text, as the list always was, unless the name is not UTF-8: text would change it.
+QVariant Stored(const QByteArray& path) {
+  QString text = QString::fromUtf8(path);
+  return text.toUtf8() == path ? QVariant(text) : QVariant(path);
+}
+
 }  // namespace
 
 void RecentFileList::Load() {
   paths_.clear();
   for (int i = 0; i < Size; ++i) {
-    QString path = settings_.value(Key(i)).toString();
+    QByteArray path = settings_.value(Key(i)).toByteArray();
     if (!path.isEmpty()) paths_.append(path);
   }
 }
 
-void RecentFileList::Add(const QString& path) {
-  QString full = QFileInfo(path).absoluteFilePath();
+void RecentFileList::Add(const QByteArray& path) {
+  QByteArray full = Full(path);
   paths_.removeAll(full);
   paths_.prepend(full);
   while (paths_.size() > Size) paths_.removeLast();
   Store();
 }
 
-void RecentFileList::Remove(const QString& path) {
-  paths_.removeAll(path);
+void RecentFileList::Remove(const QByteArray& path) {
+  paths_.removeAll(Full(path));
   Store();
 }
 
 void RecentFileList::Store() {
   for (int i = 0; i < Size; ++i) {
     if (i < paths_.size()) {
-      settings_.setValue(Key(i), paths_[i]);
+      settings_.setValue(Key(i), Stored(paths_[i]));
     } else {
       settings_.remove(Key(i));
     }

@@ -1,8 +1,9 @@
-// The four most recently used settings files, kept under "Recent File List"/"File1".."File4".
+// The four most recently used settings files, kept under "Recent File List"/"File1".."File4" by their
+// names as bytes.
 #pragma once
 
+#include <QByteArrayList>
 #include <QSettings>
-#include <QStringList>
 
 class RecentFileList {
  public:
@@ -11,13 +12,13 @@ class RecentFileList {
   explicit RecentFileList(QSettings& settings) : settings_(settings) {}
   void Load();
   // Puts path first, dropping an older entry for the same file, and stores the list.
-  void Add(const QString& path);
-  void Remove(const QString& path);
-  const QStringList& Paths() const { return paths_; }
+  void Add(const QByteArray& path);
+  void Remove(const QByteArray& path);  // relative names are taken from the current folder, as Add takes them
+  const QByteArrayList& Paths() const { return paths_; }
 
  private:
   void Store();
 
   QSettings& settings_;
-  QStringList paths_;
+  QByteArrayList paths_;
 };

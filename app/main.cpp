@@ -1,5 +1,7 @@
 // The windowed program's entry point.
 #include <QApplication>
+#include <QFile>
+#include <algorithm>
 
 #include "app/CVQS90App.h"
 #include "app/QtOperatorOutput.h"
@@ -50,8 +52,9 @@ int main(int argc, char** argv) {
   QtOperatorOutput output;
   QtOperatorPrompts prompts;
   theCameraParameters.SetOperatorOutput(&output);
-  QStringList arguments = QApplication::arguments();
-  QString programName = arguments.isEmpty() ? QString() : arguments.takeFirst();
+  // Qt has taken its own options out of argv; the rest stay bytes, since a file name need not be UTF-8.
+  QByteArrayList arguments(argv + std::min(argc, 1), argv + argc);
+  QString programName = QFile::decodeName(argv[0]);
   {
     CVQS90App app({&theCameraParameters, &output, &prompts, programName, arguments});
     status = app.InitInstance();

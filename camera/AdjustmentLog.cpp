@@ -11,6 +11,7 @@
 
 #include "camera/CVQS90Doc.h"
 #include "camera/CameraInfo.h"
+#include "camera/RegularFile.h"
 
 namespace {
 
@@ -74,30 +75,25 @@ class ReadBack {
 
   // A failed read has already been shown to the operator; the row then carries the value stored before.
   int32_t Fresh(ParameterId id) {
-    document_.ReadCameraValue(id);
+    int32_t result = document_.ReadCameraValue(id);
+    if (result < 0 && firstError_ == 0) firstError_ = result;
     return document_.GetCameraValue(id);
   }
+
+  int32_t FirstError() const { return firstError_; }
 
   // PairText asks for rows only until its text ends, so only those rows are read from the camera.
   std::string ModelName() {
     return PairText([this](ParameterId id) { return Fresh(id); }, ParamModelName0, 8);
   }
 
-  // Texts end at a zero byte: a zero low character drops its pair, a zero high character only itself.
-  std::string SerialNumber(int digitsMode) {
-    std::string text;
-    for (ParameterId id : {ParamSerialNumber0, ParamSerialNumber1, ParamSerialNumber2, ParamSerialNumber3}) {
-      int32_t v = Fresh(id);
-      char low = static_cast<char>(v & 0xFF), high = static_cast<char>((v >> 8) & 0xFF);
-      if (low == '\0') continue;
-      text += low;
-      if (high != '\0' && (id != ParamSerialNumber3 || digitsMode != 0)) text += high;
-    }
-    return text;
+  std::string SerialNumber() {
+    return SerialNumberText([this](ParameterId id) { return Fresh(id); });
   }
 
  private:
   CVQS90Doc& document_;
+  int32_t firstError_ = 0;
 };
 
 std::string Row(const std::tm& when, const std::string& model, const std::string& serial, int32_t subVoltage,
@@ -111,9 +107,9 @@ std::string Row(const std::tm& when, const std::string& model, const std::string
 
 }  // namespace
 
-AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, int digitsMode, const AdjustmentLogTarget& target) {
+AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, const AdjustmentLogTarget& target) {
   OperatorOutput& output = document.Parameters().Operator();
-  const std::string name = ShownName(target.path);
+  const std::string name = ShownName(RegularFile::FullPath(target.path));
   AdjustmentLogResult result;
   int fd = OpenExclusive(target.path);
   if (fd < 0) {
@@ -125,9 +121,10 @@ AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, int digitsMode, con
   const std::tm when = target.localTime ? target.localTime() : SystemLocalTime();
   ReadBack camera(document);
   result.modelName = camera.ModelName();
-  const std::string serial = camera.SerialNumber(digitsMode);
+  const std::string serial = camera.SerialNumber();
   const int32_t subVoltage = camera.Fresh(ParamSubVoltage);
   const int32_t adjustGain = camera.Fresh(ParamAdjustGain);
+  result.readError = camera.FirstError();
 
   // The row goes out in one piece: a disk that fills up part way must not leave half a row for the next
   // one to run into, so whatever this call managed to add is taken back and the operator is told.

@@ -1,6 +1,7 @@
 // The factory's adjustment log: one CSV row per serial number written, appended under an exclusive lock.
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -26,8 +27,11 @@ struct AdjustmentLogResult {
   AdjustmentLogStatus status = AdjustmentLogStatus::InUse;
   // The model name read back for the row; empty when the file could not be opened, as nothing was read.
   std::optional<std::string> modelName;
+  // The first read-back that failed (negative code), whose field then holds the value stored before; 0 when none did.
+  int32_t readError = 0;
 };
 
 // Reads the model name, serial number, SUB voltage and adjustment gain back from the camera and appends
-// them as one row, starting an empty file with the header line.
-AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, int digitsMode, const AdjustmentLogTarget& target = {});
+// them as one row, starting an empty file with the header line. The serial number is composed as the
+// camera-information box shows it.
+AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, const AdjustmentLogTarget& target = {});

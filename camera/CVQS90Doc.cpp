@@ -2,9 +2,8 @@
 #include "camera/CVQS90Doc.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
+#include "camera/RegularFile.h"
 #include "camera/SettingsFile.h"
 #include "resources/StringIds.h"
 #include "resources/StringTable.h"
@@ -41,9 +40,18 @@ void CVQS90Doc::SetModifiedFlag(bool modified) {
   emit ModifiedChanged(modified);
 }
 
-QString CVQS90Doc::Title() const { return path_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path_).fileName(); }
+namespace {
 
-void CVQS90Doc::SetPathName(const QString& path) {
+std::string FullPath(const QByteArray& path) { return RegularFile::FullPath(path.toStdString()); }
+
+}  // namespace
+
+QString CVQS90Doc::Title() const {
+  if (path_.isEmpty()) return QStringLiteral("Untitled");
+  return QFile::decodeName(path_.mid(path_.lastIndexOf('/') + 1));
+}
+
+void CVQS90Doc::SetPathName(const QByteArray& path) {
   path_ = path;
   emit TitleChanged(Title());
 }
@@ -52,19 +60,24 @@ void CVQS90Doc::Warn(const std::string& text) const {
   parameters_.Operator().ShowMessage(text, LoadString(StringIds::ApplicationTitle), MessageIcon::Warning);
 }
 
+void CVQS90Doc::FileFailed(const char* what, const QByteArray& path, int error) {
+  lastFileError_ = error;
+  Warn(RegularFile::FailureMessage(what, path.toStdString(), error));
+}
+
 std::vector<uint8_t> CVQS90Doc::Serialize() const {
   SettingsFile::Values values{};
   for (int i = 0; i < ParameterCount; ++i) values[static_cast<size_t>(i)] = parameters_.GetValue(static_cast<ParameterId>(i), true);
   return SettingsFile::Encode(values);
 }
 
-bool CVQS90Doc::Serialize(const std::vector<uint8_t>& bytes, const QString& path) {
+bool CVQS90Doc::Serialize(const std::vector<uint8_t>& bytes, const QByteArray& path) {
   SettingsFile::Values values{};
   lastSendResult_ = 0;
   SettingsFile::Decoded decoded = SettingsFile::Decode(bytes, values);
   if (decoded == SettingsFile::Decoded::Empty) return true;
   if (decoded != SettingsFile::Decoded::Loaded) {
-    Warn(SettingsFile::RefusalMessage(decoded, path.toStdString()));
+    Warn(SettingsFile::RefusalMessage(decoded, FullPath(path)));
     return false;
   }
   for (int i = 0; i < ParameterCount; ++i) parameters_.SetValue(static_cast<ParameterId>(i), values[static_cast<size_t>(i)], true);
@@ -73,21 +86,19 @@ bool CVQS90Doc::Serialize(const std::vector<uint8_t>& bytes, const QString& path
 }
 
 bool CVQS90Doc::OnNewDocument() {
-  SetPathName(QString());
+  SetPathName(QByteArray());
   SetModifiedFlag(false);
   emit DocumentReplaced();
   return true;
 }
 
-bool CVQS90Doc::OnOpenDocument(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    Warn("Failed to open document.\n" + file.errorString().toStdString());
+bool CVQS90Doc::OnOpenDocument(const QByteArray& path) {
+  lastFileError_ = 0;
+  std::vector<uint8_t> bytes;
+  if (int error = RegularFile::Read(path.toStdString(), SettingsFile::ReadLimit, bytes); error != 0) {
+    FileFailed(OpenFailedText, path, error);
     return false;
   }
-  // A settings file is 212 bytes; reading a little past that is enough to know what it is.
-  QByteArray data = file.read(64 * 1024);
-  std::vector<uint8_t> bytes(data.begin(), data.end());
   if (!Serialize(bytes, path)) return false;
   SetPathName(path);
   SetModifiedFlag(false);
@@ -95,16 +106,17 @@ bool CVQS90Doc::OnOpenDocument(const QString& path) {
   return true;
 }
 
-bool CVQS90Doc::OnSaveDocument(const QString& path) {
-  // Written beside the target and renamed over it, so a failed save leaves the old file whole.
-  QSaveFile file(path);
-  std::vector<uint8_t> bytes = Serialize();
-  bool ok = file.open(QIODevice::WriteOnly) &&
-            file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) ==
-                static_cast<qint64>(bytes.size()) &&
-            file.commit();
-  if (!ok) {
-    Warn("Failed to save document.\n" + file.errorString().toStdString());
+bool CVQS90Doc::CanSaveTo(const QByteArray& path) {
+  lastFileError_ = RegularFile::CheckReplaceable(path.toStdString());
+  if (lastFileError_ == 0) return true;
+  FileFailed(SaveFailedText, path, lastFileError_);
+  return false;
+}
+
+bool CVQS90Doc::OnSaveDocument(const QByteArray& path) {
+  lastFileError_ = 0;
+  if (int error = RegularFile::Replace(path.toStdString(), Serialize()); error != 0) {
+    FileFailed(SaveFailedText, path, error);
     return false;
   }
   SetPathName(path);

@@ -1,6 +1,7 @@
 // The document: the camera's settings as one file, reached through the single parameter set.
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -17,6 +18,10 @@ class CVQS90Doc : public QObject {
  public:
   using WindowFactory = std::function<std::unique_ptr<ServiceWindow>()>;
 
+  // The first lines of the messages for a file that cannot be opened or saved.
+  static constexpr const char* OpenFailedText = "Failed to open document.";
+  static constexpr const char* SaveFailedText = "Failed to save document.";
+
   explicit CVQS90Doc(CameraParameterSet& parameters, QObject* parent = nullptr);
   ~CVQS90Doc() override;
 
@@ -32,19 +37,26 @@ class CVQS90Doc : public QObject {
   // Document state.
   bool IsModified() const { return modified_; }
   void SetModifiedFlag(bool modified);
-  QString PathName() const { return path_; }
+  // File names are the file system's bytes, so that any name it accepts opens and saves as it is.
+  QByteArray PathName() const { return path_; }
   QString Title() const;
 
   // The settings file: the 212 bytes of the stored values, and loading them from a file's bytes.
   std::vector<uint8_t> Serialize() const;
-  bool Serialize(const std::vector<uint8_t>& bytes, const QString& path);
+  bool Serialize(const std::vector<uint8_t>& bytes, const QByteArray& path);
   // What sending the last loaded file to the camera gave: 0, or the negative error code.
   int32_t LastSendResult() const { return lastSendResult_; }
+  // Why the last open or save failed in the file system (an errno value or RegularFile::NotRegular);
+  // 0 when it failed on the file's content.
+  int LastFileError() const { return lastFileError_; }
 
   // Document commands; false when the command failed (the operator has been told why).
   bool OnNewDocument();
-  bool OnOpenDocument(const QString& path);
-  bool OnSaveDocument(const QString& path);
+  bool OnOpenDocument(const QByteArray& path);
+  bool OnSaveDocument(const QByteArray& path);
+  // Whether a save may replace what path names; the operator is told when not. Lets a caller refuse
+  // before it spends time on the camera.
+  bool CanSaveTo(const QByteArray& path);
   void OnReadFromCamera();
   void OnWriteToCamera();
   void OnManualCommand();
@@ -68,13 +80,15 @@ class CVQS90Doc : public QObject {
 
  private:
   void OpenOwnedWindow(std::unique_ptr<ServiceWindow>& member, const WindowFactory& make);
-  void SetPathName(const QString& path);
+  void SetPathName(const QByteArray& path);
   void Warn(const std::string& text) const;
+  void FileFailed(const char* what, const QByteArray& path, int error);
 
   CameraParameterSet& parameters_;
   bool modified_ = false;
   int32_t lastSendResult_ = 0;
-  QString path_;
+  int lastFileError_ = 0;
+  QByteArray path_;
   std::function<void()> runManualCommand_;
   WindowFactory makeCommandMenu_;
   WindowFactory makeWhiteSpot_;

@@ -24,7 +24,7 @@ std::string PairText(const StoredValue& value, ParameterId first, int count) {
   return text;
 }
 
-static std::string SerialNumberText(const StoredValue& value, int& digitsMode) {
+std::string SerialNumberText(const StoredValue& value, int* digitsMode) {
   std::string text;
   for (ParameterId id : {ParamSerialNumber0, ParamSerialNumber1, ParamSerialNumber2}) {
     int32_t v = value(id);
@@ -35,11 +35,10 @@ static std::string SerialNumberText(const StoredValue& value, int& digitsMode) {
   }
   int32_t last = value(ParamSerialNumber3);
   AppendCharacter(text, Low(last));
-  digitsMode = 0;
-  if (High(last) >= '0' && High(last) <= '9') {
-    text += High(last);
-    digitsMode = 1;
-  }
+  // Only a digit counts as the eighth character, whatever stands before it.
+  const bool eighthDigit = High(last) >= '0' && High(last) <= '9';
+  if (eighthDigit) text += High(last);
+  if (digitsMode != nullptr) *digitsMode = eighthDigit ? 1 : 0;
   return text;
 }
 
@@ -54,7 +53,7 @@ CameraInfo DecodeCameraInfo(const StoredValue& value) {
   CameraInfo info;
   info.vendorName = PairText(value, ParamVendorName0, 8);
   info.modelName = PairText(value, ParamModelName0, 8);
-  info.serialNumber = SerialNumberText(value, info.serialDigitsMode);
+  info.serialNumber = SerialNumberText(value, &info.serialDigitsMode);
   info.version = VersionText(value);
   return info;
 }

@@ -20,4 +20,8 @@ using StoredValue = std::function<int32_t(ParameterId)>;
 // Characters of rows first..first+count-1, low byte then high byte, up to the first zero byte.
 std::string PairText(const StoredValue& value, ParameterId first, int count);
 
+// The serial number of its four rows, and the digit mode its eighth character selects. The camera-information
+// box and the adjustment log both use it, so one camera is never recorded under two numbers.
+std::string SerialNumberText(const StoredValue& value, int* digitsMode = nullptr);
+
 CameraInfo DecodeCameraInfo(const StoredValue& value);

@@ -31,8 +31,9 @@ SerialWriteResult WriteSerialNumber(CVQS90Doc& document, const std::string& text
     if (written < 0) return {SerialWriteStatus::WordFailed, written, std::nullopt};
   }
 
-  AdjustmentLogResult logged = AppendAdjustmentLog(document, digitsMode, log);
+  AdjustmentLogResult logged = AppendAdjustmentLog(document, log);
   result.modelName = logged.modelName;
+  result.error = logged.readError;
   if (logged.status != AdjustmentLogStatus::Written) result.status = SerialWriteStatus::LogNotWritten;
   return result;
 }

@@ -19,7 +19,9 @@ enum class SerialWriteStatus {
 
 struct SerialWriteResult {
   SerialWriteStatus status = SerialWriteStatus::Written;
-  int32_t error = 0;  // the negative communication error code for NotUnlocked and WordFailed
+  // The negative communication error code for NotUnlocked and WordFailed, and for Written or LogNotWritten
+  // when a read-back for the log row failed.
+  int32_t error = 0;
   // The model name the log read back, for the camera-information texts.
   std::optional<std::string> modelName;
 };

@@ -12,6 +12,8 @@ namespace SettingsFile {
 
 inline constexpr const char* Header = "VQ-S90 Data Version1.00";
 inline constexpr size_t FileSize = 212;
+// How much of a file is read to know what it is: well past a settings file, never a whole disk image.
+inline constexpr size_t ReadLimit = 64 * 1024;
 
 using Values = std::array<int32_t, ParameterCount>;
 

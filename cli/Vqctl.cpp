@@ -6,17 +6,17 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <QFile>
-#include <QFileInfo>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include "camera/CameraInfo.h"
 #include "camera/ParameterTable.h"
 #include "camera/PortSettings.h"
+#include "camera/RegularFile.h"
 #include "camera/SerialNumberWriter.h"
 #include "camera/WhiteSpotList.h"
 #include "camera/ParameterNames.h"
@@ -168,38 +168,44 @@ int Vqctl::Set() {
   if (!ParameterArgument(0, id)) return UsageError("unknown parameter " + options_.arguments[0]);
   int32_t value = 0;
   if (!ParseParameterValue(options_.arguments[1], value)) return UsageError("bad value " + options_.arguments[1]);
+  // The panel cannot leave a row's range and a script must not either: the request's digits would cut
+  // the value to something nobody asked for.
+  int32_t number = ParameterTable::ToCamera(id, value);
+  if (number < ParameterTable::Minimum(id, false) || number > ParameterTable::Maximum(id, false)) {
+    return UsageError(NameOf(id) + " takes " + std::to_string(ParameterTable::Minimum(id, true)) + " to " +
+                      std::to_string(ParameterTable::Maximum(id, true)));
+  }
   int32_t result = document_.WriteCameraValue(id, value);
   return result < 0 ? Failed(result) : VqctlExit::Success;
 }
 
 int Vqctl::Load() {
-  QString path = QString::fromStdString(options_.arguments[0]);
-  if (!QFileInfo(path).isFile()) {
-    err_ << "vqctl: cannot open " << options_.arguments[0] << '\n';
-    return VqctlExit::NoInput;
+  if (document_.OnOpenDocument(QByteArray::fromStdString(options_.arguments[0]))) {
+    int32_t result = document_.LastSendResult();
+    return result < 0 ? Failed(result) : VqctlExit::Success;
   }
-  if (!document_.OnOpenDocument(path)) return VqctlExit::RefusedFile;
-  int32_t result = document_.LastSendResult();
-  return result < 0 ? Failed(result) : VqctlExit::Success;
+  return document_.LastFileError() != 0 ? VqctlExit::NoInput : VqctlExit::RefusedFile;
 }
 
 int Vqctl::Save() {
+  // A name that is not a file to replace (a device named by mistake, say) is refused before the
+  // camera is read: that read takes a while and would be for nothing.
+  QByteArray path = QByteArray::fromStdString(options_.arguments[0]);
+  if (!document_.CanSaveTo(path)) return VqctlExit::CannotWrite;
   int32_t result = document_.ReadAllCameraValues();
   if (result < 0) return Failed(result);
-  return document_.OnSaveDocument(QString::fromStdString(options_.arguments[0])) ? VqctlExit::Success
-                                                                                 : VqctlExit::CannotWrite;
+  return document_.OnSaveDocument(path) ? VqctlExit::Success : VqctlExit::CannotWrite;
 }
 
 int Vqctl::DecodeFile(const std::string& path, SettingsFile::Values& values, bool& empty) {
-  QFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::ReadOnly)) {
-    err_ << "vqctl: cannot open " << path << '\n';
+  std::vector<uint8_t> bytes;
+  if (int error = RegularFile::Read(path, SettingsFile::ReadLimit, bytes); error != 0) {
+    err_ << RegularFile::FailureMessage(CVQS90Doc::OpenFailedText, path, error) << '\n';
     return VqctlExit::NoInput;
   }
-  QByteArray data = file.read(64 * 1024);
-  SettingsFile::Decoded decoded = SettingsFile::Decode(std::vector<uint8_t>(data.begin(), data.end()), values);
+  SettingsFile::Decoded decoded = SettingsFile::Decode(bytes, values);
   empty = decoded == SettingsFile::Decoded::Empty;
-  std::string refusal = SettingsFile::RefusalMessage(decoded, path);
+  std::string refusal = SettingsFile::RefusalMessage(decoded, RegularFile::FullPath(path));
   if (refusal.empty()) return VqctlExit::Success;
   err_ << refusal << '\n';
   return VqctlExit::RefusedFile;
@@ -223,7 +229,7 @@ int Vqctl::Diff() {
   int status = DecodeFile(options_.arguments[0], values, empty);
   if (status != VqctlExit::Success) return status;
   if (empty) {
-    err_ << "vqctl: " << options_.arguments[0] << " holds no values\n";
+    err_ << "vqctl: " << RegularFile::FullPath(options_.arguments[0]) << " holds no values\n";
     return VqctlExit::RefusedFile;
   }
   int32_t result = document_.ReadAllCameraValues();
@@ -285,8 +291,13 @@ int Vqctl::Detect() {
   }
   int32_t result = document_.WriteCameraValue(ParamWhiteSpotDetect, 1);
   if (result < 0) return Failed(result);
+  const int64_t deadlineUs = MonotonicClock::Instance().NowUs() + int64_t{options_.timeoutSeconds} * 1000000;
   int state = WhiteSpot::Running;
   while (state == WhiteSpot::Running) {
+    if (MonotonicClock::Instance().NowUs() >= deadlineUs) {
+      err_ << "vqctl: the detection did not finish within " << options_.timeoutSeconds << " s\n";
+      return VqctlExit::TimedOut;
+    }
     SleepMs(WhiteSpot::PollIntervalMs);
     // A script cannot wait on a camera that stopped answering: the first failed poll ends the run.
     result = document_.ReadCameraValue(ParamWhiteSpotDetect);
@@ -309,7 +320,8 @@ int Vqctl::WriteSerial() {
   SerialWriteResult result = WriteSerialNumber(document_, options_.arguments[0], options_.digits == 8 ? 1 : 0);
   switch (result.status) {
     case SerialWriteStatus::Written:
-      return VqctlExit::Success;
+      // The row is in the log, but a field the camera did not give holds the value stored before.
+      return result.error < 0 ? Failed(result.error) : VqctlExit::Success;
     case SerialWriteStatus::NotUnlocked:
     case SerialWriteStatus::WordFailed:
       return Failed(result.error);
@@ -321,7 +333,9 @@ int Vqctl::WriteSerial() {
   return VqctlExit::CannotCreate;
 }
 
-int RunVqctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+namespace {
+
+int ParseAndRun(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   VqctlOptions options;
   VqctlParse parse = ParseVqctlOptions(args, options);
   if (parse.help || parse.version) {
@@ -332,6 +346,19 @@ int RunVqctl(const std::vector<std::string>& args, std::ostream& out, std::ostre
     err << "vqctl: " << parse.error << '\n' << VqctlUsage;
     return VqctlExit::Usage;
   }
-  Vqctl vqctl(options, out, err);
-  return vqctl.Run();
+  return Vqctl(options, out, err).Run();
+}
+
+}  // namespace
+
+int RunVqctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  int status = ParseAndRun(args, out, err);
+  // A script acts on what was printed: output that did not arrive is a failure, however the rest went.
+  errno = 0;
+  out.flush();
+  const int error = errno;
+  if (out || status > VqctlExit::Differs) return status;
+  err << "vqctl: the output could not be written" << (error != 0 ? std::string(": ") + std::strerror(error) : "")
+      << '\n';
+  return VqctlExit::CannotWrite;
 }

@@ -23,7 +23,9 @@ const char* const VqctlUsage =
     "  info                 read the camera-information rows; print Vendor=, Model=, Serial=, Version=\n"
     "  send TEXT            deliver a hand-typed request text\n"
     "  query TEXT           deliver a request text and print the six reply characters\n"
-    "  detect [THRESHOLD]   run a white-spot detection and print its end message and spot list\n"
+    "  detect [--timeout SECONDS] [THRESHOLD]\n"
+    "                       run a white-spot detection and print its end message and spot list; give up\n"
+    "                       with exit 75 when it is still running after SECONDS (default 60)\n"
     "  spots                print the white-spot list\n"
     "  parameters           print the parameter table: NAME INDEX MINIMUM MAXIMUM DEFAULT and whether\n"
     "                       write-all sends the row (w) and read-all reads it (r); opens no link\n"
@@ -95,14 +97,25 @@ bool ParseLinkOption(const std::vector<std::string>& args, size_t& i, VqctlOptio
   return false;
 }
 
-// Arguments after the command; write-serial also takes --digits.
+// An option after the command whose value is a whole number from least to most.
+bool TakeNumber(const std::vector<std::string>& args, size_t& i, int least, int most, int& number, VqctlParse& result,
+                const std::string& rule) {
+  std::string value;
+  if (!TakeValue(args, i, value, result)) return false;
+  if (ParseInt(value, number) && number >= least && number <= most) return true;
+  result.error = rule;
+  return false;
+}
+
+// Arguments after the command; write-serial also takes --digits, detect --timeout.
 bool ParseCommandArguments(const std::vector<std::string>& args, size_t i, VqctlOptions& options, VqctlParse& result) {
   for (; i < args.size(); ++i) {
     if (options.command == "write-serial" && args[i] == "--digits") {
-      std::string value;
-      if (!TakeValue(args, i, value, result)) return false;
-      if (!ParseInt(value, options.digits) || (options.digits != 7 && options.digits != 8)) {
-        result.error = "--digits takes 7 or 8";
+      if (!TakeNumber(args, i, 7, 8, options.digits, result, "--digits takes 7 or 8")) return false;
+      continue;
+    }
+    if (options.command == "detect" && args[i] == "--timeout") {
+      if (!TakeNumber(args, i, 1, 86400, options.timeoutSeconds, result, "--timeout takes 1 to 86400 seconds")) {
         return false;
       }
       continue;

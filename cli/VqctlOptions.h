@@ -11,6 +11,7 @@ struct VqctlOptions {
   std::string cameraLink;  // Camera Link serial library instead of a serial port
   bool trace = false;
   int digits = 7;          // write-serial
+  int timeoutSeconds = 60; // detect: how long a detection may keep running
   std::string command;
   std::vector<std::string> arguments;
 };
@@ -34,5 +35,6 @@ inline constexpr int RefusedFile = 65;
 inline constexpr int RefusedInput = 65;  // write-serial: not a serial number of the chosen length
 inline constexpr int NoInput = 66;
 inline constexpr int CannotCreate = 73;  // write-serial: the number is in the camera, the log row is not
-inline constexpr int CannotWrite = 74;
+inline constexpr int CannotWrite = 74;    // a save or the standard output could not be written
+inline constexpr int TimedOut = 75;       // detect: still running when its time was up
 }  // namespace VqctlExit

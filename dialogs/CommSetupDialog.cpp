@@ -10,6 +10,7 @@
 #include <QMenu>
 
 #include "camera/PortSettings.h"
+#include "dialogs/EnterKey.h"
 #include "link/PortPaths.h"
 #include "link/SerialDeviceNames.h"
 #include "panel/FormBuilder.h"
@@ -73,11 +74,10 @@ CommSetupChoice CommSetupDialog::Ask(QWidget* parent) {
 CommSetupChoice CommSetupDialog::Choice() const { return result() == Accepted ? choice_ : CommSetupChoice{}; }
 
 void CommSetupDialog::keyPressEvent(QKeyEvent* event) {
-  // There is no default button, so Enter would otherwise do nothing; it stands for OPEN wherever
-  // the focus is. Buttons and the path box leave Enter to us.
-  const bool plain = event->modifiers() == Qt::NoModifier ||
-                     (event->key() == Qt::Key_Enter && event->modifiers() == Qt::KeypadModifier);
-  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && plain) {
+  // There is no default button, so Enter would otherwise do nothing; away from the push buttons it
+  // stands for OPEN.
+  if (PressFocusedButton(*this, *event)) return;
+  if (IsEnterKey(*event)) {
     OnOpen();
     return;
   }

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "camera/CameraParameterSet.h"
+#include "dialogs/EnterKey.h"
 #include "link/Framing.h"
 #include "panel/FormBuilder.h"
 #include "resources/ManualCommandLayout.h"
@@ -24,7 +25,8 @@ ManualCommandDialog::ManualCommandDialog(CameraParameterSet& parameters, QWidget
 }
 
 void ManualCommandDialog::keyPressEvent(QKeyEvent* event) {
-  // Enter closes the dialog as Exit does; it never sends.
+  if (PressFocusedButton(*this, *event)) return;
+  // Elsewhere Enter closes the dialog as Exit does; typing a request and pressing Enter never sends it.
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
     accept();
     return;

@@ -5,12 +5,12 @@
 #include <QButtonGroup>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPushButton>
 
 #include "camera/RegisterRequest.h"
 #include "camera/CameraParameterSet.h"
 #include "camera/ParameterTable.h"
 #include "camera/SerialNumberWriter.h"
+#include "dialogs/EnterKey.h"
 #include "link/Framing.h"
 #include "panel/FormBuilder.h"
 #include "resources/RegisterMenuLayout.h"
@@ -167,16 +167,10 @@ void RegisterCommandMenu::ReadAll() {
 }
 
 void RegisterCommandMenu::keyPressEvent(QKeyEvent* event) {
-  const bool plain = event->modifiers() == Qt::NoModifier ||
-                     (event->key() == Qt::Key_Enter && event->modifiers() == Qt::KeypadModifier);
-  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && plain) {
-    // With no default button Enter stands for OK, which only hides the window; on a focused button
-    // it presses that button, as a dialog's buttons answer Enter.
-    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
-      button->click();
-    } else {
-      accept();
-    }
+  if (PressFocusedButton(*this, *event)) return;
+  // With no default button Enter elsewhere stands for OK, which only hides the window.
+  if (IsEnterKey(*event)) {
+    accept();
     return;
   }
   QDialog::keyPressEvent(event);  // Esc hides it there

@@ -14,6 +14,7 @@
 #include "camera/CVQS90Doc.h"
 #include "camera/ParameterTable.h"
 #include "camera/WhiteSpotList.h"
+#include "dialogs/EnterKey.h"
 #include "panel/FormBuilder.h"
 #include "panel/SliderStep.h"
 #include "resources/StringIds.h"
@@ -94,6 +95,11 @@ void WhiteSpotDialog::OnSliderAction(int action) {
   }
   static_cast<QLabel*>(Control(ThresholdReadout))
       ->setText(QString::asprintf(" %d ", ParameterTable::ToCamera(ParamWhiteSpotThreshold, position)));
+}
+
+void WhiteSpotDialog::keyPressEvent(QKeyEvent* event) {
+  if (PressFocusedButton(*this, *event)) return;
+  QDialog::keyPressEvent(event);  // Enter elsewhere presses the default CLOSE, Esc hides
 }
 
 void WhiteSpotDialog::StartDetection() {

@@ -34,6 +34,7 @@ class WhiteSpotDialog : public QDialog, public ServiceWindow {
   void ListSpots();
 
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
   void timerEvent(QTimerEvent* event) override;
 
  private:

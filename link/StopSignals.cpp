@@ -41,6 +41,9 @@ void Install() {
   sigemptyset(&action.sa_mask);
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&action.sa_mask, signal);
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+  // A file-size limit (ulimit -f) must come back as a failed write that is reported, not end the
+  // program in the middle of a save.
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace StopSignals

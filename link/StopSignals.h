@@ -8,7 +8,7 @@ void HoldPort(int fd);
 // Forgets fd, if it is the one held.
 void ReleasePort(int fd);
 // SIGINT, SIGTERM and SIGHUP clear the held port's exclusive mode, close it and end the process
-// with 128 + the signal's number.
+// with 128 + the signal's number. A file-size limit's signal is ignored, so the write fails instead.
 void Install();
 
 }  // namespace StopSignals

@@ -4,15 +4,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QSpinBox>
 
+#include "panel/GroupBox.h"
+#include "panel/SliderBar.h"
 #include "panel/SpinButton.h"
 #include "panel/UppercaseValidator.h"
 
@@ -91,11 +91,11 @@ QSize FormBuilder::ToPixels(int width, int height) const { return ToPixels(0, 0,
 QWidget* FormBuilder::Create(const ControlLayout& c, QWidget* form) const {
   QWidget* widget = nullptr;
   switch (c.kind) {
-    case ControlKind::GroupBox: widget = new QGroupBox(QString::fromUtf8(c.text), form); break;
+    case ControlKind::GroupBox: widget = new GroupBox(QString::fromUtf8(c.text), form); break;
     case ControlKind::StaticText: widget = MakeLabel(c, form); break;
     case ControlKind::EditBox: widget = MakeEdit(c, form); break;
-    case ControlKind::HorizontalScrollBar: widget = new QScrollBar(Qt::Horizontal, form); break;
-    case ControlKind::VerticalScrollBar: widget = new QScrollBar(Qt::Vertical, form); break;
+    case ControlKind::HorizontalScrollBar: widget = new SliderBar(Qt::Horizontal, form); break;
+    case ControlKind::VerticalScrollBar: widget = new SliderBar(Qt::Vertical, form); break;
     case ControlKind::SpinButton: {
       auto* spin = new SpinButton(form);
       spin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);

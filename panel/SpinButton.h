@@ -15,4 +15,8 @@ class SpinButton : public QSpinBox {
 
  signals:
   void Stepped(int steps);
+
+ protected:
+  // The toolkit's counter would stop at its own range ends and drop the steps that go past them.
+  StepEnabled stepEnabled() const override { return StepUpEnabled | StepDownEnabled; }
 };

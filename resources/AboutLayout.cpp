@@ -5,11 +5,12 @@ namespace AboutLayout {
 
 namespace {
 const ControlLayout Controls[] = {
-    {NoId, ControlKind::Icon, "", 8, 16, 20, 20, ControlStyle::None},
+    {IconImage, ControlKind::Icon, "", 8, 16, 20, 20, ControlStyle::None},
     {NoId, ControlKind::StaticText, "VQ-R310NTX Remote\n For Windows XP/2000/NT/Me/98  Ver. 1.0.0.0", 32, 7, 150, 17,
      ControlStyle::Multiline},
-    {VersionLine, ControlKind::StaticText, "", 32, 28, 149, 9, ControlStyle::None},
-    {CopyrightLine, ControlKind::StaticText, "", 32, 39, 150, 9, ControlStyle::None},
+    {PlatformLine, ControlKind::StaticText, "For Linux", 32, 28, 149, 9, ControlStyle::None},
+    {CopyrightLine, ControlKind::StaticText, "Copyright (C) 2026 Norvane Imaging Ltd.", 32, 39, 150, 9,
+     ControlStyle::None},
     {1, ControlKind::DefaultPushButton, "OK", 184, 7, 32, 14, ControlStyle::None},
 };
 const FormLayout Form = {"About VQ-R310NTX", 223, 55, Controls, sizeof Controls / sizeof Controls[0]};

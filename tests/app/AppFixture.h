@@ -34,7 +34,7 @@ class AppTest : public ::testing::Test {
   }
 
   // Runs start-up; the status InitInstance gave.
-  int Start(const QString& programName = QStringLiteral("/usr/bin/vq-r310ntx"), const QStringList& args = {}) {
+  int Start(const QString& programName = QStringLiteral("/usr/bin/vq-r310ntx"), const QByteArrayList& args = {}) {
     app = std::make_unique<CVQS90App>(CVQS90App::Services{link.parameters, &output, &prompts, programName, args});
     int status = app->InitInstance();
     output.frame = app->MainFrame();

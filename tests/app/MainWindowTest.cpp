@@ -1,9 +1,15 @@
 // The main window: menus in both modes, shortcuts, status panes, progress and the idle text.
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
 #include <QTest>
 
+#include "app/AboutBox.h"
 #include "app/AppFixture.h"
+#include "app/ProgramIcon.h"
+#include "resources/AboutLayout.h"
 #include "resources/CommandIds.h"
 #include "support/FakeServiceWindow.h"
 
@@ -93,15 +99,41 @@ TEST_F(AppTest, ManualCommandRunsTheDialogThenReadsEverything) {
   EXPECT_EQ(link.Requests().size(), before + 46);
 }
 
-TEST_F(AppTest, HighlightedEntryShowsItsPrompt) {
+TEST_F(AppTest, HighlightedEntryShowsItsPromptDisabledOrNot) {
   ASSERT_EQ(Start(QStringLiteral("QL7 engineering menu")), 0);
+  CMainFrame* frame = app->MainFrame();
+  QMenu* menu = frame->TopMenu(1);
+  frame->menuBar()->setActiveAction(menu->menuAction());
+  ASSERT_TRUE(menu->isVisible());
+  // The disabled "Seria&l Port..." stands between enabled entries, so a prompt left over would show.
   const std::pair<int, const char*> entries[] = {{CommandIds::ReadFromCamera, "Read Every Camera Data From Camera"},
-                                                 {CommandIds::WriteToCamera, "Write Every Camera Data To Camera"},
-                                                 {CommandIds::ManualCommand, "Send or Receive Message Manually"},
                                                  {CommandIds::SerialPort, "Select A Communication Port"},
-                                                 {CommandIds::CommandMenu, "Adjust Camera Data"}};
+                                                 {CommandIds::CommandMenu, "Adjust Camera Data"},
+                                                 {CommandIds::SerialPort, "Select A Communication Port"},
+                                                 {CommandIds::ManualCommand, "Send or Receive Message Manually"}};
   for (auto [id, prompt] : entries) {
-    app->MainFrame()->Action(id)->showStatusText(app->MainFrame());
-    EXPECT_EQ(app->MainFrame()->StatusText(), prompt);
+    QTest::mouseMove(menu, menu->actionGeometry(frame->Action(id)).center());
+    EXPECT_EQ(menu->activeAction(), frame->Action(id)) << id;
+    EXPECT_EQ(frame->StatusText(), prompt) << id;
   }
+  menu->close();
+}
+
+TEST_F(AppTest, ProgramIconOnTheWindowsAndInTheAboutBoxWithOneVersion) {
+  ASSERT_EQ(Start(), 0);
+  const QImage icon = ProgramIcon().pixmap(32).toImage();
+  ASSERT_FALSE(icon.isNull()) << "the icon is compiled in and readable";
+  EXPECT_EQ(app->MainFrame()->windowIcon().pixmap(32).toImage(), icon);
+  AboutBox about(app->MainFrame());
+  EXPECT_EQ(about.windowIcon().pixmap(32).toImage(), icon);
+  auto* image = static_cast<QLabel*>(about.Control(AboutLayout::IconImage));
+  EXPECT_EQ(image->pixmap().toImage(), ProgramIcon().pixmap(image->size()).toImage());
+
+  QString texts;
+  for (QLabel* label : about.findChildren<QLabel*>()) texts += label->text() + QLatin1Char('\n');
+  int versions = 0;
+  for (auto it = QRegularExpression(QStringLiteral("\\d+(\\.\\d+)+")).globalMatch(texts); it.hasNext(); it.next()) {
+    ++versions;
+  }
+  EXPECT_EQ(versions, 1) << texts.toStdString();
 }

@@ -12,11 +12,11 @@ namespace {
 const std::string CannotOpen = "ERROR - Can not open communciation port.";
 const std::string NotOpened = "ERROR - Communication port not opened.";
 
-QString SaveSettingsFile(const QTemporaryDir& dir) {
+QByteArray SaveSettingsFile(const QTemporaryDir& dir) {
   MemoryCamera other;
   CVQS90Doc doc(*other.parameters);
   doc.WriteCameraValue(ParamGainLevel, 321);
-  QString path = dir.filePath(QStringLiteral("golden.vq"));
+  QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("golden.vq")));
   doc.OnSaveDocument(path);
   return path;
 }
@@ -82,17 +82,17 @@ TEST_F(AppTest, MatroxIsLookedUpByItsLinuxName) {
 
 TEST_F(AppTest, FileOnTheCommandLineOverSerialIsNotPrecededByARead) {
   QTemporaryDir dir;
-  QString path = SaveSettingsFile(dir);
+  QByteArray path = SaveSettingsFile(dir);
   ASSERT_EQ(Start(QStringLiteral("vq-r310ntx"), {path}), 0);
   ASSERT_EQ(link.Requests().size(), 21u) << "only the file's write-all";
   EXPECT_EQ(link.Requests()[5], "01FF010C014100");
   EXPECT_EQ(app->Document()->PathName(), path);
-  EXPECT_EQ(app->RecentFiles().Paths(), QStringList{path});
+  EXPECT_EQ(app->RecentFiles().Paths(), QByteArrayList{path});
 }
 
 TEST_F(AppTest, FileOnTheCommandLineOverCameraLinkComesAfterTheRead) {
   QTemporaryDir dir;
-  QString path = SaveSettingsFile(dir);
+  QByteArray path = SaveSettingsFile(dir);
   SimulatedGrabber grabber;
   ASSERT_TRUE(grabber.Loaded());
   prompts.setup = {true, 1, 12, 0, QStringLiteral(VQ_CLSERSIM)};
@@ -115,7 +115,7 @@ TEST_F(AppTest, CommandLineFileThatCannotBeOpenedEndsStartUp) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write("\x17VQ-S90 Data Version1.00\x01\x02", 26);
   file.close();
-  EXPECT_EQ(Start(QStringLiteral("vq-r310ntx"), {path}), 1);
+  EXPECT_EQ(Start(QStringLiteral("vq-r310ntx"), {QFile::encodeName(path)}), 1);
   EXPECT_EQ(output.messages, std::vector<std::string>{"Unexpected file format."});
   EXPECT_FALSE(link.parameters->IsPortOpen()) << "the link is closed when start-up fails";
 }

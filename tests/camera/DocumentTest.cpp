@@ -1,13 +1,23 @@
 // The document against the simulated camera: flag rules, settings files on disk, owned windows.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <chrono>
+#include <fstream>
+#include <iterator>
 
 #include "camera/CVQS90Doc.h"
 #include "camera/ParameterTable.h"
 #include "support/FakeServiceWindow.h"
 #include "support/MemoryCamera.h"
+#include "support/SpecialFiles.h"
 
 namespace {
 
@@ -18,19 +28,23 @@ class Document : public ::testing::Test {
     QObject::connect(&doc, &CVQS90Doc::DocumentReplaced, [this] { ++replacements; });
   }
 
-  QString PathOf(const char* name) const { return dir.filePath(name); }
+  // Names are bytes here, as the document takes them, so that any name can be tried.
+  QByteArray PathOf(const char* name) const { return QFile::encodeName(dir.path()) + '/' + name; }
 
-  std::vector<uint8_t> FileBytes(const QString& path) const {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    QByteArray data = file.readAll();
-    return std::vector<uint8_t>(data.begin(), data.end());
+  static std::vector<uint8_t> FileBytes(const QByteArray& path) {
+    std::ifstream file(path.constData(), std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
   }
 
-  void WriteFile(const QString& path, const std::vector<uint8_t>& bytes) const {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+  static void WriteFile(const QByteArray& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream file(path.constData(), std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(file.good());
+  }
+
+  // The message a failed save or open shows: what failed, the full path, the system's reason.
+  static std::string FileMessage(const char* what, const std::string& path, const char* reason) {
+    return std::string(what) + "\n" + path + "\n" + reason;
   }
 
   MemoryCamera link;
@@ -168,8 +182,80 @@ TEST_F(Document, OpenStaysOpenWhenSendingFails) {
 TEST_F(Document, FailedSaveIsReportedAndKeepsTheDocument) {
   EXPECT_FALSE(doc.OnSaveDocument(PathOf("no/such/folder/x.vq")));
   ASSERT_EQ(link.output.messages.size(), 1u);
-  EXPECT_EQ(link.output.messages[0].text.rfind("Failed to save document.", 0), 0u);
+  EXPECT_EQ(link.output.messages[0].text,
+            FileMessage("Failed to save document.", PathOf("no/such/folder/x.vq").toStdString(), "No such file or directory"));
   EXPECT_TRUE(doc.PathName().isEmpty());
+}
+
+// The file system refuses the new bytes part way (a file size limit stands in for a full disk, in a
+// child process so that the limit stays there): the old file must survive whole and the failure be told.
+TEST_F(Document, SaveOntoAFullDiskKeepsTheOldFile) {
+  const std::vector<uint8_t> old(300, 0x5A);
+  WriteFile(PathOf("old.vq"), old);
+  const std::string expected =
+      FileMessage("Failed to save document.", PathOf("old.vq").toStdString(), "File too large");
+  pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{100, 100};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+    bool saved = doc.OnSaveDocument(PathOf("old.vq"));
+    bool told = link.output.messages.size() == 1 && link.output.messages[0].text == expected;
+    _exit(saved ? 1 : told ? 0 : 2);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+      << "1: the save said it succeeded, 2: the message was not \"" << expected << '"';
+  EXPECT_EQ(FileBytes(PathOf("old.vq")), old);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{QStringLiteral("old.vq")})
+      << "no half-written file is left beside it";
+}
+
+TEST_F(Document, OnlyRegularFilesAreReadOrReplaced) {
+  for (const SpecialFile& file : MakeSpecialFiles(dir.path().toStdString())) {
+    SCOPED_TRACE(file.kind);
+    link.output.messages.clear();
+    const mode_t kind = KindOf(file.path);
+    const QByteArray path = QByteArray::fromStdString(file.path);
+    EXPECT_FALSE(doc.OnSaveDocument(path));
+    EXPECT_EQ(KindOf(file.path), kind) << "left as it was";
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(doc.OnOpenDocument(path));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << "a FIFO must not be waited on";
+    EXPECT_NE(doc.LastFileError(), 0);
+    std::vector<std::string> texts;
+    for (const auto& m : link.output.messages) texts.push_back(m.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{FileMessage("Failed to save document.", file.path, file.reason),
+                                               FileMessage("Failed to open document.", file.path, file.reason)}));
+  }
+  EXPECT_TRUE(doc.PathName().isEmpty());
+  EXPECT_TRUE(link.Requests().empty());
+}
+
+TEST_F(Document, SaveThroughASymbolicLinkKeepsTheLink) {
+  WriteFile(PathOf("target.vq"), {1, 2, 3});
+  ASSERT_EQ(chmod(PathOf("target.vq").constData(), 0640), 0);
+  ASSERT_EQ(symlink("target.vq", PathOf("link.vq").constData()), 0);
+  ASSERT_TRUE(doc.OnSaveDocument(PathOf("link.vq")));
+  EXPECT_EQ(KindOf(PathOf("link.vq").toStdString()), static_cast<mode_t>(S_IFLNK));
+  EXPECT_EQ(FileBytes(PathOf("target.vq")), DefaultFile());
+  struct stat st {};
+  ASSERT_EQ(stat(PathOf("target.vq").constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u) << "the file keeps its permissions";
+}
+
+TEST_F(Document, NamesThatAreNotUtf8SaveAndOpenAsTheyAre) {
+  const QByteArray name = PathOf("caf\xE9\xFF.vq");
+  set.SetValue(ParamGainLevel, 321, false);
+  ASSERT_TRUE(doc.OnSaveDocument(name));
+  EXPECT_EQ(FileBytes(name).size(), 212u) << "saved under exactly that name";
+  set.SetValue(ParamGainLevel, 0, false);
+  ASSERT_TRUE(doc.OnOpenDocument(name));
+  EXPECT_EQ(doc.GetCameraValue(ParamGainLevel), 321);
+  EXPECT_EQ(doc.PathName(), name);
+  unlink(name.constData());  // the temporary folder's own clean-up cannot name it
 }
 
 TEST_F(Document, NewKeepsValuesAndClearsPathAndFlag) {

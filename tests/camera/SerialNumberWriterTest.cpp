@@ -12,6 +12,7 @@
 #include <iterator>
 
 #include "camera/CVQS90Doc.h"
+#include "camera/CameraInfo.h"
 #include "camera/SerialNumberWriter.h"
 #include "support/MemoryCamera.h"
 
@@ -135,6 +136,18 @@ TEST_F(SerialWrite, LogStartsWithTheHeaderAndOnlyAppendsRows) {
   ASSERT_EQ(Write("1111111", 0).status, SerialWriteStatus::Written);
   EXPECT_EQ(LogBytes(), first + second + "2027.10.31 9:45,VQ-R310NTX,1111111,200,150,\r\n");
   EXPECT_EQ(link.output.messages.size(), LogReads.size()) << "one error box per failed read";
+}
+
+TEST_F(SerialWrite, LogRowNamesTheNumberTheInformationBoxShows) {
+  // An eighth digit behind a zero seventh character: the box shows it, so the row must too.
+  ASSERT_GE(doc.WriteCameraValue(ParamSerialNumberUnlock, SerialNumberUnlockValue), 0);
+  const std::pair<ParameterId, int32_t> words[] = {
+      {ParamSerialNumber0, 0x3231}, {ParamSerialNumber1, 0x3433}, {ParamSerialNumber2, 0x3635}, {ParamSerialNumber3, 0x3800}};
+  for (auto [id, word] : words) ASSERT_GE(doc.WriteCameraValue(id, word), 0);
+  ASSERT_EQ(AppendAdjustmentLog(doc, log).status, AdjustmentLogStatus::Written);
+  const std::string shown = DecodeCameraInfo([this](ParameterId id) { return doc.GetCameraValue(id); }).serialNumber;
+  EXPECT_EQ(shown, "1234568");
+  EXPECT_NE(LogBytes().find(",VQ-R310NTX," + shown + ",176,"), std::string::npos) << LogBytes();
 }
 
 TEST_F(SerialWrite, LogHeldElsewhereGetsNoRow) {

@@ -24,7 +24,9 @@ namespace {
 
 void Click(const CommSetupDialog& dialog, int id) { static_cast<QAbstractButton*>(dialog.Control(id))->click(); }
 
+// Keys go to the control in focus.
 void Press(const CommSetupDialog& dialog, int id, int key) {
+  dialog.Control(id)->setFocus();
   QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
   QApplication::sendEvent(dialog.Control(id), &event);
 }
@@ -101,8 +103,8 @@ TEST_F(CommSetupDialogTest, BrowseFillsThePathOnlyWhenAFileIsPicked) {
   EXPECT_EQ(dialog.Choice().libraryPath, picked);
 }
 
-TEST_F(CommSetupDialogTest, EnterOpensWhereverTheFocusIsEscAndCloseCancel) {
-  for (int target : {FirstComButton + 2, Baud115200, LibraryPath, Cancel}) {
+TEST_F(CommSetupDialogTest, EnterOpensAwayFromCancelEscAndCloseCancel) {
+  for (int target : {FirstComButton + 2, Baud115200, LibraryPath, Open}) {
     CommSetupDialog dialog;
     dialog.show();
     Click(dialog, OtherFactory);  // enables the path box, so it takes keys
@@ -110,13 +112,14 @@ TEST_F(CommSetupDialogTest, EnterOpensWhereverTheFocusIsEscAndCloseCancel) {
     EXPECT_TRUE(dialog.Choice().accepted) << target;
     EXPECT_EQ(dialog.Choice().selectionIndex, 12) << target;
   }
-  for (int way = 0; way < 3; ++way) {
+  for (int way = 0; way < 4; ++way) {
     CommSetupDialog dialog;
     dialog.show();
     Click(dialog, Matrox);
     if (way == 0) Press(dialog, Matrox, Qt::Key_Escape);
     if (way == 1) Click(dialog, Cancel);
     if (way == 2) dialog.close();
+    if (way == 3) Press(dialog, Cancel, Qt::Key_Return);
     EXPECT_FALSE(dialog.isVisible()) << way;
     EXPECT_FALSE(dialog.Choice().accepted) << way;
   }

@@ -73,6 +73,15 @@ TEST_F(ManualCommand, ReadShowsSixCharactersAndFailuresEmptyTheBox) {
   EXPECT_EQ(link.output.messages[0].text, "ERROR - Communication time out detected.\nCheck the connection.");
 }
 
+TEST_F(ManualCommand, EnterOnAFocusedButtonPressesItInsteadOfClosing) {
+  dialog.show();
+  Type("01FF810C000000");
+  dialog.Control(Read)->setFocus();
+  QTest::keyClick(dialog.Control(Read), Qt::Key_Return);
+  EXPECT_EQ(Box(Received)->text(), "00A800");
+  EXPECT_TRUE(dialog.isVisible());
+}
+
 TEST_F(ManualCommand, ClosingAnyWayReadsEverything) {
   CVQS90Doc doc(*link.parameters);
   for (int way = 0; way < 2; ++way) {

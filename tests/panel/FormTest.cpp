@@ -1,6 +1,7 @@
 // FACTORY SET, DETECT, the camera-information box, the title and the form's set-up.
-#include <QAbstractSpinBox>
 #include <QLineEdit>
+#include <QSpinBox>
+#include <QTest>
 
 #include "panel/PanelFixture.h"
 #include "resources/PanelIds.h"
@@ -74,14 +75,18 @@ TEST_F(PanelTest, DetectOpensTheWhiteSpotWindow) {
   EXPECT_EQ(log.focused, 1);
 }
 
-TEST_F(PanelTest, SpinStepsTheSerialNumberText) {
+TEST_F(PanelTest, SpinStepsTheSerialNumberTextAtAnyPosition) {
   auto* edit = static_cast<QLineEdit*>(view.Control(SerialEdit));
+  auto* spin = static_cast<QSpinBox*>(view.Control(SerialSpin));
   edit->setText(QStringLiteral("0012345"));
-  static_cast<QAbstractSpinBox*>(view.Control(SerialSpin))->stepUp();
-  EXPECT_EQ(edit->text(), "0012346");
+  QTest::keyClick(spin, Qt::Key_Down);  // the spin's own counter stands at its minimum
+  EXPECT_EQ(edit->text(), "0012344");
+  spin->setValue(spin->maximum());
+  QTest::keyClick(spin, Qt::Key_Up);
+  EXPECT_EQ(edit->text(), "0012345");
   Click(EightDigits);
   edit->setText(QStringLiteral("12X34567"));
-  static_cast<QAbstractSpinBox*>(view.Control(SerialSpin))->stepDown();
-  EXPECT_EQ(edit->text(), "12X34566");
+  QTest::keyClick(spin, Qt::Key_Up);
+  EXPECT_EQ(edit->text(), "12X34568");
   EXPECT_TRUE(link.Requests().empty());
 }

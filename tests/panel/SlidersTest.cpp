@@ -1,4 +1,10 @@
 // Sliders: read-out texts, scroll actions on the wire, the partial-scan coupling and frame timing.
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+
 #include "panel/PanelFixture.h"
 #include "panel/SliderBinding.h"
 #include "resources/PanelIds.h"
@@ -52,6 +58,32 @@ TEST_F(PanelTest, LinePageAndThumb) {
   Bar(GainBar)->triggerAction(QAbstractSlider::SliderToMinimum);
   EXPECT_EQ(link.Requests().size(), before);
   EXPECT_EQ(Bar(GainBar)->value(), 168);
+}
+
+TEST_F(PanelTest, WheelAndRightClickNeitherWriteNorMove) {
+  Show({{ParamPartialScan, 1}, {ParamPartialScanStart, 500}, {ParamPartialScanWidth, 300}, {ParamGainLevel, 400}});
+  for (const SliderBinding& binding : SliderBindings::Table) {
+    QScrollBar* bar = Bar(binding.barId);
+    const int before = bar->value();
+    const QPoint at(3, 3);
+    QWheelEvent wheel(at, bar->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(bar, &wheel);
+    // A menu, if one comes up, runs its own event loop; it is noted and closed from inside it.
+    bool offered = false;
+    QTimer::singleShot(0, bar, [&] {
+      if (QWidget* popup = QApplication::activePopupWidget()) offered = popup->close();
+    });
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, bar->mapToGlobal(at));
+    QApplication::sendEvent(bar, &rightClick);
+    QApplication::processEvents();
+    EXPECT_FALSE(offered) << binding.barId;
+    EXPECT_EQ(bar->value(), before) << binding.barId;
+  }
+  EXPECT_TRUE(link.Requests().empty());
+
+  QTest::keyClick(Bar(GainBar), Qt::Key_Right);
+  EXPECT_EQ(LastRequest(), "01FF010C019100") << "the keyboard still steps a line, toward the arrow";
 }
 
 TEST_F(PanelTest, FailedSliderWriteLeavesBarAndReadout) {

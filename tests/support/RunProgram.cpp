@@ -1,8 +1,10 @@
-// Spawns a program with its output streams on pipes and drains both until it ends.
+// Starts a program with its output streams on pipes and drains both until it ends.
 #include "support/RunProgram.h"
 
+#include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,20 +19,29 @@ bool Drain(int fd, std::string& into) {
   return n > 0;
 }
 
+// In the forked child, so only calls that are safe between fork and exec.
+[[noreturn]] void ExecChild(const char* program, char** argv, char** envp, int out, int err,
+                            const std::string& directory, const ChildSetup& setup) {
+  int stdoutFd = setup.standardOutput.empty() ? out : open(setup.standardOutput.c_str(), O_WRONLY);
+  if (stdoutFd < 0 || dup2(stdoutFd, 1) < 0 || dup2(err, 2) < 0) _exit(127);
+  if (!directory.empty() && chdir(directory.c_str()) != 0) _exit(127);
+  if (setup.fileSizeLimit > 0) {
+    rlimit limit{static_cast<rlim_t>(setup.fileSizeLimit), static_cast<rlim_t>(setup.fileSizeLimit)};
+    signal(SIGXFSZ, SIG_IGN);
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
+  }
+  execve(program, argv, envp);
+  _exit(127);
+}
+
 }  // namespace
 
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::vector<std::string>& extraEnvironment, const std::string& workingDirectory) {
+                         const std::vector<std::string>& extraEnvironment, const std::string& workingDirectory,
+                         const ChildSetup& setup) {
   ProgramResult result;
   int out[2], err[2];
-  if (pipe(out) != 0 || pipe(err) != 0) return result;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  posix_spawn_file_actions_addclose(&actions, err[0]);
-  if (!workingDirectory.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
+  if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return result;
 
   std::vector<std::string> argStrings{program};
   argStrings.insert(argStrings.end(), args.begin(), args.end());
@@ -43,12 +54,11 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   for (auto& e : envStrings) envp.push_back(e.data());
   envp.push_back(nullptr);
 
-  pid_t pid = -1;
-  int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
+  pid_t pid = fork();
+  if (pid == 0) ExecChild(program.c_str(), argv.data(), envp.data(), out[1], err[1], workingDirectory, setup);
   close(out[1]);
   close(err[1]);
-  if (spawned == 0) {
+  if (pid > 0) {
     pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
     int open = 2;
     while (open > 0 && poll(fds, 2, -1) > 0) {

@@ -10,8 +10,16 @@ struct ProgramResult {
   std::string err;
 };
 
+// How the child's world differs from a plain start.
+struct ChildSetup {
+  // Files may not grow past this many bytes (SIGXFSZ ignored, so a write fails as on a full disk); 0: no limit.
+  long fileSizeLimit = 0;
+  // Standard output goes to this file instead of being collected; empty: collected.
+  std::string standardOutput;
+};
+
 // extraEnvironment: "NAME=value" entries added to this process's environment for the child;
 // workingDirectory: where the child starts, this process's own when empty.
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::vector<std::string>& extraEnvironment = {},
-                         const std::string& workingDirectory = {});
+                         const std::string& workingDirectory = {}, const ChildSetup& setup = {});
