@@ -24,8 +24,8 @@ int32_t ReadSpotCoordinate(CameraPort& port, int k, int i) {
   return HexToInt(reply, 4);
 }
 
-std::string ListSpots(CameraPort& port, const char* lineEnd, int32_t* failure) {
-  std::string text;
+std::vector<Spot> ReadSpots(CameraPort& port, int32_t* failure) {
+  std::vector<Spot> spots;
   *failure = 0;
   for (int i = 0; i < ListLength; ++i) {
     int32_t x = ReadSpotCoordinate(port, 0, i);
@@ -35,8 +35,17 @@ std::string ListSpots(CameraPort& port, const char* lineEnd, int32_t* failure) {
       *failure = y;
       break;
     }
+    spots.push_back({x, y});
+  }
+  return spots;
+}
+
+std::string ListSpots(CameraPort& port, const char* lineEnd, int32_t* failure) {
+  std::string text;
+  int number = 0;
+  for (const Spot& spot : ReadSpots(port, failure)) {
     char line[96];
-    std::snprintf(line, sizeof line, "No.%2d: x = %4d,  y = %4d%s", i + 1, x, y, lineEnd);
+    std::snprintf(line, sizeof line, "No.%2d: x = %4d,  y = %4d%s", ++number, spot.x, spot.y, lineEnd);
     text += line;
   }
   return text;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "link/CameraPort.h"
 
@@ -20,6 +21,15 @@ const char* EndMessage(int state);
 
 // Coordinate k (0 = x, 1 = y) of entry i, or the exchange's negative failure result.
 int32_t ReadSpotCoordinate(CameraPort& port, int k, int i);
+
+struct Spot {
+  int x;
+  int y;
+};
+
+// The spots up to the end marker. A failed read ends the list there and leaves its negative result
+// in failure (0 otherwise); a failed read is never taken for a coordinate.
+std::vector<Spot> ReadSpots(CameraPort& port, int32_t* failure);
 
 // The spot list as its lines "No. 1: x =   10,  y =   20", each ending in lineEnd. A failed
 // read ends the list there and leaves its negative result in failure (0 otherwise); a failed

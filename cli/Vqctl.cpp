@@ -14,11 +14,14 @@
 #include <map>
 
 #include "camera/CameraInfo.h"
+#include "camera/CameraQueries.h"
+#include "camera/LinkChoice.h"
 #include "camera/ParameterTable.h"
 #include "camera/PortSettings.h"
 #include "camera/RegularFile.h"
 #include "camera/SerialNumberWriter.h"
 #include "camera/WhiteSpotList.h"
+#include "camera/WhiteSpotRun.h"
 #include "camera/ParameterNames.h"
 #include "link/CameraLinkLibrary.h"
 #include "link/Framing.h"
@@ -26,7 +29,6 @@
 
 namespace {
 
-constexpr int LastReadableRow = ParamSerialNumberUnlock;
 
 std::string NameOf(ParameterId id) { return ParameterTable::Identifier(id); }
 
@@ -100,14 +102,8 @@ int Vqctl::UsageError(const std::string& reason) {
 }
 
 int Vqctl::OpenLink() {
-  if (!options_.cameraLink.empty()) {
-    int32_t result = parameters_.OpenCameraLinkLibrary(options_.cameraLink);
-    return result < 0 ? Failed(result) : 0;
-  }
-  LoadPortAssignments();
-  if (!options_.device.empty()) AssignPortPath(options_.com, options_.device);
-  int32_t result = parameters_.OpenSerialLink(options_.com, options_.baud);
-  if (result < 0 && -result == CommErrors::CannotOpenPort) {
+  int32_t result = OpenChosenLink(parameters_, {options_.device, options_.com, options_.baud, options_.cameraLink});
+  if (result < 0 && -result == CommErrors::CannotOpenPort && options_.cameraLink.empty()) {
     std::string device = DevicePathForPort(options_.com);
     std::optional<DeviceAccess> denied = DeniedAccess(device);
     if (denied) err_ << PermissionHint(device, *denied) << '\n';
@@ -168,13 +164,8 @@ int Vqctl::Set() {
   if (!ParameterArgument(0, id)) return UsageError("unknown parameter " + options_.arguments[0]);
   int32_t value = 0;
   if (!ParseParameterValue(options_.arguments[1], value)) return UsageError("bad value " + options_.arguments[1]);
-  // The panel cannot leave a row's range and a script must not either: the request's digits would cut
-  // the value to something nobody asked for.
-  int32_t number = ParameterTable::ToCamera(id, value);
-  if (number < ParameterTable::Minimum(id, false) || number > ParameterTable::Maximum(id, false)) {
-    return UsageError(NameOf(id) + " takes " + std::to_string(ParameterTable::Minimum(id, true)) + " to " +
-                      std::to_string(ParameterTable::Maximum(id, true)));
-  }
+  // The panel cannot leave a row's range and a script must not either.
+  if (std::optional<std::string> refusal = RangeRefusal(id, value)) return UsageError(*refusal);
   int32_t result = document_.WriteCameraValue(id, value);
   return result < 0 ? Failed(result) : VqctlExit::Success;
 }
@@ -198,17 +189,11 @@ int Vqctl::Save() {
 }
 
 int Vqctl::DecodeFile(const std::string& path, SettingsFile::Values& values, bool& empty) {
-  std::vector<uint8_t> bytes;
-  if (int error = RegularFile::Read(path, SettingsFile::ReadLimit, bytes); error != 0) {
-    err_ << RegularFile::FailureMessage(CVQS90Doc::OpenFailedText, path, error) << '\n';
-    return VqctlExit::NoInput;
-  }
-  SettingsFile::Decoded decoded = SettingsFile::Decode(bytes, values);
-  empty = decoded == SettingsFile::Decoded::Empty;
-  std::string refusal = SettingsFile::RefusalMessage(decoded, RegularFile::FullPath(path));
-  if (refusal.empty()) return VqctlExit::Success;
-  err_ << refusal << '\n';
-  return VqctlExit::RefusedFile;
+  SettingsFileRead read = ReadSettingsFile(path, values);
+  empty = read.status == SettingsFileRead::Status::Empty;
+  if (!read.message.empty()) err_ << read.message << '\n';
+  if (read.status == SettingsFileRead::Status::Unreadable) return VqctlExit::NoInput;
+  return read.status == SettingsFileRead::Status::Refused ? VqctlExit::RefusedFile : VqctlExit::Success;
 }
 
 int Vqctl::Show() {
@@ -234,33 +219,19 @@ int Vqctl::Diff() {
   }
   int32_t result = document_.ReadAllCameraValues();
   if (result < 0) return Failed(result);
-  bool differs = false;
-  for (int i = 0; i <= LastReadableRow; ++i) {
-    auto id = static_cast<ParameterId>(i);
-    int32_t camera = document_.GetCameraValue(id);
-    int32_t file = ParameterTable::FromCamera(id, values[static_cast<size_t>(i)]);
-    if (camera == file) continue;
-    differs = true;
-    out_ << NameOf(id) << ": camera=" << camera << " file=" << file << '\n';
+  std::vector<ValueDifference> differences = CompareWithFile(document_, values);
+  for (const ValueDifference& d : differences) {
+    out_ << NameOf(d.id) << ": camera=" << d.camera << " file=" << d.file << '\n';
   }
-  return differs ? VqctlExit::Differs : VqctlExit::Success;
+  return differences.empty() ? VqctlExit::Success : VqctlExit::Differs;
 }
 
 int Vqctl::Info() {
-  for (int i = ParamVendorName0; i <= ParamVersion1; ++i) {
-    int32_t result = document_.ReadCameraValue(static_cast<ParameterId>(i));
-    if (result < 0) return Failed(result);
-  }
-  CameraInfo info = DecodeCameraInfo([this](ParameterId id) { return document_.GetCameraValue(id); });
+  CameraInfo info;
+  if (int32_t result = ReadCameraInfo(document_, info); result < 0) return Failed(result);
   out_ << "Vendor=" << info.vendorName << "\nModel=" << info.modelName << "\nSerial=" << info.serialNumber
        << "\nVersion=" << info.version << '\n';
   return VqctlExit::Success;
-}
-
-// The manual command's box turns typed letters into capitals; the text goes out as the box holds it.
-static std::string AsTyped(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
 }
 
 int Vqctl::Send() {
@@ -281,31 +252,21 @@ int Vqctl::Query() {
 }
 
 int Vqctl::Detect() {
+  int32_t threshold = 0;
   if (!options_.arguments.empty()) {
-    int32_t threshold = 0;
-    if (!ParseParameterValue(options_.arguments[0], threshold) || threshold > 255) {
+    if (!ParseParameterValue(options_.arguments[0], threshold) || RangeRefusal(ParamWhiteSpotThreshold, threshold)) {
       return UsageError("the threshold is 0 to 255");
     }
-    int32_t result = document_.WriteCameraValue(ParamWhiteSpotThreshold, threshold);
-    if (result < 0) return Failed(result);
   }
-  int32_t result = document_.WriteCameraValue(ParamWhiteSpotDetect, 1);
-  if (result < 0) return Failed(result);
-  const int64_t deadlineUs = MonotonicClock::Instance().NowUs() + int64_t{options_.timeoutSeconds} * 1000000;
-  int state = WhiteSpot::Running;
-  while (state == WhiteSpot::Running) {
-    if (MonotonicClock::Instance().NowUs() >= deadlineUs) {
-      err_ << "vqctl: the detection did not finish within " << options_.timeoutSeconds << " s\n";
-      return VqctlExit::TimedOut;
-    }
-    SleepMs(WhiteSpot::PollIntervalMs);
-    // A script cannot wait on a camera that stopped answering: the first failed poll ends the run.
-    result = document_.ReadCameraValue(ParamWhiteSpotDetect);
-    if (result < 0) return Failed(result);
-    state = document_.GetCameraValue(ParamWhiteSpotDetect);
+  DetectionOutcome outcome = RunDetection(document_, options_.arguments.empty() ? nullptr : &threshold,
+                                          int64_t{options_.timeoutSeconds} * 1000000, SleepMs);
+  if (outcome.result < 0) return Failed(outcome.result);
+  if (outcome.timedOut) {
+    err_ << "vqctl: the detection did not finish within " << options_.timeoutSeconds << " s\n";
+    return VqctlExit::TimedOut;
   }
-  out_ << WhiteSpot::EndMessage(state) << '\n';
-  if (state != WhiteSpot::Finished) return VqctlExit::Differs;
+  out_ << WhiteSpot::EndMessage(outcome.state) << '\n';
+  if (outcome.state != WhiteSpot::Finished) return VqctlExit::Differs;
   return Spots();
 }
 
