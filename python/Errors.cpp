@@ -1,0 +1,42 @@
+// vqcam's exceptions raised from C++: the classes live in the module's Python part.
+#include "python/Errors.h"
+
+#include "link/CommErrorState.h"
+
+namespace py = pybind11;
+
+namespace {
+
+// Held for the life of the process: a static object's destructor would run after the interpreter is gone.
+PyObject* module = nullptr;
+
+py::object Attribute(const char* name) { return py::reinterpret_borrow<py::module_>(module).attr(name); }
+
+// Raised as its own class: OSError(errno, ...) makes a subclass such as FileNotFoundError.
+[[noreturn]] void Raise(const py::object& value) {
+  PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(value.ptr())), value.ptr());
+  throw py::error_already_set();
+}
+
+}  // namespace
+
+namespace VqcamErrors {
+
+void SetModule(py::module_ m) { module = m.inc_ref().ptr(); }
+
+void RaiseCommError(int32_t result) {
+  const int code = static_cast<int>(result < 0 ? -result : result);
+  Raise(Attribute("CommError")(code, CommErrorState::ErrorText(static_cast<CommError>(code))));
+}
+
+void RaiseFileRefused(const std::string& message) {
+  Raise(Attribute("FileRefused")(message));
+}
+
+void RaiseOsError(int error, const std::string& message) {
+  py::object type = py::reinterpret_borrow<py::object>(PyExc_OSError);
+  if (error > 0) Raise(type(error, message));
+  Raise(type(message));
+}
+
+}  // namespace VqcamErrors

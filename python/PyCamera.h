@@ -1,0 +1,62 @@
+// vqcam.Camera: one open link to a camera, driven from Python through the same document as vqctl.
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "camera/CVQS90Doc.h"
+#include "camera/CameraParameterSet.h"
+#include "camera/LinkChoice.h"
+#include "python/CapturedOutput.h"
+
+namespace py = pybind11;
+
+class PyCamera {
+ public:
+  explicit PyCamera(const LinkChoice& choice);
+  ~PyCamera();
+  PyCamera(const PyCamera&) = delete;
+  PyCamera& operator=(const PyCamera&) = delete;
+
+  void Close();
+  bool Closed() const { return closed_; }
+
+  int32_t Get(const std::string& name);
+  void Set(const std::string& name, const py::int_& value);
+  py::dict ReadAll();
+  void Save(const py::object& path);
+  void Load(const py::object& path);
+  py::dict Diff(const py::object& path);
+  py::object Info();
+  void Send(const std::string& text);
+  std::string Query(const std::string& text);
+  std::string Detect(const std::optional<int32_t>& threshold, double timeoutSeconds);
+  py::list Spots();
+  void WriteSerial(const std::string& number, int digits, const py::object& log);
+
+  py::object Trace() const { return trace_; }
+  void SetTrace(const py::object& trace);
+
+ private:
+  class Use;
+
+  // Runs an exchange with the interpreter released; a trace callback's exception comes out after it.
+  template <typename Exchange>
+  auto Released(Exchange exchange) -> decltype(exchange());
+  void TraceBytes(bool sent, const uint8_t* bytes, int32_t count);
+  ParameterId Parameter(const std::string& name) const;
+  void RaiseFileFailure(const std::string& message) const;
+
+  CapturedOutput output_;
+  CameraParameterSet parameters_;
+  CVQS90Doc document_{parameters_};
+  py::object trace_ = py::none();
+  std::optional<py::error_already_set> traceError_;
+  int64_t openedUs_ = 0;
+  bool closed_ = false;
+  std::atomic<bool> inUse_{false};
+};
