@@ -1,0 +1,218 @@
+"""vqcam against the simulated camera: every call, its exceptions, and cameras on two threads at once."""
+import os
+import tempfile
+import threading
+import time
+import unittest
+import warnings
+
+import vqcam
+
+
+class Traced:
+    """Collects the bytes a camera puts on the line and takes off it."""
+
+    def __init__(self, camera):
+        self.runs = []
+        camera.trace = lambda direction, data, ms: self.runs.append((direction, data))
+
+    def sent(self):
+        return b"".join(data for direction, data in self.runs if direction == ">")
+
+
+class CameraCalls(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.sim = vqcam.Simulator(baud=115200)
+        cls.folder = tempfile.TemporaryDirectory()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.sim.close()
+        cls.folder.cleanup()
+
+    def setUp(self):
+        self.camera = vqcam.open(self.sim.path, baud=115200)
+        self.addCleanup(self.camera.close)
+
+    def path(self, name):
+        return os.path.join(self.folder.name, name)
+
+    def test_values_by_every_name_vqctl_takes(self):
+        self.camera.set("GainLevel", 300)
+        for name in ("GainLevel", "gainlevel", "ParamGainLevel", "5"):
+            self.assertEqual(self.camera.get(name), 300, name)
+        self.camera["GainLevel"] = 168
+        self.assertEqual(self.camera["GainLevel"], 168)
+        with self.assertRaises(KeyError):
+            self.camera.get("Gain")
+
+    def test_values_outside_the_range_send_nothing(self):
+        traced = Traced(self.camera)
+        for name, value in (("GainLevel", 672), ("GainLevel", 70000), ("TriggerMode", 300), ("TriggerMode", -1),
+                            ("GainLevel", 2 ** 40)):
+            with self.subTest(name=name, value=value), self.assertRaisesRegex(ValueError, name + " takes 0 to "):
+                self.camera.set(name, value)
+        self.assertEqual(traced.sent(), b"")
+
+    def test_read_all_in_table_order(self):
+        values = self.camera.read_all()
+        readable = [p.name for p in vqcam.parameters() if p.read_all]
+        self.assertEqual(list(values), readable)
+        self.assertEqual(len(values), 46)
+        self.assertEqual(values["ModelName0"], ord("V") + 256 * ord("Q"))
+
+    def test_save_diff_load_and_read_file(self):
+        self.camera["GainLevel"] = 300
+        self.camera.save(self.path("golden.vq"))
+        self.assertEqual(os.path.getsize(self.path("golden.vq")), 212)
+        self.assertEqual(vqcam.read_file(self.path("golden.vq"))["GainLevel"], 300)
+        self.assertEqual(len(vqcam.read_file(self.path("golden.vq"))), 47)
+        self.assertEqual(self.camera.diff(self.path("golden.vq")), {})
+        self.camera["GainLevel"] = 100
+        self.assertEqual(self.camera.diff(self.path("golden.vq")), {"GainLevel": (100, 300)})
+        self.camera.load(os.fsencode(self.path("golden.vq")))
+        self.assertEqual(self.camera["GainLevel"], 300)
+
+    def test_refused_and_unreadable_files(self):
+        with open(self.path("other.vq"), "wb") as f:
+            f.write(b"x" * 212)
+        for call in (vqcam.read_file, self.camera.load, self.camera.diff):
+            with self.subTest(call=call.__name__), self.assertRaises(vqcam.FileRefused) as refused:
+                call(self.path("other.vq"))
+            self.assertIn(self.path("other.vq"), refused.exception.message)
+            with self.assertRaises(FileNotFoundError):
+                call(self.path("missing.vq"))
+        os.mkfifo(self.path("fifo"))
+        start = time.monotonic()
+        with self.assertRaises(OSError):
+            self.camera.load(self.path("fifo"))
+        self.assertLess(time.monotonic() - start, 1.0)
+        # Refused before the camera is read: nothing goes on the line.
+        traced = Traced(self.camera)
+        with self.assertRaises(OSError):
+            self.camera.save(self.path("fifo"))
+        self.assertEqual(traced.sent(), b"")
+
+    def test_info_send_query_and_trace(self):
+        self.assertEqual(self.camera.info(), vqcam.Info("NORVANE IMAGING", "VQ-R310NTX", "1234567", "1.0.0.0"))
+        traced = Traced(self.camera)
+        self.camera.send("01ff0104020000")
+        self.assertEqual(traced.sent(), b"\x05\x0201FF0104020000\x0326")
+        self.assertEqual(self.camera.query("01FF8104000000"), "020000")
+        self.assertTrue(all(d in (">", "<") for d, _ in traced.runs))
+
+    def test_detection_and_spots(self):
+        self.assertEqual(self.camera.detect(30, timeout=10), "Detect is finished.")
+        self.assertEqual(self.camera["WhiteSpotThreshold"], 30)
+        self.assertEqual(self.camera.spots(), [(10, 20), (300, 5), (1000, 999)])
+        with self.assertRaises(ValueError):
+            self.camera.detect(256)
+
+    def test_serial_number_with_its_log_row(self):
+        log = self.path("adjust.csv")
+        self.camera.write_serial("12X45678", digits=8, log=log)
+        self.assertEqual(self.camera.info().serial, "12X45678")
+        with open(log, "rb") as f:
+            self.assertIn(b",VQ-R310NTX,12X45678,", f.read())
+        with self.assertRaisesRegex(ValueError, "7 digits"):
+            self.camera.write_serial("12X45678", log=log)
+
+    def test_a_closed_camera_refuses_every_call(self):
+        self.camera.close()
+        self.camera.close()
+        self.assertTrue(self.camera.closed)
+        for call in (lambda: self.camera.get("GainLevel"), self.camera.read_all, self.camera.info):
+            with self.assertRaises(ValueError):
+                call()
+
+    def test_a_trace_that_raises_ends_the_call_with_its_exception(self):
+        def broken(direction, data, ms):
+            raise RuntimeError("trace broke")
+        self.camera.trace = broken
+        with self.assertRaisesRegex(RuntimeError, "trace broke"):
+            self.camera.get("GainLevel")
+        self.camera.trace = None
+        self.assertEqual(self.camera.get("GainLevel"), self.camera.get("GainLevel"))
+
+
+class Failures(unittest.TestCase):
+    CASES = (
+        (("--silent",), 5, "ERROR - Communication time out detected.\nCheck the connection."),
+        (("--bad-check", "-1"), 25, None),
+        (("--wrong-enq", "-1"), 20, "ERROR - Unexpected character received from camera unit."),
+    )
+
+    def test_codes_and_messages(self):
+        for faults, code, message in self.CASES:
+            with self.subTest(faults=faults), vqcam.Simulator(faults=faults) as sim, vqcam.open(sim.path) as camera:
+                with self.assertRaises(vqcam.CommError) as failed:
+                    camera.get("GainLevel")
+                self.assertEqual(failed.exception.code, code)
+                self.assertTrue(failed.exception.message.startswith("ERROR - "))
+                if message:
+                    self.assertEqual(failed.exception.message, message)
+                self.assertIsInstance(failed.exception, vqcam.Error)
+
+    def test_recovery_from_repeated_bad_replies(self):
+        with vqcam.Simulator(baud=9600, faults=("--bad-check", "5")) as sim, vqcam.open(sim.path) as camera:
+            self.assertEqual(camera.get("GainLevel"), 168)
+
+    def test_link_choices_that_cannot_be_opened(self):
+        with self.assertRaises(vqcam.CommError) as failed:
+            vqcam.open("/nonexistent/tty")
+        self.assertEqual(failed.exception.code, 4)
+        for kwargs in ({"baud": 19200}, {"com": 11}, {"device": ""}, {"camera_link": ""}):
+            with self.subTest(kwargs=kwargs), self.assertRaises(ValueError):
+                vqcam.open("/dev/null" if "device" not in kwargs else kwargs.pop("device"), **kwargs)
+
+    def test_board_open_error_is_a_warning(self):
+        library = os.environ.get("VQ_CLSERSIM")
+        if not library:
+            self.skipTest("VQ_CLSERSIM names no simulated grabber library")
+        os.environ["CLSERSIM_INIT_FAIL"] = "1"
+        self.addCleanup(os.environ.pop, "CLSERSIM_INIT_FAIL")
+        with warnings.catch_warnings(record=True) as caught:
+            warnings.simplefilter("always")
+            camera = vqcam.open(camera_link=library)
+        self.addCleanup(camera.close)
+        self.assertEqual([str(w.message) for w in caught], ["Board Open Error"])
+        with self.assertRaises(vqcam.CommError) as failed:
+            camera.get("GainLevel")
+        self.assertEqual(failed.exception.code, 3)
+
+
+class Threads(unittest.TestCase):
+    READS = 15
+
+    def read_many(self, camera):
+        for _ in range(self.READS):
+            camera.get("GainLevel")
+
+    def test_two_cameras_on_two_threads_take_the_time_of_one(self):
+        with vqcam.Simulator(baud=9600) as a, vqcam.Simulator(baud=9600) as b, \
+                vqcam.open(a.path) as first, vqcam.open(b.path, com=2) as second:
+            start = time.monotonic()
+            self.read_many(first)
+            alone = time.monotonic() - start
+            threads = [threading.Thread(target=self.read_many, args=(c,)) for c in (first, second)]
+            start = time.monotonic()
+            for t in threads:
+                t.start()
+            for t in threads:
+                t.join()
+            together = time.monotonic() - start
+            self.assertLess(together, 1.5 * alone, "the interpreter lock was held during the exchanges")
+
+    def test_one_camera_refuses_a_second_thread(self):
+        with vqcam.Simulator(faults=("--silent",)) as sim, vqcam.open(sim.path) as camera:
+            busy = threading.Thread(target=lambda: self.assertRaises(vqcam.CommError, camera.get, "GainLevel"))
+            busy.start()
+            time.sleep(0.3)
+            with self.assertRaisesRegex(RuntimeError, "in use"):
+                camera.get("GainLevel")
+            busy.join()
+
+
+if __name__ == "__main__":
+    unittest.main()
