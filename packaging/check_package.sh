@@ -27,4 +27,14 @@ for f in usr/bin/vq-r310ntx usr/bin/vqctl usr/bin/vq-camera-sim \
          usr/share/doc/vq-r310ntx/copyright usr/share/doc/vq-r310ntx/changelog.gz; do
   [ -e "$work/root/$f" ] || { echo "FAIL: not in the package: $f"; exit 1; }
 done
+# The module imports from the unpacked package with Debian's interpreter, and finds the package's own
+# simulated camera beside it.
+site="$work/root/usr/lib/python3/dist-packages"
+[ -n "$(find "$site" -name 'vqcam.cpython-*.so')" ] && [ -e "$site/vqcam.pyi" ] || { echo "FAIL: vqcam not in the package"; exit 1; }
+PYTHONPATH="$site" "$python" - "$work/root/usr/bin/vq-camera-sim" <<'PY' || { echo "FAIL: vqcam from the package"; exit 1; }
+import os, sys, vqcam
+with vqcam.Simulator() as sim, vqcam.open(sim.path) as camera:
+    assert os.path.samefile(vqcam._simulator_program(), sys.argv[1]), vqcam._simulator_program()
+    assert camera.info().model == "VQ-R310NTX"
+PY
 echo "package checked: $(basename "$deb")"
