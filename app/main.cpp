@@ -5,6 +5,7 @@
 
 #include "app/CVQS90App.h"
 #include "app/QtOperatorOutput.h"
+#include "app/QtWaitObserver.h"
 #include "link/StopSignals.h"
 
 #include <cstdio>
@@ -51,7 +52,9 @@ int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
   QtOperatorOutput output;
   QtOperatorPrompts prompts;
+  QtWaitObserver waiter;
   theCameraParameters.SetOperatorOutput(&output);
+  theCameraParameters.SetWaitObserver(&waiter);
   // Qt has taken its own options out of argv; the rest stay bytes, since a file name need not be UTF-8.
   QByteArrayList arguments(argv + std::min(argc, 1), argv + argc);
   QString programName = QFile::decodeName(argv[0]);
@@ -64,5 +67,6 @@ int main(int argc, char** argv) {
     }
   }
   theCameraParameters.SetOperatorOutput(nullptr);
+  theCameraParameters.SetWaitObserver(nullptr);
   return status;
 }

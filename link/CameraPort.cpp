@@ -45,7 +45,8 @@ int32_t CameraPort::OpenCameraLink(const std::string& libraryPath) {
 int32_t CameraPort::WriteBytes(const uint8_t* data, int32_t count, int32_t timeoutMs) {
   CameraLinkLibrary& library = CameraLinkLibrary::Process();
   if (library.ChannelOpen()) {
-    auto written = static_cast<int32_t>(library.Write(data, static_cast<uint32_t>(count), static_cast<uint32_t>(timeoutMs)));
+    auto written = static_cast<int32_t>(CameraLinkCall(
+        [&] { return library.Write(data, static_cast<uint32_t>(count), static_cast<uint32_t>(timeoutMs)); }));
     Trace(true, data, written);
     return written;
   }
@@ -68,7 +69,8 @@ int32_t CameraPort::WriteBytes(const uint8_t* data, int32_t count, int32_t timeo
 int32_t CameraPort::ReadBytes(uint8_t* buffer, int32_t count, int32_t timeoutMs) {
   CameraLinkLibrary& library = CameraLinkLibrary::Process();
   if (library.ChannelOpen()) {
-    uint32_t got = library.Read(buffer, static_cast<uint32_t>(count), static_cast<uint32_t>(timeoutMs));
+    uint32_t got = CameraLinkCall(
+        [&] { return library.Read(buffer, static_cast<uint32_t>(count), static_cast<uint32_t>(timeoutMs)); });
     Trace(false, buffer, static_cast<int32_t>(std::min<uint32_t>(got, static_cast<uint32_t>(count))));
     if (got == static_cast<uint32_t>(count)) return count;
     return Fail(CommErrors::Timeout);
@@ -84,11 +86,32 @@ int32_t CameraPort::ReadBytes(uint8_t* buffer, int32_t count, int32_t timeoutMs)
       Trace(false, buffer, got);
       return count;
     }
-    device_->WaitReadable(deadline);
+    WaitForInput(deadline);
   }
   Trace(false, buffer, got);
   device_->Discard(true, false);
   return FailFromLineStatus();
+}
+
+void CameraPort::WaitForInput(int64_t deadlineMs) {
+  if (observer_ == nullptr) return device_->WaitReadable(deadlineMs);
+  device_->WaitReadable(std::min(deadlineMs, clock_->NowMs() + WaitObserver::SliceMs));
+  observer_->StillWaiting(clock_->NowMs());
+}
+
+uint32_t CameraPort::CameraLinkCall(const std::function<uint32_t()>& call) {
+  if (observer_ == nullptr) return call();
+  uint32_t result = 0;
+  observer_->RunBlocking([&] { result = call(); });
+  return result;
+}
+
+CameraPort::ExchangeScope::ExchangeScope(CameraPort& port) : port_(port) {
+  if (port_.exchangeDepth_++ == 0 && port_.observer_ != nullptr) port_.observer_->ExchangeStarted(port_.clock_->NowMs());
+}
+
+CameraPort::ExchangeScope::~ExchangeScope() {
+  if (--port_.exchangeDepth_ == 0 && port_.observer_ != nullptr) port_.observer_->ExchangeEnded();
 }
 
 int32_t CameraPort::Purge(uint32_t flags) {

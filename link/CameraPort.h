@@ -11,6 +11,7 @@
 #include "link/CommErrorState.h"
 #include "link/OperatorOutput.h"
 #include "link/SerialDevice.h"
+#include "link/WaitObserver.h"
 
 namespace PurgeFlags {
 inline constexpr uint32_t Transmit = 4;
@@ -47,6 +48,10 @@ class CameraPort : public virtual CommErrorState {
   using ByteTrace = std::function<void(bool sent, const uint8_t* bytes, int32_t count)>;
   void SetByteTrace(ByteTrace trace) { trace_ = std::move(trace); }
   OperatorOutput& Operator() const { return *output_; }
+  // Told while exchanges run and wait; none by default.
+  void SetWaitObserver(WaitObserver* observer) { observer_ = observer; }
+  // Whether an exchange is under way: the one place that says the line is taken.
+  bool ExchangeRunning() const { return exchangeDepth_ > 0; }
 
   // Request texts and value encoding.
   static char* FormatRequest(char* text, int mode, int fixed, int area, int address, int32_t minimum,
@@ -89,6 +94,22 @@ class CameraPort : public virtual CommErrorState {
   ReplyOutcome ReceiveReply(char* reply);
   void AwaitQuietLine();
   void DrainCameraLink();
+  // Waits for input until deadlineMs, in slices that let the observer see time pass.
+  void WaitForInput(int64_t deadlineMs);
+  // A Camera Link call, which blocks as long as its time-out; run through the observer when there is one.
+  uint32_t CameraLinkCall(const std::function<uint32_t()>& call);
+
+  // Marks the outermost exchange for the observer, however it ends.
+  class ExchangeScope {
+   public:
+    explicit ExchangeScope(CameraPort& port);
+    ~ExchangeScope();
+    ExchangeScope(const ExchangeScope&) = delete;
+    ExchangeScope& operator=(const ExchangeScope&) = delete;
+
+   private:
+    CameraPort& port_;
+  };
 
   void Trace(bool sent, const uint8_t* bytes, int32_t count) const {
     if (trace_ && count > 0) trace_(sent, bytes, count);
@@ -98,6 +119,8 @@ class CameraPort : public virtual CommErrorState {
   ByteTrace trace_;
   Clock* clock_;
   OperatorOutput* output_;
+  WaitObserver* observer_ = nullptr;
+  int exchangeDepth_ = 0;
   int32_t portNumber_ = 0;
   int32_t baudRate_ = 0;
 };

@@ -67,6 +67,7 @@ bool CameraPort::FramePhase(const uint8_t* frame, int32_t length) {
 }
 
 int32_t CameraPort::SendFrame(std::string_view text) {
+  ExchangeScope scope(*this);
   uint8_t frame[Framing::FrameBufferSize];
   int32_t length = BuildFrame(text, frame);
   if (length < 0) return Fail(-length);
@@ -147,7 +148,7 @@ void CameraPort::AwaitQuietLine() {
     }
     int64_t until = std::min(lastByteMs + quietMs, limit);
     if (now > until) return;
-    if (n <= 0) device_->WaitReadable(until);
+    if (n <= 0) WaitForInput(until);
   }
 }
 
@@ -155,12 +156,14 @@ void CameraPort::DrainCameraLink() {
   CameraLinkLibrary& library = CameraLinkLibrary::Process();
   const int64_t limit = clock_->NowMs() + (Framing::ReplyFrameLength - 1) * ExchangeTimeouts::ReplyRest;
   uint8_t byte = 0;
-  while (clock_->NowMs() <= limit && library.Read(&byte, 1, ExchangeTimeouts::CameraLinkQuiet) == 1) {
+  while (clock_->NowMs() <= limit &&
+         CameraLinkCall([&] { return library.Read(&byte, 1, ExchangeTimeouts::CameraLinkQuiet); }) == 1) {
     Trace(false, &byte, 1);
   }
 }
 
 int32_t CameraPort::Transact(std::string_view text, char* reply) {
+  ExchangeScope scope(*this);
   ReplyOutcome outcome = ReplyOutcome::NoReply;
   for (int attempt = 0; attempt < Tries; ++attempt) {
     // After a silent attempt the line is quiet already; after anything else, bytes may be on their way.
