@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "app/QtWaitObserver.h"
 #include "camera/CVQS90Doc.h"
 #include "link/PortPaths.h"
 #include "panel/CVQS90View.h"
@@ -29,7 +30,10 @@ int main(int argc, char** argv) {
   SimProcess sim;
   if (!sim.Start(VQ_CAMERA_SIM, {"--baud", std::to_string(Baud)})) return 1;
   AssignPortPath(1, sim.PtyPath());
+  // As the windowed program runs it: exchanges wait through the window-keeping observer.
+  QtWaitObserver waiter;
   CameraParameterSet parameters;
+  parameters.SetWaitObserver(&waiter);
   if (parameters.OpenSerialDefault(1, Baud) != 0) return 1;
   CVQS90Doc doc(parameters);
   CVQS90View view;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/CVQS90App.h"
+#include "app/QtWaitObserver.h"
 #include "support/ResidentMemory.h"
 #include "support/ScriptedPrompts.h"
 #include "link/PortPaths.h"
@@ -14,7 +15,9 @@ int main(int argc, char** argv) {
   if (argc < 2) return 2;
   QApplication qapp(argc, argv);
   AssignPortPath(1, argv[1]);
+  QtWaitObserver waiter;
   CameraParameterSet parameters;
+  parameters.SetWaitObserver(&waiter);
   ScriptedPrompts prompts;
   prompts.setup.baudIndex = 1;  // COM1 at 115200
   int status = 0;
