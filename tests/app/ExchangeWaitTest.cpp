@@ -12,6 +12,8 @@
 
 #include "app/AppFixture.h"
 #include "app/QtWaitObserver.h"
+#include "support/RecordingOperatorOutput.h"
+#include "support/SimulatedGrabber.h"
 
 namespace {
 
@@ -173,4 +175,24 @@ TEST_F(ExchangeWait, InputDuringTheWaitReachesNothingAndACloseWaitsForTheExchang
   EXPECT_EQ(timer.ticks, ticksBefore + 1) << "a held tick is delivered once, never lost, never doubled";
   EXPECT_EQ(prompts.saveQuestions.size(), 1);
   EXPECT_FALSE(frame->isVisible());
+}
+
+// A Camera Link library call blocks for its whole time-out; it runs aside while the window is kept.
+TEST(ExchangeWaitCameraLink, TheWindowIsKeptWhileALibraryCallBlocks) {
+  SimulatedGrabber grabber;
+  ASSERT_TRUE(grabber.Loaded());
+  QtWaitObserver waiter;
+  RecordingOperatorOutput output;
+  CameraPort port;
+  port.SetOperatorOutput(&output);
+  port.SetWaitObserver(&waiter);
+  ASSERT_EQ(port.OpenCameraLink(VQ_CLSERSIM), 0);
+  grabber.Camera().Faults().ignoreEnquiries = 1;  // the first ENQ's one-second wait runs out
+  int passes = 0;
+  EveryPass pass([&] { passes += port.ExchangeRunning() ? 1 : 0; });
+  int32_t value = -1;
+  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), 0);
+  EXPECT_EQ(value, 168);
+  EXPECT_GE(passes, 20) << "the event loop ran every few milliseconds of that second";
+  port.Close();
 }
