@@ -1,11 +1,24 @@
 // Running a detection to its end on the monotonic clock.
 #include "camera/WhiteSpotRun.h"
 
+#include <time.h>
+
+#include <cerrno>
+
 #include "camera/WhiteSpotList.h"
 #include "link/Clock.h"
 
-DetectionOutcome RunDetection(CVQS90Doc& document, const int32_t* threshold, int64_t timeoutUs,
-                              const std::function<void(int ms)>& sleepMs) {
+namespace {
+
+void SleepMs(int ms) {
+  timespec ts{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
+  while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+  }
+}
+
+}  // namespace
+
+DetectionOutcome RunDetection(CVQS90Doc& document, const int32_t* threshold, int64_t timeoutUs) {
   DetectionOutcome outcome;
   if (threshold != nullptr) outcome.result = document.WriteCameraValue(ParamWhiteSpotThreshold, *threshold);
   if (outcome.result < 0) return outcome;
@@ -18,7 +31,7 @@ DetectionOutcome RunDetection(CVQS90Doc& document, const int32_t* threshold, int
       outcome.timedOut = true;
       return outcome;
     }
-    sleepMs(WhiteSpot::PollIntervalMs);
+    SleepMs(WhiteSpot::PollIntervalMs);
     // Nobody can wait on a camera that stopped answering: the first failed poll ends the run.
     outcome.result = document.ReadCameraValue(ParamWhiteSpotDetect);
     if (outcome.result < 0) return outcome;

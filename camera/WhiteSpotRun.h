@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "camera/CVQS90Doc.h"
 
@@ -12,7 +11,6 @@ struct DetectionOutcome {
   bool timedOut = false;  // still running when the time was up
 };
 
-// Starts the detection (after writing threshold, when one is given) and polls it until it ends, a
-// poll fails, or timeoutUs has passed. sleepMs waits between polls.
-DetectionOutcome RunDetection(CVQS90Doc& document, const int32_t* threshold, int64_t timeoutUs,
-                              const std::function<void(int ms)>& sleepMs);
+// Starts the detection (after writing threshold, when one is given) and polls it, a poll interval
+// apart, until it ends, a poll fails, or timeoutUs has passed.
+DetectionOutcome RunDetection(CVQS90Doc& document, const int32_t* threshold, int64_t timeoutUs);

@@ -3,7 +3,6 @@
 
 #include <grp.h>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -31,12 +30,6 @@ namespace {
 
 
 std::string NameOf(ParameterId id) { return ParameterTable::Identifier(id); }
-
-void SleepMs(int ms) {
-  timespec ts{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
-  while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
-  }
-}
 
 // Who may use a device the user may not read and write; nothing when the user may, or it is missing.
 std::optional<DeviceAccess> DeniedAccess(const std::string& device) {
@@ -259,7 +252,7 @@ int Vqctl::Detect() {
     }
   }
   DetectionOutcome outcome = RunDetection(document_, options_.arguments.empty() ? nullptr : &threshold,
-                                          int64_t{options_.timeoutSeconds} * 1000000, SleepMs);
+                                          int64_t{options_.timeoutSeconds} * 1000000);
   if (outcome.result < 0) return Failed(outcome.result);
   if (outcome.timedOut) {
     err_ << "vqctl: the detection did not finish within " << options_.timeoutSeconds << " s\n";

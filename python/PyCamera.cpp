@@ -1,10 +1,6 @@
 // vqcam.Camera's operations: the shared camera/ logic, with the interpreter released while the line is used.
 #include "python/PyCamera.h"
 
-#include <time.h>
-
-#include <cerrno>
-
 #include "camera/CameraQueries.h"
 #include "camera/ParameterNames.h"
 #include "camera/ParameterTable.h"
@@ -21,12 +17,6 @@ namespace {
 QByteArray PathBytes(const py::object& path) {
   py::bytes bytes = py::module_::import("os").attr("fsencode")(path);
   return QByteArray::fromStdString(bytes);
-}
-
-void SleepMs(int ms) {
-  timespec ts{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
-  while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
-  }
 }
 
 }  // namespace
@@ -210,8 +200,7 @@ std::string PyCamera::Detect(const std::optional<int32_t>& threshold, double tim
   if (threshold && RangeRefusal(ParamWhiteSpotThreshold, *threshold)) throw py::value_error("the threshold is 0 to 255");
   if (!(timeoutSeconds >= 0)) throw py::value_error("the timeout is a number of seconds, 0 or more");
   DetectionOutcome outcome = Released([&] {
-    return RunDetection(document_, threshold ? &*threshold : nullptr, static_cast<int64_t>(timeoutSeconds * 1e6),
-                        SleepMs);
+    return RunDetection(document_, threshold ? &*threshold : nullptr, static_cast<int64_t>(timeoutSeconds * 1e6));
   });
   if (outcome.result < 0) RaiseCommError(outcome.result);
   if (outcome.timedOut) {

@@ -13,7 +13,7 @@
 #include "link/LineStatus.h"
 #include "support/MemoryCamera.h"
 #include "support/SimulatedGrabber.h"
-#include "support/SpecialFiles.h"
+#include "support/NonRegularFiles.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ struct Rig {
   MemoryCamera link;
   CVQS90Doc doc{*link.parameters};
   QTemporaryDir dir;
-  std::vector<SpecialFile> special;
+  std::vector<NonRegularFile> nonRegular;
   std::string Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
   int32_t ReadGain() { return doc.ReadCameraValue(ParamGainLevel); }
   int32_t WriteGain() { return doc.WriteCameraValue(ParamGainLevel, 300); }
@@ -44,18 +44,18 @@ struct FaultRow {
 void GainUnchanged(Rig& rig) { EXPECT_EQ(rig.doc.GetCameraValue(ParamGainLevel), 168); }
 void Nothing(Rig&) {}
 
-void MakeSpecial(Rig& rig) { rig.special = MakeSpecialFiles(rig.dir.path().toStdString()); }
+void MakeNonRegular(Rig& rig) { rig.nonRegular = MakeNonRegularFiles(rig.dir.path().toStdString()); }
 
-void SpecialFilesUntouched(Rig& rig) {
-  for (const SpecialFile& f : rig.special) EXPECT_NE(KindOf(f.path), static_cast<mode_t>(S_IFREG)) << f.kind;
+void NonRegularFilesUntouched(Rig& rig) {
+  for (const NonRegularFile& f : rig.nonRegular) EXPECT_NE(KindOf(f.path), static_cast<mode_t>(S_IFREG)) << f.kind;
   EXPECT_TRUE(rig.doc.PathName().isEmpty());
   EXPECT_TRUE(rig.link.Requests().empty());
 }
 
-// "WHAT" with each special file's full path and the system's reason.
-std::vector<std::string> SpecialFileMessages(const Rig& rig, const std::string& what) {
+// "WHAT" with each non-regular file's full path and the system's reason.
+std::vector<std::string> NonRegularFileMessages(const Rig& rig, const std::string& what) {
   std::vector<std::string> messages;
-  for (const SpecialFile& f : rig.special) messages.push_back(what + "\n" + f.path + "\n" + f.reason);
+  for (const NonRegularFile& f : rig.nonRegular) messages.push_back(what + "\n" + f.path + "\n" + f.reason);
   return messages;
 }
 
@@ -132,16 +132,16 @@ const std::vector<FaultRow>& Rows() {
        [](Rig& r) { EXPECT_TRUE(r.link.Requests().empty()); }},
       {"save into a read-only place", Nothing, [](Rig& r) { r.doc.OnSaveDocument("/proc/vq.vq"); },
        {}, 0, [](Rig& r) { EXPECT_TRUE(r.doc.PathName().isEmpty()); }},
-      {"save onto a FIFO, a device node, a folder or into a missing folder", MakeSpecial,
+      {"save onto a FIFO, a device node, a folder or into a missing folder", MakeNonRegular,
        [](Rig& r) {
-         for (const SpecialFile& f : r.special) r.doc.OnSaveDocument(QByteArray::fromStdString(f.path));
+         for (const NonRegularFile& f : r.nonRegular) r.doc.OnSaveDocument(QByteArray::fromStdString(f.path));
        },
-       {}, 0, SpecialFilesUntouched},
-      {"open a FIFO, a device node, a folder or a name in a missing folder", MakeSpecial,
+       {}, 0, NonRegularFilesUntouched},
+      {"open a FIFO, a device node, a folder or a name in a missing folder", MakeNonRegular,
        [](Rig& r) {
-         for (const SpecialFile& f : r.special) r.doc.OnOpenDocument(QByteArray::fromStdString(f.path));
+         for (const NonRegularFile& f : r.nonRegular) r.doc.OnOpenDocument(QByteArray::fromStdString(f.path));
        },
-       {}, 0, SpecialFilesUntouched},
+       {}, 0, NonRegularFilesUntouched},
       {"adjustment log open elsewhere", [](Rig& r) { WriteFile(r.Path(".~lock.log.csv#"), "lock"); },
        [](Rig& r) { WriteSerialNumber(r.doc, "1234567", 0, {r.Path("log.csv"), {}}); },
        {}, 0,
@@ -160,8 +160,8 @@ std::vector<std::string> Expected(const FaultRow& row, Rig& rig) {
     return {"File type mismatch.\nFile \"" + rig.Path("f.vq") + "\" does not contain data for VQ-R310NTX apprication."};
   }
   if (situation == "save into a read-only place") return {"Failed to save document.\n/proc/vq.vq\n"};
-  if (situation.rfind("save onto a FIFO", 0) == 0) return SpecialFileMessages(rig, "Failed to save document.");
-  if (situation.rfind("open a FIFO", 0) == 0) return SpecialFileMessages(rig, "Failed to open document.");
+  if (situation.rfind("save onto a FIFO", 0) == 0) return NonRegularFileMessages(rig, "Failed to save document.");
+  if (situation.rfind("open a FIFO", 0) == 0) return NonRegularFileMessages(rig, "Failed to open document.");
   if (situation == "adjustment log open elsewhere") {
     return {rig.Path("log.csv") + " is opend. Please close " + rig.Path("log.csv")};
   }

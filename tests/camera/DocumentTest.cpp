@@ -17,7 +17,7 @@
 #include "camera/ParameterTable.h"
 #include "support/FakeServiceWindow.h"
 #include "support/MemoryCamera.h"
-#include "support/SpecialFiles.h"
+#include "support/NonRegularFiles.h"
 
 namespace {
 
@@ -214,7 +214,7 @@ TEST_F(Document, SaveOntoAFullDiskKeepsTheOldFile) {
 }
 
 TEST_F(Document, OnlyRegularFilesAreReadOrReplaced) {
-  for (const SpecialFile& file : MakeSpecialFiles(dir.path().toStdString())) {
+  for (const NonRegularFile& file : MakeNonRegularFiles(dir.path().toStdString())) {
     SCOPED_TRACE(file.kind);
     link.output.messages.clear();
     const mode_t kind = KindOf(file.path);

@@ -12,7 +12,7 @@
 #include "link/CommErrorState.h"
 #include "support/RunProgram.h"
 #include "support/SimProcess.h"
-#include "support/SpecialFiles.h"
+#include "support/NonRegularFiles.h"
 
 namespace {
 
@@ -100,7 +100,7 @@ TEST_F(Vqctl, SaveOntoAFullDiskKeepsTheOldFile) {
 
 TEST_F(Vqctl, WhatIsNotAFileIsRefusedAtOnce) {
   StartCamera({"--silent"});
-  for (const SpecialFile& file : MakeSpecialFiles(dir.path().toStdString())) {
+  for (const NonRegularFile& file : MakeNonRegularFiles(dir.path().toStdString())) {
     SCOPED_TRACE(file.kind);
     const mode_t kind = KindOf(file.path);
     auto save = Run({"--trace", "save", file.path});

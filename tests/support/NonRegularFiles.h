@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-struct SpecialFile {
+struct NonRegularFile {
   const char* kind;
   std::string path;
   const char* reason;  // what the system says when a settings file is wanted there
@@ -16,8 +16,8 @@ struct SpecialFile {
 // A FIFO, a character device, a folder, and a name in a folder that does not exist, inside folder. The
 // device is a private copy of /dev/null's node when the tests may make one (as root), so that a faulty
 // save cannot replace the real one.
-inline std::vector<SpecialFile> MakeSpecialFiles(const std::string& folder) {
-  std::vector<SpecialFile> files = {{"FIFO", folder + "/fifo.vq", "Not a regular file"},
+inline std::vector<NonRegularFile> MakeNonRegularFiles(const std::string& folder) {
+  std::vector<NonRegularFile> files = {{"FIFO", folder + "/fifo.vq", "Not a regular file"},
                                     {"device node", folder + "/null.vq", "Not a regular file"},
                                     {"folder", folder + "/folder.vq", "Is a directory"},
                                     {"missing folder", folder + "/missing/x.vq", "No such file or directory"}};
