@@ -135,6 +135,9 @@ QString CMainFrame::PortPaneText() const {
 }
 
 void CMainFrame::OnIdle() {
+  // A modal box or dialog runs a loop of its own; the program is not idle until it is answered,
+  // so a failed transfer's text stays beside its error box.
+  if (QApplication::activeModalWidget() != nullptr) return;
   // While a menu is open its prompt stays in the pane.
   if (QApplication::activePopupWidget() == nullptr) {
     const QString ready = QString::fromStdString(LoadString(StringIds::StatusReady));

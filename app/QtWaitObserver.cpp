@@ -1,21 +1,17 @@
-// Keeping the windows painted while an exchange waits, and the operator's input out of it.
+// Keeping the windows painted while an exchange waits, and everything that could start another
+// exchange out of it until the command is over.
 #include "app/QtWaitObserver.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QTimer>
 #include <QTimerEvent>
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 #include "link/Clock.h"
 
 namespace {
 
-// What the operator does: dropped while the camera is waited for, never delivered later, so that
-// nothing of it reaches the camera or the document.
+// What the operator does. During an exchange it is dropped, except the ends of presses begun
+// before it, which reach their controls when the command is over.
 bool IsOperatorInput(QEvent::Type type) {
   switch (type) {
     case QEvent::MouseButtonPress:
@@ -47,6 +43,12 @@ bool IsOperatorInput(QEvent::Type type) {
   }
 }
 
+QWidget* AsWindow(QObject* receiver) {
+  if (!receiver->isWidgetType()) return nullptr;
+  auto* widget = static_cast<QWidget*>(receiver);
+  return widget->isWindow() ? widget : nullptr;
+}
+
 }  // namespace
 
 QtWaitObserver::QtWaitObserver() { qApp->installEventFilter(this); }
@@ -57,27 +59,51 @@ QtWaitObserver::~QtWaitObserver() {
 }
 
 void QtWaitObserver::ExchangeStarted(int64_t nowMs) {
-  busy_ = true;
+  exchange_ = true;
   lastProcessedMs_ = nowMs;
-  if (!busyPeriod_) {
-    busyPeriod_ = true;
-    busySinceMs_ = nowMs;
+  modalAtExchangeStart_ = QApplication::activeModalWidget();
+  if (!command_) {
+    command_ = true;
+    commandSinceMs_ = nowMs;
+    modalAtCommandStart_ = modalAtExchangeStart_;
   }
 }
 
 void QtWaitObserver::ExchangeEnded() {
-  busy_ = false;
-  // Read From Camera runs exchange after exchange; the period ends when the event loop gets back.
-  QTimer::singleShot(0, this, [this] { AfterExchanges(); });
+  exchange_ = false;
+  PostCheck();
 }
 
-void QtWaitObserver::AfterExchanges() {
-  if (busy_) return;
-  busyPeriod_ = false;
-  if (cursorShown_) {
-    QApplication::restoreOverrideCursor();
-    cursorShown_ = false;
-  }
+void QtWaitObserver::PostCheck() {
+  if (checkPosted_) return;
+  checkPosted_ = true;
+  // A queued call, not a timer: timer ticks are what a command holds.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        checkPosted_ = false;
+        CheckCommandEnded();
+      },
+      Qt::QueuedConnection);
+}
+
+bool QtWaitObserver::CommandBoxOpen() const {
+  QWidget* modal = QApplication::activeModalWidget();
+  return modal != nullptr && modal != modalAtCommandStart_;
+}
+
+void QtWaitObserver::CheckCommandEnded() {
+  // Read From Camera runs exchange after exchange, and an error box of the command runs an event
+  // loop of its own: the command is over when neither is left. A box's closing looks again.
+  if (!command_ || exchange_ || CommandBoxOpen()) return;
+  EndCommand();
+}
+
+void QtWaitObserver::EndCommand() {
+  command_ = false;
+  RestoreCursor();
+  // The ends of presses first: a scroll bar let go stops repeating before any held tick reaches it.
+  gestures_.DeliverKept();
   // A tick held once is delivered once, however often it came.
   std::map<std::pair<QObject*, int>, QPointer<QObject>> ticks;
   ticks.swap(heldTicks_);
@@ -93,6 +119,12 @@ void QtWaitObserver::AfterExchanges() {
   }
 }
 
+void QtWaitObserver::RestoreCursor() {
+  if (!cursorShown_) return;
+  QApplication::restoreOverrideCursor();
+  cursorShown_ = false;
+}
+
 void QtWaitObserver::StillWaiting(int64_t nowMs) {
   if (nowMs - lastProcessedMs_ < SliceMs) return;
   ProcessWindowEvents(nowMs);
@@ -100,7 +132,7 @@ void QtWaitObserver::StillWaiting(int64_t nowMs) {
 
 void QtWaitObserver::ProcessWindowEvents(int64_t nowMs) {
   lastProcessedMs_ = nowMs;
-  if (!cursorShown_ && nowMs - busySinceMs_ >= WaitCursorAfterMs) {
+  if (!cursorShown_ && nowMs - commandSinceMs_ >= WaitCursorAfterMs) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     cursorShown_ = true;
   }
@@ -108,42 +140,65 @@ void QtWaitObserver::ProcessWindowEvents(int64_t nowMs) {
 }
 
 void QtWaitObserver::RunBlocking(const std::function<void()>& call) {
-  std::mutex mutex;
-  std::condition_variable finished;
-  bool done = false;
-  std::thread worker([&] {
-    call();
-    std::lock_guard<std::mutex> lock(mutex);
-    done = true;
-    finished.notify_one();
-  });
-  for (;;) {
-    {
-      std::unique_lock<std::mutex> lock(mutex);
-      if (finished.wait_for(lock, std::chrono::milliseconds(SliceMs), [&] { return done; })) break;
-    }
-    ProcessWindowEvents(MonotonicClock::Instance().NowMs());
-  }
-  worker.join();
+  worker_.Start(call);
+  while (!worker_.WaitFinished(SliceMs)) ProcessWindowEvents(MonotonicClock::Instance().NowMs());
 }
 
-bool QtWaitObserver::Holds(QObject* receiver, QEvent* event) {
-  if (IsOperatorInput(event->type())) return true;
-  if (event->type() == QEvent::Close && receiver->isWidgetType()) {
-    // The window's close box, File > Exit or the session's end: carried out after the exchange.
-    auto* window = static_cast<QWidget*>(receiver);
-    if (window->isWindow()) heldCloses_.push_back(window);
-    event->ignore();
-    return true;
+bool QtWaitObserver::InWindowOpenedDuringExchange(QObject* receiver) const {
+  if (!receiver->isWidgetType()) return false;
+  QWidget* modal = QApplication::activeModalWidget();
+  return modal != nullptr && modal != modalAtExchangeStart_ && static_cast<QWidget*>(receiver)->window() == modal;
+}
+
+bool QtWaitObserver::FilterInput(QObject* receiver, QEvent* event) {
+  // Between exchanges the command's own boxes take the keyboard and mouse, and the toolkit's
+  // modality keeps every other window out. A window receives input only to route it to a widget,
+  // where it is judged; a box opened during the wait answers at once.
+  if (!exchange_ || receiver->isWindowType() || InWindowOpenedDuringExchange(receiver)) {
+    gestures_.Delivered(receiver, event);
+    return false;
   }
-  if (event->type() == QEvent::Timer && receiver->property(StartsExchangesProperty).toBool()) {
-    heldTicks_.emplace(std::make_pair(receiver, static_cast<QTimerEvent*>(event)->timerId()), receiver);
-    return true;
-  }
-  return false;
+  gestures_.Keep(receiver, event);
+  return true;
+}
+
+bool QtWaitObserver::HoldClose(QObject* receiver, QEvent* event) {
+  QWidget* window = AsWindow(receiver);
+  if (window == nullptr) return false;
+  // A box the command raised closes as any box does; every other window waits for the command,
+  // so that its messages are read first and the save prompt comes after them.
+  if (!exchange_ && window->isModal() && window != modalAtCommandStart_) return false;
+  if (std::find(heldCloses_.begin(), heldCloses_.end(), window) == heldCloses_.end()) heldCloses_.push_back(window);
+  event->ignore();
+  return true;
+}
+
+void QtWaitObserver::NoteWindowShown(QObject* receiver) {
+  QWidget* window = AsWindow(receiver);
+  if (window == nullptr || !window->isModal()) return;
+  // The box takes the mouse: a control still held beneath it will not hear the button come up.
+  gestures_.EndMousePresses();
+  RestoreCursor();
 }
 
 bool QtWaitObserver::eventFilter(QObject* receiver, QEvent* event) {
-  if (!busy_) return false;
-  return Holds(receiver, event);
+  const QEvent::Type type = event->type();
+  if (!command_) {
+    if (IsOperatorInput(type)) gestures_.Delivered(receiver, event);
+    return false;
+  }
+  switch (type) {
+    case QEvent::Timer:
+      // A window's own timer paces its painting; any other tick may start an exchange.
+      if (receiver->isWindowType()) return false;
+      heldTicks_.emplace(std::make_pair(receiver, static_cast<QTimerEvent*>(event)->timerId()), receiver);
+      return true;
+    case QEvent::Close: return HoldClose(receiver, event);
+    case QEvent::Show: NoteWindowShown(receiver); return false;
+    case QEvent::Hide:
+      if (AsWindow(receiver) != nullptr) PostCheck();
+      return false;
+    default: break;
+  }
+  return IsOperatorInput(type) && FilterInput(receiver, event);
 }

@@ -1,6 +1,6 @@
-// While the camera is waited for, the windows keep painting and the window manager gets its answers;
-// everything else the operator does is dropped, and close requests and exchange-starting timer ticks
-// are held until the exchange is over.
+// While the camera is waited for, the windows keep painting and the window manager gets its answers,
+// and nothing the operator or a timer does can start another exchange: a command, from its first
+// exchange until it is over and its messages have been answered, runs alone.
 #pragma once
 
 #include <QObject>
@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/BlockingCallWorker.h"
+#include "app/GestureEnds.h"
 #include "link/WaitObserver.h"
 
 class QtWaitObserver final : public QObject, public WaitObserver {
@@ -25,23 +27,41 @@ class QtWaitObserver final : public QObject, public WaitObserver {
   void StillWaiting(int64_t nowMs) override;
   void RunBlocking(const std::function<void()>& call) override;
 
-  bool Busy() const { return busy_; }
+  // An exchange runs.
+  bool Busy() const { return exchange_; }
+  // A command runs: from its first exchange until it has returned and its boxes are answered.
+  bool CommandRunning() const { return command_; }
+  const BlockingCallWorker& Worker() const { return worker_; }
 
  protected:
   bool eventFilter(QObject* receiver, QEvent* event) override;
 
  private:
-  bool Holds(QObject* receiver, QEvent* event);
+  bool FilterInput(QObject* receiver, QEvent* event);
+  bool HoldClose(QObject* receiver, QEvent* event);
+  bool InWindowOpenedDuringExchange(QObject* receiver) const;
+  bool CommandBoxOpen() const;
+  void NoteWindowShown(QObject* receiver);
+  void RestoreCursor();
   void ProcessWindowEvents(int64_t nowMs);
-  // Runs once the event loop is back from the last exchange: held requests, the cursor.
-  void AfterExchanges();
+  void PostCheck();
+  // Looks, once the event loop is back, whether the command is over; if so delivers what it held.
+  void CheckCommandEnded();
+  void EndCommand();
 
-  bool busy_ = false;
-  bool busyPeriod_ = false;  // exchanges one after another, with no return to the event loop between
+  bool exchange_ = false;
+  bool command_ = false;
+  bool checkPosted_ = false;
   bool cursorShown_ = false;
-  int64_t busySinceMs_ = 0;
+  int64_t commandSinceMs_ = 0;
   int64_t lastProcessedMs_ = 0;
+  // The modal window that was up when the command, and when its current exchange, began: the one
+  // the command runs in, whose input is the command's own.
+  QPointer<QWidget> modalAtCommandStart_;
+  QPointer<QWidget> modalAtExchangeStart_;
+  GestureEnds gestures_;
   std::vector<QPointer<QWidget>> heldCloses_;
-  // A timer's ticks held during one period: its receiver (while it lives) by receiver and timer id.
+  // A timer's ticks held during one command: its receiver (while it lives) by receiver and timer id.
   std::map<std::pair<QObject*, int>, QPointer<QObject>> heldTicks_;
+  BlockingCallWorker worker_;
 };

@@ -1,8 +1,6 @@
 // The white spot detection dialog: threshold slider, DETECT with its poll timer, READ and the spot list.
 #include "dialogs/WhiteSpotDialog.h"
 
-#include "link/WaitObserver.h"
-
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCoreApplication>
@@ -37,8 +35,6 @@ WhiteSpotDialog::WhiteSpotDialog(CVQS90Doc& document) : QDialog(nullptr), docume
   // Without an owner the dialog would count as a main window and keep the program running after
   // the real main window closed.
   setAttribute(Qt::WA_QuitOnClose, false);
-  // Its poll ticks read the camera: while another exchange runs they wait for it to end.
-  setProperty(WaitObserver::StartsExchangesProperty, true);
 
   auto* bar = static_cast<QScrollBar*>(Control(ThresholdBar));
   bar->setSingleStep(1);

@@ -20,6 +20,11 @@ void CameraPort::SetOperatorOutput(OperatorOutput* output) {
   output_ = output != nullptr ? output : &StreamOperatorOutput::Stderr();
 }
 
+OperatorOutput& CameraPort::Operator() const {
+  static SilentOperatorOutput silent;
+  return Refusing() ? silent : *output_;
+}
+
 int32_t CameraPort::OpenSerialDefault(int32_t port, int32_t baudRate) {
   return OpenSerial(port, baudRate, 8, 0, 0);
 }
@@ -97,21 +102,30 @@ void CameraPort::WaitForInput(int64_t deadlineMs) {
   if (observer_ == nullptr) return device_->WaitReadable(deadlineMs);
   device_->WaitReadable(std::min(deadlineMs, clock_->NowMs() + WaitObserver::SliceMs));
   observer_->StillWaiting(clock_->NowMs());
+  ObserverReturned();
 }
 
 uint32_t CameraPort::CameraLinkCall(const std::function<uint32_t()>& call) {
   if (observer_ == nullptr) return call();
   uint32_t result = 0;
   observer_->RunBlocking([&] { result = call(); });
+  ObserverReturned();
   return result;
 }
 
+int32_t CameraPort::RefuseExchange() {
+  ++refusedExchanges_;
+  return Refuse();
+}
+
 CameraPort::ExchangeScope::ExchangeScope(CameraPort& port) : port_(port) {
-  if (port_.exchangeDepth_++ == 0 && port_.observer_ != nullptr) port_.observer_->ExchangeStarted(port_.clock_->NowMs());
+  port_.exchangeRunning_ = true;
+  if (port_.observer_ != nullptr) port_.observer_->ExchangeStarted(port_.clock_->NowMs());
 }
 
 CameraPort::ExchangeScope::~ExchangeScope() {
-  if (--port_.exchangeDepth_ == 0 && port_.observer_ != nullptr) port_.observer_->ExchangeEnded();
+  port_.exchangeRunning_ = false;
+  if (port_.observer_ != nullptr) port_.observer_->ExchangeEnded();
 }
 
 int32_t CameraPort::Purge(uint32_t flags) {

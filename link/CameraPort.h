@@ -47,18 +47,21 @@ class CameraPort : public virtual CommErrorState {
   // Sees every byte that goes out or comes in, on either transport; for diagnostics.
   using ByteTrace = std::function<void(bool sent, const uint8_t* bytes, int32_t count)>;
   void SetByteTrace(ByteTrace trace) { trace_ = std::move(trace); }
-  OperatorOutput& Operator() const { return *output_; }
+  // Where texts and boxes go; nowhere while a refused request unwinds, since nothing was sent.
+  OperatorOutput& Operator() const;
   // Told while exchanges run and wait; none by default.
   void SetWaitObserver(WaitObserver* observer) { observer_ = observer; }
   // Whether an exchange is under way: the one place that says the line is taken.
-  bool ExchangeRunning() const { return exchangeDepth_ > 0; }
+  bool ExchangeRunning() const { return exchangeRunning_; }
+  // Exchanges asked for while another ran, and refused: whatever asked, nothing reached the line.
+  int RefusedExchanges() const { return refusedExchanges_; }
 
   // Request texts and value encoding.
   static char* FormatRequest(char* text, int mode, int fixed, int area, int address, int32_t minimum,
                              int32_t maximum, int32_t value);
   static int32_t OrderValue(int32_t value, int area, int32_t minimum, int32_t maximum);
 
-  // Exchanges.
+  // Exchanges. Each refuses to start while another runs on this port (-CommErrors::Refused).
   int32_t SendFrame(std::string_view text);
   int32_t WaitAck(int32_t timeoutMs);
   int32_t Transact(std::string_view text, char* reply);
@@ -85,6 +88,8 @@ class CameraPort : public virtual CommErrorState {
 
  private:
   int32_t FailFromLineStatus();
+  // SendFrame's steps, for SendFrame and for each attempt of Transact.
+  int32_t DeliverRequest(std::string_view text);
   bool EnquiryPhase();
   bool FramePhase(const uint8_t* frame, int32_t length);
   // How one attempt's wait for a reply ended.
@@ -98,8 +103,11 @@ class CameraPort : public virtual CommErrorState {
   void WaitForInput(int64_t deadlineMs);
   // A Camera Link call, which blocks as long as its time-out; run through the observer when there is one.
   uint32_t CameraLinkCall(const std::function<uint32_t()>& call);
+  // Whatever the observer or the trace ran meanwhile has unwound: a refusal it met is over.
+  void ObserverReturned() { EndRefusal(); }
+  int32_t RefuseExchange();
 
-  // Marks the outermost exchange for the observer, however it ends.
+  // Marks the exchange for the observer, however it ends.
   class ExchangeScope {
    public:
     explicit ExchangeScope(CameraPort& port);
@@ -111,8 +119,10 @@ class CameraPort : public virtual CommErrorState {
     CameraPort& port_;
   };
 
-  void Trace(bool sent, const uint8_t* bytes, int32_t count) const {
-    if (trace_ && count > 0) trace_(sent, bytes, count);
+  void Trace(bool sent, const uint8_t* bytes, int32_t count) {
+    if (!trace_ || count <= 0) return;
+    trace_(sent, bytes, count);
+    ObserverReturned();
   }
 
   std::unique_ptr<SerialDevice> device_;
@@ -120,7 +130,8 @@ class CameraPort : public virtual CommErrorState {
   Clock* clock_;
   OperatorOutput* output_;
   WaitObserver* observer_ = nullptr;
-  int exchangeDepth_ = 0;
+  bool exchangeRunning_ = false;
+  int refusedExchanges_ = 0;
   int32_t portNumber_ = 0;
   int32_t baudRate_ = 0;
 };

@@ -67,7 +67,12 @@ bool CameraPort::FramePhase(const uint8_t* frame, int32_t length) {
 }
 
 int32_t CameraPort::SendFrame(std::string_view text) {
+  if (exchangeRunning_) return RefuseExchange();
   ExchangeScope scope(*this);
+  return DeliverRequest(text);
+}
+
+int32_t CameraPort::DeliverRequest(std::string_view text) {
   uint8_t frame[Framing::FrameBufferSize];
   int32_t length = BuildFrame(text, frame);
   if (length < 0) return Fail(-length);
@@ -163,12 +168,13 @@ void CameraPort::DrainCameraLink() {
 }
 
 int32_t CameraPort::Transact(std::string_view text, char* reply) {
+  if (exchangeRunning_) return RefuseExchange();
   ExchangeScope scope(*this);
   ReplyOutcome outcome = ReplyOutcome::NoReply;
   for (int attempt = 0; attempt < Tries; ++attempt) {
     // After a silent attempt the line is quiet already; after anything else, bytes may be on their way.
     if (outcome != ReplyOutcome::NoReply) AwaitQuietLine();
-    if (SendFrame(text) < 0) return Fail(CommErrors::PassThrough);
+    if (DeliverRequest(text) < 0) return Fail(CommErrors::PassThrough);
     outcome = ReceiveReply(reply);
     if (outcome == ReplyOutcome::Taken) return Framing::ReplyDataLength;
   }

@@ -38,4 +38,8 @@ inline constexpr CommError TooLongMessage = 27;
 
 inline constexpr CommError Last = TooLongMessage;
 
+// Not a failure of the line: an exchange was asked for while another ran on the same port. Nothing
+// was sent, the stored code is left as it was, and no message is shown for it.
+inline constexpr CommError Refused = 100;
+
 }  // namespace CommErrors

@@ -5,6 +5,7 @@
 #include "resources/StringTable.h"
 
 int32_t CommErrorState::Fail(CommError code) {
+  if (refusing_) return -CommErrors::Refused;
   if (code != CommErrors::PassThrough) lastError_ = code;
   return -lastError_;
 }

@@ -20,6 +20,13 @@ class OperatorOutput {
   }
 };
 
+// Shows nothing.
+class SilentOperatorOutput final : public OperatorOutput {
+ public:
+  void ShowStatusText(const std::string&) override {}
+  void ShowMessage(const std::string&, const std::string&, MessageIcon) override {}
+};
+
 // Where there is no window: each message box becomes its text on a line of a stream.
 class StreamOperatorOutput final : public OperatorOutput {
  public:

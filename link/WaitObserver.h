@@ -7,14 +7,12 @@
 
 class WaitObserver {
  public:
-  // The property, set true, by which an object whose timer ticks start exchanges says so: its ticks
-  // are held while an exchange runs and delivered once after it.
-  static constexpr const char* StartsExchangesProperty = "startsExchanges";
   // The longest the port waits without telling the observer.
   static constexpr int64_t SliceMs = 10;
 
   virtual ~WaitObserver() = default;
-  // The outermost exchange begins and ends: nothing else may reach the camera in between.
+  // An exchange begins and ends: nothing else may reach the camera in between. Whatever the
+  // observer does meanwhile, the port refuses an exchange asked for inside these calls.
   virtual void ExchangeStarted(int64_t nowMs) = 0;
   virtual void ExchangeEnded() = 0;
   // Called again and again while an exchange waits, with the port's clock, at most SliceMs apart.
