@@ -104,17 +104,20 @@ void QtWaitObserver::EndCommand() {
   RestoreCursor();
   // The ends of presses first: a scroll bar let go stops repeating before any held tick reaches it.
   gestures_.DeliverKept();
-  // A tick held once is delivered once, however often it came.
-  std::map<std::pair<QObject*, int>, QPointer<QObject>> ticks;
-  ticks.swap(heldTicks_);
-  for (const auto& [key, receiver] : ticks) {
+  // Whatever an end or a tick starts is a command of its own; what is left waits for its end. A
+  // tick held once is delivered once, however often it came.
+  while (!command_ && !heldTicks_.empty()) {
+    auto first = heldTicks_.begin();
+    const int timerId = first->first.second;
+    QPointer<QObject> receiver = first->second;
+    heldTicks_.erase(first);
     if (!receiver) continue;
-    QTimerEvent tick(key.second);
+    QTimerEvent tick(timerId);
     QCoreApplication::sendEvent(receiver, &tick);
   }
-  std::vector<QPointer<QWidget>> closes;
-  closes.swap(heldCloses_);
-  for (const QPointer<QWidget>& window : closes) {
+  while (!command_ && !heldCloses_.empty()) {
+    QPointer<QWidget> window = heldCloses_.front();
+    heldCloses_.erase(heldCloses_.begin());
     if (window) window->close();
   }
 }

@@ -68,6 +68,8 @@ int32_t CameraParameterSet::WriteAll() {
 }
 
 void CameraParameterSet::ShowTransferStatus(int textId, ParameterId id) {
+  // A transfer asked for while an exchange runs will be refused: the running one's text stays.
+  if (ExchangeRunning()) return;
   Operator().ShowStatusText(FormatString(LoadString(textId), ParameterTable::Name(id)));
 }
 

@@ -267,6 +267,8 @@ struct HeldControlCase {
   bool spinButton;  // else a slider's arrow, which writes on every step
 };
 
+void PrintTo(const HeldControlCase& held, std::ostream* out) { *out << held.name; }
+
 class HeldControl : public ExchangeWait, public ::testing::WithParamInterface<HeldControlCase> {};
 
 TEST_P(HeldControl, NoStepAfterTheReleaseBeyondTheWriteInFlight) {
