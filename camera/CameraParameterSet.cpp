@@ -95,8 +95,8 @@ int32_t CameraParameterSet::OpenSerialLink(int32_t port, int32_t baudRate) {
   return Reported(OpenSerialDefault(port, baudRate));
 }
 
-int32_t CameraParameterSet::OpenCameraLinkLibrary(const std::string& libraryPath) {
-  return Reported(OpenCameraLink(libraryPath));
+int32_t CameraParameterSet::OpenCameraLinkLibrary(const std::string& libraryPath, uint32_t serialIndex) {
+  return Reported(OpenCameraLink(libraryPath, serialIndex));
 }
 
 void CameraParameterSet::ReportLastError() {

@@ -25,7 +25,7 @@ class CameraParameterSet : public CameraValueStore, public CameraPort {
   int32_t UploadAll();
   int32_t SendAll();
   int32_t OpenSerialLink(int32_t port, int32_t baudRate);
-  int32_t OpenCameraLinkLibrary(const std::string& libraryPath);
+  int32_t OpenCameraLinkLibrary(const std::string& libraryPath, uint32_t serialIndex = 0);
 
   // The message of the stored error in a stop-icon box.
   void ReportLastError();

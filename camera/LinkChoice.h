@@ -13,6 +13,7 @@ struct LinkChoice {
   int com = 1;
   int baud = 9600;
   std::string cameraLink;  // "Euresys", "Matrox" or a library path; empty: a serial port
+  int cameraLinkPort = 0;  // the board's serial port, 0 for the first, as clSerialInit counts them
 };
 
 // Why the choice cannot be opened as it stands, or nothing.

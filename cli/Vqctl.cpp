@@ -22,7 +22,6 @@
 #include "camera/WhiteSpotList.h"
 #include "camera/WhiteSpotRun.h"
 #include "camera/ParameterNames.h"
-#include "link/CameraLinkLibrary.h"
 #include "link/Framing.h"
 #include "link/PortPaths.h"
 
@@ -71,10 +70,7 @@ Vqctl::Vqctl(const VqctlOptions& options, std::ostream& out, std::ostream& err)
   }
 }
 
-Vqctl::~Vqctl() {
-  parameters_.Close();
-  CameraLinkLibrary::Process().Unload();
-}
+Vqctl::~Vqctl() { parameters_.Close(); }
 
 void Vqctl::TraceBytes(bool sent, const uint8_t* bytes, int32_t count) {
   char stamp[32];
@@ -95,7 +91,8 @@ int Vqctl::UsageError(const std::string& reason) {
 }
 
 int Vqctl::OpenLink() {
-  int32_t result = OpenChosenLink(parameters_, {options_.device, options_.com, options_.baud, options_.cameraLink});
+  int32_t result = OpenChosenLink(
+      parameters_, {options_.device, options_.com, options_.baud, options_.cameraLink, options_.cameraLinkPort});
   if (result < 0 && -result == CommErrors::CannotOpenPort && options_.cameraLink.empty()) {
     std::string device = DevicePathForPort(options_.com);
     std::optional<DeviceAccess> denied = DeniedAccess(device);

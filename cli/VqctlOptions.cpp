@@ -12,6 +12,7 @@ const char* const VqctlUsage =
     "  --baud 9600|115200   default 9600\n"
     "  --camera-link LIB    reach the camera through a Camera Link serial library instead of a serial port:\n"
     "                       Euresys (libclseremc.so), Matrox (libclsermtx.so) or a library file's path\n"
+    "  --camera-link-port N the board's serial port, 0 for the first (default 0)\n"
     "  --trace              print every byte sent and received, in hex with a millisecond time stamp, on standard error\n"
     "Commands:\n"
     "  read-all             read every readable parameter; one line per row: NAME=VALUE\n"
@@ -82,6 +83,15 @@ bool ParseLinkOption(const std::vector<std::string>& args, size_t& i, VqctlOptio
   }
   if (option == "--device") return TakePath(args, i, options.device, result);
   if (option == "--camera-link") return TakePath(args, i, options.cameraLink, result);
+  if (option == "--camera-link-port") {
+    if (!TakeValue(args, i, value, result)) return false;
+    if (ParseInt(value, options.cameraLinkPort) && options.cameraLinkPort >= 0 &&
+        options.cameraLinkPort <= MaxCameraLinkPort) {
+      return true;
+    }
+    result.error = "--camera-link-port takes a port number from 0 to 255";
+    return false;
+  }
   if (option == "--com") {
     if (!TakeValue(args, i, value, result)) return false;
     if (ParseInt(value, options.com) && options.com >= 1 && options.com <= 10) return true;
@@ -160,6 +170,10 @@ VqctlParse ParseVqctlOptions(const std::vector<std::string>& args, VqctlOptions&
   }
   if (!options.device.empty() && !options.cameraLink.empty()) {
     result.error = "--device and --camera-link exclude each other";
+    return result;
+  }
+  if (options.cameraLinkPort != 0 && options.cameraLink.empty()) {
+    result.error = "--camera-link-port goes with --camera-link";
     return result;
   }
   result.ok = ParseCommandArguments(args, i + 1, options, result);

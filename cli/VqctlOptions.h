@@ -9,6 +9,7 @@ struct VqctlOptions {
   int com = 1;
   int baud = 9600;
   std::string cameraLink;  // Camera Link serial library instead of a serial port
+  int cameraLinkPort = 0;  // the board's serial port, as clSerialInit counts them
   bool trace = false;
   int digits = 7;          // write-serial
   int timeoutSeconds = 60; // detect: how long a detection may keep running
@@ -26,6 +27,8 @@ struct VqctlParse {
 VqctlParse ParseVqctlOptions(const std::vector<std::string>& args, VqctlOptions& options);
 
 extern const char* const VqctlUsage;
+
+inline constexpr int MaxCameraLinkPort = 255;
 
 namespace VqctlExit {
 inline constexpr int Success = 0;

@@ -12,14 +12,9 @@ std::string CameraLinkLibraryPath(CameraLinkBoard board, const std::string& othe
   return otherPath;
 }
 
-CameraLinkLibrary& CameraLinkLibrary::Process() {
-  static CameraLinkLibrary state;
-  return state;
-}
-
 CameraLinkLibrary::~CameraLinkLibrary() {
-  // The library stays loaded to the end of the process; unloading during exit could run its
-  // destructors after objects they use are gone.
+  // The library stays loaded to the end of the process (the loader counts each port's load):
+  // unloading during exit could run its destructors after objects they use are gone.
   CloseChannel();
 }
 
@@ -29,7 +24,7 @@ static Fn Lookup(void* handle, const char* name) {
 }
 
 bool CameraLinkLibrary::Load(const std::string& path) {
-  Unload();
+  CloseChannel();
   // dlopen("") hands back the program itself, which is no grabber library.
   if (path.empty()) return false;
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -50,19 +45,9 @@ bool CameraLinkLibrary::Load(const std::string& path) {
   return true;
 }
 
-void CameraLinkLibrary::Unload() {
-  CloseChannel();
-  if (handle_ != nullptr) dlclose(handle_);
-  handle_ = nullptr;
-  init_ = nullptr;
-  read_ = nullptr;
-  write_ = nullptr;
-  close_ = nullptr;
-}
-
-int32_t CameraLinkLibrary::InitChannel() {
+int32_t CameraLinkLibrary::InitChannel(uint32_t serialIndex) {
   void* ref = nullptr;
-  int32_t result = init_(0, &ref);
+  int32_t result = init_(serialIndex, &ref);
   if (result == 0) serialRef_ = ref;
   return result;
 }

@@ -1,4 +1,5 @@
-// The process-wide Camera Link state: the loaded serial library, its entry points and the open channel.
+// One port's Camera Link link: the grabber's serial library as this port loaded it, its entry points
+// and this port's channel. Two ports may load the same library and open two of its channels.
 #pragma once
 
 #include <cstdint>
@@ -13,16 +14,19 @@ std::string CameraLinkLibraryPath(CameraLinkBoard board, const std::string& othe
 
 class CameraLinkLibrary {
  public:
-  static CameraLinkLibrary& Process();
+  CameraLinkLibrary() = default;
+  // Closes the channel; the library stays loaded to the end of the process.
+  ~CameraLinkLibrary();
+  CameraLinkLibrary(const CameraLinkLibrary&) = delete;
+  CameraLinkLibrary& operator=(const CameraLinkLibrary&) = delete;
 
   // Loads the library and looks up the four entry points; false (nothing kept) if any is missing.
   bool Load(const std::string& path);
   bool IsLoaded() const { return handle_ != nullptr; }
-  // Closes the channel and unloads the library.
-  void Unload();
 
-  // clSerialInit on serial index 0; its result, the reference kept when it is 0.
-  int32_t InitChannel();
+  // clSerialInit on the board's serial port `serialIndex` (0 is the first); its result, the
+  // reference kept when it is 0.
+  int32_t InitChannel(uint32_t serialIndex);
   bool ChannelOpen() const { return serialRef_ != nullptr; }
   void CloseChannel();
 
@@ -31,9 +35,6 @@ class CameraLinkLibrary {
   uint32_t Read(uint8_t* buffer, uint32_t count, uint32_t timeoutMs);
 
  private:
-  CameraLinkLibrary() = default;
-  ~CameraLinkLibrary();
-
   void* handle_ = nullptr;
   ClSerialInitFn init_ = nullptr;
   ClSerialReadFn read_ = nullptr;

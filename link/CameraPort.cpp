@@ -40,16 +40,21 @@ int32_t CameraPort::OpenSerial(int32_t port, int32_t baudRate, int byteSize, int
   return 0;
 }
 
-int32_t CameraPort::OpenCameraLink(const std::string& libraryPath) {
-  CameraLinkLibrary& library = CameraLinkLibrary::Process();
-  if (!library.Load(libraryPath)) return Fail(CommErrors::CannotOpenPort);
-  if (library.InitChannel() != 0) output_->ShowMessage("Board Open Error", "Error", MessageIcon::Error);
+int32_t CameraPort::OpenCameraLink(const std::string& libraryPath, uint32_t serialIndex) {
+  Close();
+  cameraLink_.reset();
+  auto library = std::make_unique<CameraLinkLibrary>();
+  if (!library->Load(libraryPath)) return Fail(CommErrors::CannotOpenPort);
+  // Loaded without a channel when the board does not open: reads and writes then go to the closed
+  // serial port and fail with code 3.
+  cameraLink_ = std::move(library);
+  if (cameraLink_->InitChannel(serialIndex) != 0) output_->ShowMessage("Board Open Error", "Error", MessageIcon::Error);
   return 0;
 }
 
 int32_t CameraPort::WriteBytes(const uint8_t* data, int32_t count, int32_t timeoutMs) {
-  CameraLinkLibrary& library = CameraLinkLibrary::Process();
-  if (library.ChannelOpen()) {
+  if (CameraLinkOpen()) {
+    CameraLinkLibrary& library = *cameraLink_;
     auto written = static_cast<int32_t>(CameraLinkCall(
         [&] { return library.Write(data, static_cast<uint32_t>(count), static_cast<uint32_t>(timeoutMs)); }));
     Trace(true, data, written);
@@ -72,8 +77,8 @@ int32_t CameraPort::WriteBytes(const uint8_t* data, int32_t count, int32_t timeo
 }
 
 int32_t CameraPort::ReadBytes(uint8_t* buffer, int32_t count, int32_t timeoutMs) {
-  CameraLinkLibrary& library = CameraLinkLibrary::Process();
-  if (library.ChannelOpen()) {
+  if (CameraLinkOpen()) {
+    CameraLinkLibrary& library = *cameraLink_;
     uint32_t got = CameraLinkCall(
         [&] { return library.Read(buffer, static_cast<uint32_t>(count), static_cast<uint32_t>(timeoutMs)); });
     Trace(false, buffer, static_cast<int32_t>(std::min<uint32_t>(got, static_cast<uint32_t>(count))));
@@ -141,7 +146,7 @@ int32_t CameraPort::Close() {
     device_->Discard(true, true);
     device_->Close();
   }
-  CameraLinkLibrary::Process().CloseChannel();
+  if (cameraLink_) cameraLink_->CloseChannel();
   return 0;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "link/CameraLinkLibrary.h"
 #include "link/Clock.h"
 #include "link/CommErrorState.h"
 #include "link/OperatorOutput.h"
@@ -73,7 +74,8 @@ class CameraPort : public virtual CommErrorState {
   // Byte transport.
   int32_t OpenSerial(int32_t port, int32_t baudRate, int byteSize, int stopBits, int parity);
   int32_t OpenSerialDefault(int32_t port, int32_t baudRate);
-  int32_t OpenCameraLink(const std::string& libraryPath);
+  // Loads the library for this port and opens the board's serial port serialIndex (0: the first).
+  int32_t OpenCameraLink(const std::string& libraryPath, uint32_t serialIndex = 0);
   int32_t WriteBytes(const uint8_t* data, int32_t count, int32_t timeoutMs);
   int32_t ReadBytes(uint8_t* buffer, int32_t count, int32_t timeoutMs);
   int32_t Purge(uint32_t flags);
@@ -85,6 +87,9 @@ class CameraPort : public virtual CommErrorState {
   int32_t PortNumber() const { return portNumber_; }
   int32_t BaudRate() const { return baudRate_; }
   bool IsPortOpen() const { return device_->IsOpen(); }
+  // Whether a Camera Link library was loaded for this port, and whether its channel is open.
+  bool CameraLinkLoaded() const { return cameraLink_ != nullptr && cameraLink_->IsLoaded(); }
+  bool CameraLinkOpen() const { return cameraLink_ != nullptr && cameraLink_->ChannelOpen(); }
 
  private:
   int32_t FailFromLineStatus();
@@ -126,6 +131,8 @@ class CameraPort : public virtual CommErrorState {
   }
 
   std::unique_ptr<SerialDevice> device_;
+  // This port's Camera Link library and channel; none on a serial port.
+  std::unique_ptr<CameraLinkLibrary> cameraLink_;
   ByteTrace trace_;
   Clock* clock_;
   OperatorOutput* output_;

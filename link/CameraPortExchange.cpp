@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "link/CameraLinkLibrary.h"
 #include "link/CameraPort.h"
 #include "link/Framing.h"
 
@@ -138,7 +137,7 @@ int32_t CameraPort::QuietTimeMs(int32_t baudRate) {
 // is on its way now would be read as the answer to the next ENQ. Reads and drops it until the line
 // has been quiet for a reply frame's time, within the nine-byte reply time-out in all. Stores no error.
 void CameraPort::AwaitQuietLine() {
-  if (CameraLinkLibrary::Process().ChannelOpen()) return DrainCameraLink();
+  if (CameraLinkOpen()) return DrainCameraLink();
   if (!device_->IsOpen()) return;
   const int64_t quietMs = QuietTimeMs(baudRate_);
   const int64_t limit = clock_->NowMs() + (Framing::ReplyFrameLength - 1) * ExchangeTimeouts::ReplyRest;
@@ -158,7 +157,7 @@ void CameraPort::AwaitQuietLine() {
 }
 
 void CameraPort::DrainCameraLink() {
-  CameraLinkLibrary& library = CameraLinkLibrary::Process();
+  CameraLinkLibrary& library = *cameraLink_;
   const int64_t limit = clock_->NowMs() + (Framing::ReplyFrameLength - 1) * ExchangeTimeouts::ReplyRest;
   uint8_t byte = 0;
   while (clock_->NowMs() <= limit &&

@@ -26,7 +26,8 @@ const char CameraDoc[] =
     "Use one Camera from one thread at a time (a second thread gets RuntimeError). Failures of the line\n"
     "raise CommError with the operator's message; a closed camera raises ValueError.";
 
-std::unique_ptr<PyCamera> Open(const py::object& device, const py::object& com, int baud, const py::object& cameraLink) {
+std::unique_ptr<PyCamera> Open(const py::object& device, const py::object& com, int baud, const py::object& cameraLink,
+                               int cameraLinkPort) {
   LinkChoice choice;
   if (!device.is_none()) {
     choice.device = py::bytes(py::module_::import("os").attr("fsencode")(device));
@@ -38,6 +39,8 @@ std::unique_ptr<PyCamera> Open(const py::object& device, const py::object& com, 
     choice.cameraLink = cameraLink.cast<std::string>();
     if (choice.cameraLink.empty()) throw py::value_error("camera_link is \"Euresys\", \"Matrox\" or a library path");
   }
+  if (cameraLinkPort != 0 && choice.cameraLink.empty()) throw py::value_error("camera_link_port goes with camera_link");
+  choice.cameraLinkPort = cameraLinkPort;
   return std::make_unique<PyCamera>(choice);
 }
 
@@ -121,10 +124,11 @@ PYBIND11_MODULE(vqcam, m) {
   m.attr("__version__") = VQ_VERSION;
   BindCamera(m);
   m.def("open", &Open, py::arg("device") = py::none(), py::kw_only(), py::arg("com") = py::none(),
-        py::arg("baud") = 9600, py::arg("camera_link") = py::none(),
+        py::arg("baud") = 9600, py::arg("camera_link") = py::none(), py::arg("camera_link_port") = 0,
         "Opens the link to a camera: a serial device path (assigned to COM com, 1 by default), or COM com as "
         "the windowed program maps it, at baud 9600 or 115200; or camera_link, \"Euresys\", \"Matrox\" or a "
-        "library path. CommError when it cannot be opened.");
+        "library path, on the board's serial port camera_link_port (0, the first, by default). Each camera "
+        "has a link of its own. CommError when it cannot be opened.");
   m.def("parameters", &Parameters, "The parameter table's 47 rows (Parameter records).");
   m.def("read_file", &ReadFile, py::arg("path"),
         "The 47 values of a settings file, by name. FileRefused for a file the program refuses, OSError when "

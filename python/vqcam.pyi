@@ -88,9 +88,10 @@ class Camera:
         """Unlocks, checks and writes the serial number, then appends its adjustment-log row."""
 
 def open(device: Optional[_Path] = None, *, com: Optional[int] = None, baud: int = 9600,
-         camera_link: Optional[str] = None) -> Camera:
+         camera_link: Optional[str] = None, camera_link_port: int = 0) -> Camera:
     """Opens a serial device (or COM com, 1 to 10) at 9600 or 115200 baud, or a Camera Link library
-    ("Euresys", "Matrox" or a path). CommError when it cannot be opened."""
+    ("Euresys", "Matrox" or a path) on the board's serial port camera_link_port (0, the first). Each
+    camera has a link of its own. CommError when it cannot be opened."""
 
 def parameters() -> list[Parameter]:
     """The parameter table's 47 rows."""

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "link/Clock.h"
@@ -14,32 +15,45 @@
 
 namespace {
 
+// A board with this many serial ports, a camera behind each.
+constexpr uint32_t Ports = 4;
+
 struct Channel {
   CameraModel camera;
-  std::vector<ClSimCall> calls;
-  int32_t initResult = 0;
   bool open = false;
 };
 
-// A fresh camera behind a closed channel, as the environment asks for it.
-void Reset(Channel& c) {
-  c.camera = CameraModel();
-  c.calls.clear();
-  c.open = false;
-  c.initResult = 0;
+struct Board {
+  Channel channels[Ports];
+  std::mutex callsMutex;  // cameras on two ports may be driven from two threads
+  std::vector<ClSimCall> calls;
+  int32_t initResult = 0;
+};
+
+// Asked at every clSerialInit: the library stays loaded while the process runs, so a script may
+// set it between two opens.
+bool InitFailAsked() {
   const char* fail = std::getenv("CLSERSIM_INIT_FAIL");
-  if (fail != nullptr && *fail != '\0' && std::strcmp(fail, "0") != 0) c.initResult = -1;
-  const char* baud = std::getenv("CLSERSIM_BAUD");
-  if (baud != nullptr) c.camera.SetBaudRate(std::atoi(baud));
+  return fail != nullptr && *fail != '\0' && std::strcmp(fail, "0") != 0;
 }
 
-Channel& TheChannel() {
-  static Channel channel = [] {
-    Channel c;
-    Reset(c);
-    return c;
-  }();
-  return channel;
+// Fresh cameras behind closed channels, as the environment asks for them.
+void Reset(Board& board) {
+  board.calls.clear();
+  board.initResult = 0;
+  const char* baud = std::getenv("CLSERSIM_BAUD");
+  for (Channel& c : board.channels) {
+    c.camera = CameraModel();
+    c.open = false;
+    if (baud != nullptr) c.camera.SetBaudRate(std::atoi(baud));
+  }
+}
+
+Board& TheBoard() {
+  static Board board;
+  static const bool ready = (Reset(board), true);
+  (void)ready;
+  return board;
 }
 
 int64_t NowUs() { return MonotonicClock::Instance().NowUs(); }
@@ -56,17 +70,27 @@ void Record(const char* entry, uint32_t count, uint32_t timeout) {
   std::strncpy(call.entry, entry, sizeof call.entry - 1);
   call.count = count;
   call.timeout = timeout;
-  TheChannel().calls.push_back(call);
+  Board& board = TheBoard();
+  std::lock_guard<std::mutex> lock(board.callsMutex);
+  board.calls.push_back(call);
 }
 
-bool IsOurs(void* ref) { return ref == &TheChannel() && TheChannel().open; }
+// The open channel a reference names, or nullptr.
+Channel* Opened(void* ref) {
+  for (Channel& c : TheBoard().channels) {
+    if (ref == &c && c.open) return &c;
+  }
+  return nullptr;
+}
 
 }  // namespace
 
 CLSERSIM_EXPORT int32_t clSerialInit(uint32_t serialIndex, void** serialRef) {
   Record("clSerialInit", serialIndex, 0);
-  Channel& channel = TheChannel();
-  if (channel.initResult != 0 || serialIndex != 0) return channel.initResult != 0 ? channel.initResult : -1;
+  Board& board = TheBoard();
+  if (board.initResult != 0) return board.initResult;
+  if (InitFailAsked() || serialIndex >= Ports) return -1;
+  Channel& channel = board.channels[serialIndex];
   channel.open = true;
   *serialRef = &channel;
   return 0;
@@ -74,11 +98,12 @@ CLSERSIM_EXPORT int32_t clSerialInit(uint32_t serialIndex, void** serialRef) {
 
 CLSERSIM_EXPORT int32_t clSerialWrite(void* serialRef, char* buffer, uint32_t* count, uint32_t timeoutMs) {
   Record("clSerialWrite", *count, timeoutMs);
-  if (!IsOurs(serialRef)) {
+  Channel* channel = Opened(serialRef);
+  if (channel == nullptr) {
     *count = 0;
     return -1;
   }
-  CameraModel& camera = TheChannel().camera;
+  CameraModel& camera = channel->camera;
   for (uint32_t i = 0; i < *count; ++i) {
     SleepUntilUs(NowUs() + camera.ByteTimeUs());
     camera.Receive(static_cast<uint8_t>(buffer[i]), NowUs());
@@ -91,8 +116,9 @@ CLSERSIM_EXPORT int32_t clSerialRead(void* serialRef, char* buffer, uint32_t* co
   Record("clSerialRead", *count, timeoutMs);
   uint32_t wanted = *count;
   *count = 0;
-  if (!IsOurs(serialRef)) return -1;
-  CameraModel& camera = TheChannel().camera;
+  Channel* channel = Opened(serialRef);
+  if (channel == nullptr) return -1;
+  CameraModel& camera = channel->camera;
   int64_t deadline = NowUs() + static_cast<int64_t>(timeoutMs) * 1000;
   for (;;) {
     *count += static_cast<uint32_t>(
@@ -107,12 +133,15 @@ CLSERSIM_EXPORT int32_t clSerialRead(void* serialRef, char* buffer, uint32_t* co
 
 CLSERSIM_EXPORT void clSerialClose(void* serialRef) {
   Record("clSerialClose", 0, 0);
-  if (IsOurs(serialRef)) TheChannel().open = false;
+  if (Channel* channel = Opened(serialRef)) channel->open = false;
 }
 
-CLSERSIM_EXPORT void clsersim_set_init_result(int32_t result) { TheChannel().initResult = result; }
-CLSERSIM_EXPORT void* clsersim_camera() { return &TheChannel().camera; }
-CLSERSIM_EXPORT int32_t clsersim_call_count() { return static_cast<int32_t>(TheChannel().calls.size()); }
-CLSERSIM_EXPORT const ClSimCall* clsersim_calls() { return TheChannel().calls.data(); }
-CLSERSIM_EXPORT void clsersim_reset_calls() { TheChannel().calls.clear(); }
-CLSERSIM_EXPORT void clsersim_reset() { Reset(TheChannel()); }
+CLSERSIM_EXPORT void clsersim_set_init_result(int32_t result) { TheBoard().initResult = result; }
+CLSERSIM_EXPORT void* clsersim_camera() { return &TheBoard().channels[0].camera; }
+CLSERSIM_EXPORT void* clsersim_port_camera(uint32_t serialIndex) {
+  return serialIndex < Ports ? &TheBoard().channels[serialIndex].camera : nullptr;
+}
+CLSERSIM_EXPORT int32_t clsersim_call_count() { return static_cast<int32_t>(TheBoard().calls.size()); }
+CLSERSIM_EXPORT const ClSimCall* clsersim_calls() { return TheBoard().calls.data(); }
+CLSERSIM_EXPORT void clsersim_reset_calls() { TheBoard().calls.clear(); }
+CLSERSIM_EXPORT void clsersim_reset() { Reset(TheBoard()); }

@@ -11,13 +11,15 @@ struct ClSimCall {
 
 extern "C" {
 // Result clSerialInit gives from now on (0 opens the channel). CLSERSIM_INIT_FAIL=1 in the
-// environment makes it fail from the start.
+// environment makes every clSerialInit fail while it is set.
 void clsersim_set_init_result(int32_t result);
-// The camera behind the channel (a CameraModel), to set faults and look at registers.
+// The camera behind the board's first serial port (a CameraModel), to set faults and look at registers.
 void* clsersim_camera();
+// The camera behind serial port serialIndex (0 to 3), or null.
+void* clsersim_port_camera(uint32_t serialIndex);
 int32_t clsersim_call_count();
 const ClSimCall* clsersim_calls();
 void clsersim_reset_calls();
-// Back to a fresh camera behind a closed channel.
+// Back to fresh cameras behind closed channels.
 void clsersim_reset();
 }

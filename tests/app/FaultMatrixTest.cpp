@@ -194,7 +194,6 @@ TEST(FaultMatrix, EveryFailureIsToldOnceAndLeavesTheRightState) {
     }
     row.afterwards(rig);
     rig.link.port->Close();
-    CameraLinkLibrary::Process().Unload();
   }
 }
 

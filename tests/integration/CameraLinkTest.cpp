@@ -80,7 +80,7 @@ TEST_F(CameraLinkChannel, MissingLibraryOrEntryPointCannotOpen) {
   EXPECT_EQ(port.OpenCameraLink(VQ_CLSERSIM_NOREAD), -CommErrors::CannotOpenPort);
   EXPECT_EQ(port.OpenCameraLink(""), -CommErrors::CannotOpenPort);
   EXPECT_TRUE(output.messages.empty());
-  EXPECT_FALSE(CameraLinkLibrary::Process().IsLoaded());
+  EXPECT_FALSE(port.CameraLinkLoaded());
 }
 
 TEST_F(CameraLinkChannel, CloseEndsTheChannelOnce) {

@@ -182,6 +182,35 @@ class Failures(unittest.TestCase):
         self.assertEqual(failed.exception.code, 3)
 
 
+class CamerasSideBySide(unittest.TestCase):
+    """Each camera its own link: a serial camera and two Camera Link cameras on two ports of one board."""
+
+    GAINS = (300, 400, 500)
+
+    def test_each_keeps_its_own_values_and_closing_one_leaves_the_others(self):
+        library = os.environ.get("VQ_CLSERSIM")
+        if not library:
+            self.skipTest("VQ_CLSERSIM names no simulated grabber library")
+        for order in ((0, 1, 2), (2, 1, 0), (1, 0, 2)):
+            with self.subTest(order=order), vqcam.Simulator(baud=115200) as sim:
+                cameras = [vqcam.open(sim.path, baud=115200), vqcam.open(camera_link=library),
+                           vqcam.open(camera_link=library, camera_link_port=1)]
+                for camera in cameras:
+                    self.addCleanup(camera.close)
+                for camera, gain in zip(cameras, self.GAINS):
+                    camera["GainLevel"] = gain
+                self.assertEqual([camera["GainLevel"] for camera in cameras], list(self.GAINS))
+                for which in order:
+                    cameras[which].close()
+                    for i, camera in enumerate(cameras):
+                        if not camera.closed:
+                            self.assertEqual(camera["GainLevel"], self.GAINS[i], (i, "after closing", which))
+
+    def test_a_port_without_a_library_is_refused(self):
+        with self.assertRaises(ValueError):
+            vqcam.open("/dev/null", camera_link_port=1)
+
+
 class Threads(unittest.TestCase):
     READS = 15
 

@@ -1,5 +1,5 @@
-// Holds the simulated Camera Link library open for a test and reaches its controls; on the way out
-// it closes the program's channel and unloads the library.
+// Holds the simulated Camera Link library open for a test, with fresh cameras behind closed channels,
+// and reaches its controls. Each port the test opens closes its own channel.
 #pragma once
 
 #include <dlfcn.h>
@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "link/CameraLinkLibrary.h"
 #include "sim/CameraModel.h"
 #include "sim/ClSerialSim.h"
 
@@ -18,14 +17,16 @@ class SimulatedGrabber {
     if (handle_ != nullptr) Control<void (*)()>("clsersim_reset")();
   }
   ~SimulatedGrabber() {
-    CameraLinkLibrary::Process().Unload();
     if (handle_ != nullptr) dlclose(handle_);
   }
   SimulatedGrabber(const SimulatedGrabber&) = delete;
   SimulatedGrabber& operator=(const SimulatedGrabber&) = delete;
 
   bool Loaded() const { return handle_ != nullptr; }
-  CameraModel& Camera() { return *static_cast<CameraModel*>(Control<void* (*)()>("clsersim_camera")()); }
+  // The camera behind the board's serial port `serialIndex`.
+  CameraModel& Camera(uint32_t serialIndex = 0) {
+    return *static_cast<CameraModel*>(Control<void* (*)(uint32_t)>("clsersim_port_camera")(serialIndex));
+  }
   void SetInitResult(int32_t result) { Control<void (*)(int32_t)>("clsersim_set_init_result")(result); }
   void ResetCalls() { Control<void (*)()>("clsersim_reset_calls")(); }
   std::vector<ClSimCall> Calls() {
