@@ -29,6 +29,11 @@ TEST(VqctlArguments, LinkOptionsThenCommand) {
   EXPECT_EQ(serial.com, 3);
   EXPECT_EQ(serial.digits, 8);
   EXPECT_EQ(serial.arguments, (std::vector<std::string>{"12X34567"}));
+
+  VqctlOptions board;
+  ASSERT_TRUE(Parse({"--camera-link", "Euresys", "--camera-link-port", "2", "info"}, board).ok);
+  EXPECT_EQ(board.cameraLink, "Euresys");
+  EXPECT_EQ(board.cameraLinkPort, 2);
 }
 
 TEST(VqctlArguments, RefusesWhatItCannotRun) {
@@ -41,6 +46,9 @@ TEST(VqctlArguments, RefusesWhatItCannotRun) {
       {"--device", "/dev/x", "--camera-link", "lib.so", "info"},
       {"--device", "", "info"},  // would open COM1's default device, which nobody named
       {"--camera-link", "", "info"},
+      {"--camera-link", "lib.so", "--camera-link-port", "-1", "info"},
+      {"--camera-link", "lib.so", "--camera-link-port", "256", "info"},
+      {"--camera-link-port", "1", "info"},  // a board's port with no board
       {"--bogus", "info"},
       {"frobnicate"},
       {"get"},
