@@ -41,9 +41,13 @@ std::vector<Spot> ReadSpots(CameraPort& port, int32_t* failure) {
 }
 
 std::string ListSpots(CameraPort& port, const char* lineEnd, int32_t* failure) {
+  return SpotLines(ReadSpots(port, failure), lineEnd);
+}
+
+std::string SpotLines(const std::vector<Spot>& spots, const char* lineEnd) {
   std::string text;
   int number = 0;
-  for (const Spot& spot : ReadSpots(port, failure)) {
+  for (const Spot& spot : spots) {
     char line[96];
     std::snprintf(line, sizeof line, "No.%2d: x = %4d,  y = %4d%s", ++number, spot.x, spot.y, lineEnd);
     text += line;

@@ -35,5 +35,7 @@ std::vector<Spot> ReadSpots(CameraPort& port, int32_t* failure);
 // read ends the list there and leaves its negative result in failure (0 otherwise); a failed
 // read is never listed as a coordinate.
 std::string ListSpots(CameraPort& port, const char* lineEnd, int32_t* failure);
+// Those lines for spots already read.
+std::string SpotLines(const std::vector<Spot>& spots, const char* lineEnd);
 
 }  // namespace WhiteSpot

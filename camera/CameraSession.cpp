@@ -1,0 +1,220 @@
+// The sequences vqctl and vqcam share, each run once here.
+#include "camera/CameraSession.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "camera/ParameterTable.h"
+#include "camera/RegularFile.h"
+#include "camera/SerialNumberWriter.h"
+#include "camera/WhiteSpotRun.h"
+#include "link/Framing.h"
+#include "link/PortPaths.h"
+#include "resources/StringIds.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+// Past this a detection's time limit means "no limit": the deadline must stay a number.
+constexpr double LongestDetectionSeconds = 1e9;
+
+// A number as a range check must see it: one far outside every range stays outside.
+int32_t Checked(int64_t value) { return value < 0 ? -1 : (value > 0xFFFFFF ? 0x1000000 : static_cast<int32_t>(value)); }
+
+// A settings file's raw values, or why not: an unreadable or refused file is told to the operator.
+Outcome ReadRawValues(const std::string& path, OperatorOutput& output, SettingsFile::Values& raw) {
+  SettingsFileRead read = ReadSettingsFile(path, raw);
+  switch (read.status) {
+    case SettingsFileRead::Status::Loaded: return {};
+    case SettingsFileRead::Status::Empty:
+      return Outcome::Of(Outcome::Status::FileRefused, RegularFile::FullPath(path) + " holds no values");
+    case SettingsFileRead::Status::Unreadable:
+    case SettingsFileRead::Status::Refused: break;
+  }
+  output.ShowMessage(read.message, LoadString(StringIds::ApplicationTitle), MessageIcon::Warning);
+  Outcome outcome = Outcome::Of(read.status == SettingsFileRead::Status::Unreadable ? Outcome::Status::FileUnreadable
+                                                                                      : Outcome::Status::FileRefused,
+                                read.message, read.error);
+  outcome.shown = true;
+  return outcome;
+}
+
+std::vector<NamedValue> Named(int lastRow, const std::function<int32_t(ParameterId)>& value) {
+  std::vector<NamedValue> values;
+  for (int i = 0; i <= lastRow; ++i) {
+    auto id = static_cast<ParameterId>(i);
+    values.push_back({ParameterTable::Identifier(id), value(id)});
+  }
+  return values;
+}
+
+}  // namespace
+
+std::vector<ParameterRow> ParameterRows() {
+  std::vector<ParameterRow> rows;
+  for (int i = 0; i < ParameterCount; ++i) {
+    auto id = static_cast<ParameterId>(i);
+    const uint8_t flags = ParameterTable::Flags(id);
+    rows.push_back({ParameterTable::Identifier(id), i, ParameterTable::Minimum(id, true), ParameterTable::Maximum(id, true),
+                    ParameterTable::DefaultValue(id, true), (flags & ParameterFlags::InWriteAll) != 0,
+                    (flags & ParameterFlags::Readable) != 0});
+  }
+  return rows;
+}
+
+Outcome ReadSettingsValues(const std::string& path, OperatorOutput& output, std::vector<NamedValue>& values) {
+  SettingsFile::Values raw{};
+  Outcome outcome = ReadRawValues(path, output, raw);
+  if (outcome.Ok()) {
+    values = Named(ParameterCount - 1, [&raw](ParameterId id) {
+      return ParameterTable::FromCamera(id, raw[static_cast<size_t>(id)]);
+    });
+  }
+  return outcome;
+}
+
+CameraSession::CameraSession(OperatorOutput& output) : output_(output), document_(parameters_) {
+  parameters_.SetOperatorOutput(&output_);
+}
+
+CameraSession::~CameraSession() { parameters_.Close(); }
+
+Outcome CameraSession::Shown(Outcome::Status status, int error) {
+  Outcome outcome = Outcome::Of(status, output_.last, error);
+  outcome.shown = true;
+  return outcome;
+}
+
+Outcome CameraSession::Open(const LinkChoice& choice) {
+  if (std::optional<std::string> error = LinkChoiceError(choice)) return Outcome::Of(Outcome::Status::BadArgument, *error);
+  Outcome outcome = Outcome::Comm(OpenChosenLink(parameters_, choice));
+  if (outcome.code == -CommErrors::CannotOpenPort && choice.cameraLink.empty()) {
+    const std::string device = DevicePathForPort(choice.com);
+    if (std::optional<DeviceAccess> denied = DeniedAccess(device)) outcome.message = PermissionHint(device, *denied);
+  }
+  return outcome;
+}
+
+Outcome CameraSession::ReadAll(std::vector<NamedValue>& values) {
+  Outcome outcome = Outcome::Comm(document_.ReadAllCameraValues());
+  if (outcome.Ok()) values = Named(LastReadableRow, [this](ParameterId id) { return document_.GetCameraValue(id); });
+  return outcome;
+}
+
+Outcome CameraSession::Get(ParameterId id, int32_t& value) {
+  Outcome outcome = Outcome::Comm(document_.ReadCameraValue(id));
+  if (outcome.Ok()) value = document_.GetCameraValue(id);
+  return outcome;
+}
+
+Outcome CameraSession::Set(ParameterId id, int64_t value) {
+  const int32_t checked = Checked(value);
+  // The panel cannot leave a row's range and a script must not either.
+  if (std::optional<std::string> refusal = RangeRefusal(id, checked)) {
+    return Outcome::Of(Outcome::Status::BadArgument, *refusal);
+  }
+  return Outcome::Comm(document_.WriteCameraValue(id, checked));
+}
+
+Outcome CameraSession::Save(const std::string& path) {
+  const QByteArray name = QByteArray::fromStdString(path);
+  output_.last.clear();
+  // A name that is not a file to replace (a device named by mistake, say) is refused before the
+  // camera is read: that read takes a while and would be for nothing.
+  if (!document_.CanSaveTo(name)) return Shown(Outcome::Status::CannotWrite, document_.LastFileError());
+  Outcome outcome = Outcome::Comm(document_.ReadAllCameraValues());
+  if (!outcome.Ok()) return outcome;
+  if (!document_.OnSaveDocument(name)) return Shown(Outcome::Status::CannotWrite, document_.LastFileError());
+  return outcome;
+}
+
+Outcome CameraSession::Load(const std::string& path) {
+  output_.last.clear();
+  if (!document_.OnOpenDocument(QByteArray::fromStdString(path))) {
+    const int error = document_.LastFileError();
+    return Shown(error != 0 ? Outcome::Status::FileUnreadable : Outcome::Status::FileRefused, error);
+  }
+  return Outcome::Comm(document_.LastSendResult());
+}
+
+Outcome CameraSession::Diff(const std::string& path, std::vector<ValueDifference>& differences) {
+  SettingsFile::Values raw{};
+  Outcome outcome = ReadRawValues(path, output_, raw);
+  if (!outcome.Ok()) return outcome;
+  outcome = Outcome::Comm(document_.ReadAllCameraValues());
+  if (!outcome.Ok()) return outcome;
+  differences = CompareWithFile(document_, raw);
+  if (!differences.empty()) outcome.status = Outcome::Status::Differs;
+  return outcome;
+}
+
+Outcome CameraSession::Info(CameraInfo& info) { return Outcome::Comm(ReadCameraInfo(document_, info)); }
+
+Outcome CameraSession::Send(const std::string& text) {
+  const int32_t result = parameters_.SendFrame(AsTyped(text));
+  if (result < 0) parameters_.ReportLastError();
+  return Outcome::Comm(result);
+}
+
+Outcome CameraSession::Query(const std::string& text, std::string& reply) {
+  char data[Framing::FrameBufferSize] = {};
+  const int32_t result = parameters_.Transact(AsTyped(text), data);
+  if (result < 0) {
+    parameters_.ReportLastError();
+    return Outcome::Comm(result);
+  }
+  reply = data;
+  return {};
+}
+
+Outcome CameraSession::Detect(const std::optional<int64_t>& threshold, double timeoutSeconds, int& endState) {
+  int32_t value = 0;
+  if (threshold) {
+    value = Checked(*threshold);
+    if (RangeRefusal(ParamWhiteSpotThreshold, value)) return Outcome::Of(Outcome::Status::BadArgument, "the threshold is 0 to 255");
+  }
+  if (!(timeoutSeconds >= 0)) {
+    return Outcome::Of(Outcome::Status::BadArgument, "the timeout is a number of seconds, 0 or more");
+  }
+  const double seconds = std::min(timeoutSeconds, LongestDetectionSeconds);
+  DetectionOutcome run = RunDetection(document_, threshold ? &value : nullptr, static_cast<int64_t>(seconds * 1e6));
+  if (run.result < 0) return Outcome::Comm(run.result);
+  if (run.timedOut) return Outcome::Of(Outcome::Status::TimedOut, "the detection did not finish in time");
+  endState = run.state;
+  return Outcome::Of(run.state == WhiteSpot::Finished ? Outcome::Status::Done : Outcome::Status::Differs,
+                     WhiteSpot::EndMessage(run.state));
+}
+
+Outcome CameraSession::Spots(std::vector<WhiteSpot::Spot>& spots) {
+  int32_t failure = 0;
+  spots = WhiteSpot::ReadSpots(parameters_, &failure);
+  if (failure < 0) parameters_.ReportLastError();
+  return Outcome::Comm(failure);
+}
+
+Outcome CameraSession::WriteSerial(const std::string& number, int digits, const AdjustmentLogTarget& log) {
+  if (digits != 7 && digits != 8) return Outcome::Of(Outcome::Status::BadArgument, "digits is 7 or 8");
+  output_.last.clear();
+  SerialWriteResult result = WriteSerialNumber(document_, number, digits == 8 ? 1 : 0, log);
+  switch (result.status) {
+    case SerialWriteStatus::Written:
+      // The row is in the log, but a field the camera did not give holds the value stored before.
+    case SerialWriteStatus::NotUnlocked:
+    case SerialWriteStatus::WordFailed: return Outcome::Comm(result.error);
+    case SerialWriteStatus::Refused: return Shown(Outcome::Status::RefusedInput);
+    case SerialWriteStatus::LogNotWritten: break;
+  }
+  return Shown(Outcome::Status::LogNotWritten);
+}
+
+std::string PermissionHint(const std::string& device, const DeviceAccess& who) {
+  const std::string join = "\"sudo usermod -aG " + (who.groupMayUse ? who.group : std::string("dialout")) +
+                           " $USER\", then log in again.";
+  if (who.groupMayUse) {
+    return "No permission to use " + device + ": it belongs to the group \"" + who.group + "\". Join it with " +
+           join;
+  }
+  return "No permission to use " + device + ": only its owner may open it. To let the group \"dialout\" use it, " +
+         "put this line into /etc/udev/rules.d/60-vq-camera.rules:\n  KERNEL==\"" + who.kernelName +
+         "\", GROUP=\"dialout\", MODE=\"0660\"\nthen run \"sudo udevadm trigger\" and join the group with " + join;
+}

@@ -1,0 +1,107 @@
+// One camera as vqctl and vqcam drive it: every sequence the two share, on the same parameter set
+// and document as the windowed program, each ending in an Outcome that the front end only translates.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "camera/AdjustmentLog.h"
+#include "camera/CVQS90Doc.h"
+#include "camera/CameraInfo.h"
+#include "camera/CameraParameterSet.h"
+#include "camera/CameraQueries.h"
+#include "camera/LinkChoice.h"
+#include "camera/Outcome.h"
+#include "camera/SettingsFile.h"
+#include "camera/WhiteSpotList.h"
+#include "link/DeviceAccess.h"
+
+// A row's value under the name scripts use.
+struct NamedValue {
+  std::string name;
+  int32_t value;
+};
+
+// A row of the parameter table as the front ends list it.
+struct ParameterRow {
+  std::string name;
+  int index;
+  int32_t minimum;
+  int32_t maximum;
+  int32_t defaultValue;
+  bool writeAll;  // write-all sends it
+  bool readAll;   // read-all reads it
+};
+std::vector<ParameterRow> ParameterRows();
+
+// A settings file's 47 values by name. Unreadable and refused files are told to `output`, as the
+// windowed program tells them; a file without values is refused here without a word.
+Outcome ReadSettingsValues(const std::string& path, OperatorOutput& output, std::vector<NamedValue>& values);
+
+class CameraSession {
+ public:
+  // Messages go to `output` as they come; the outcome also carries the last one.
+  explicit CameraSession(OperatorOutput& output);
+  ~CameraSession();
+  CameraSession(const CameraSession&) = delete;
+  CameraSession& operator=(const CameraSession&) = delete;
+
+  CameraParameterSet& Parameters() { return parameters_; }
+
+  // A failure to open a serial device the user may not use carries the hint who may, in message.
+  Outcome Open(const LinkChoice& choice);
+  // The Camera Link library opened, the board's port did not: every exchange will fail with code 3.
+  bool BoardDidNotOpen() const { return parameters_.CameraLinkLoaded() && !parameters_.CameraLinkOpen(); }
+  void Close() { parameters_.Close(); }
+
+  Outcome ReadAll(std::vector<NamedValue>& values);
+  Outcome Get(ParameterId id, int32_t& value);
+  // Refuses a value outside the row's range before anything is sent.
+  Outcome Set(ParameterId id, int64_t value);
+  // Refuses a path that is no file to replace before the camera is read.
+  Outcome Save(const std::string& path);
+  Outcome Load(const std::string& path);
+  Outcome Diff(const std::string& path, std::vector<ValueDifference>& differences);
+  Outcome Info(CameraInfo& info);
+  // Hand-typed request texts, in capitals as the manual command's box holds them.
+  Outcome Send(const std::string& text);
+  Outcome Query(const std::string& text, std::string& reply);
+  // Writes the threshold when one is given, starts the detection and polls it to its end or until
+  // timeoutSeconds have passed; the end state in endState. Done when it finished, Differs otherwise.
+  Outcome Detect(const std::optional<int64_t>& threshold, double timeoutSeconds, int& endState);
+  // The spots up to the end marker; after a failed read, those read before it.
+  Outcome Spots(std::vector<WhiteSpot::Spot>& spots);
+  // digits: 7 or 8.
+  Outcome WriteSerial(const std::string& number, int digits, const AdjustmentLogTarget& log);
+
+ private:
+  // Forwards every text and box, keeping the last box's text for the outcome.
+  class KeptOutput final : public OperatorOutput {
+   public:
+    explicit KeptOutput(OperatorOutput& out) : out_(out) {}
+    void ShowStatusText(const std::string& text) override { out_.ShowStatusText(text); }
+    void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override {
+      last = text;
+      out_.ShowMessage(text, caption, icon);
+    }
+    void ShowProgress(int done, int total) override { out_.ShowProgress(done, total); }
+    std::string last;
+
+   private:
+    OperatorOutput& out_;
+  };
+
+  // An outcome whose message is the last one shown, and says so.
+  Outcome Shown(Outcome::Status status, int error = 0);
+  Outcome FileOutcome(Outcome::Status refused);
+
+  KeptOutput output_;
+  CameraParameterSet parameters_;
+  CVQS90Doc document_;
+};
+
+// The second message for a serial device the user may not open: the group to join, or, when only its
+// owner may open it, a udev rule that lets a group in.
+std::string PermissionHint(const std::string& device, const DeviceAccess& who);

@@ -1,0 +1,42 @@
+// How a front end's request to a camera ended. vqctl turns it into an exit status and text, vqcam
+// into a value or an exception, and neither decides anything else.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct Outcome {
+  enum class Status {
+    Done,            // as asked
+    Differs,         // a comparison found differences, or a detection ended other than finished
+    CommFailed,      // code holds the negative communication code; its message has been shown
+    BadArgument,     // refused before anything was sent: a value outside its range, a wrong digit count
+    RefusedInput,    // a serial number that is not one; its message has been shown, nothing else was sent
+    FileRefused,     // a settings file the program refuses, or one that holds no values
+    FileUnreadable,  // a settings file that cannot be read; error holds the system's reason
+    CannotWrite,     // a settings file that cannot be written; error holds the system's reason
+    LogNotWritten,   // the serial number is in the camera, its adjustment-log row is not
+    TimedOut,        // a detection still running when its time was up
+  };
+
+  Status status = Status::Done;
+  int32_t code = 0;     // CommFailed, and Done or LogNotWritten after a failed read-back for the log row
+  int error = 0;        // the system's error number, where there is one
+  std::string message;  // the operator's message, or why an argument was refused
+  bool shown = false;   // the message has reached the operator already
+
+  bool Ok() const { return status == Status::Done || status == Status::Differs; }
+  static Outcome Of(Status status, std::string message = {}, int error = 0) {
+    Outcome outcome;
+    outcome.status = status;
+    outcome.message = std::move(message);
+    outcome.error = error;
+    return outcome;
+  }
+  static Outcome Comm(int32_t code) {
+    Outcome outcome;
+    outcome.status = code < 0 ? Status::CommFailed : Status::Done;
+    outcome.code = code < 0 ? code : 0;
+    return outcome;
+  }
+};
