@@ -39,4 +39,21 @@ void RaiseOsError(int error, const std::string& message) {
   Raise(type(message));
 }
 
+void RaiseFor(const Outcome& outcome) {
+  switch (outcome.status) {
+    case Outcome::Status::Done:
+    case Outcome::Status::Differs: return;
+    case Outcome::Status::CommFailed: RaiseCommError(outcome.code);
+    case Outcome::Status::BadArgument:
+    case Outcome::Status::RefusedInput: throw pybind11::value_error(outcome.message);
+    case Outcome::Status::FileRefused: RaiseFileRefused(outcome.message);
+    case Outcome::Status::FileUnreadable:
+    case Outcome::Status::CannotWrite:
+    case Outcome::Status::LogNotWritten: RaiseOsError(outcome.error, outcome.message);
+    case Outcome::Status::TimedOut:
+      PyErr_SetString(PyExc_TimeoutError, outcome.message.c_str());
+      throw pybind11::error_already_set();
+  }
+}
+
 }  // namespace VqcamErrors

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "camera/Outcome.h"
+
 namespace VqcamErrors {
 
 // The module whose exception classes are raised; set once when the module is made.
@@ -15,5 +17,7 @@ void SetModule(pybind11::module_ m);
 // An OSError from the system's error number (its subclass, such as FileNotFoundError), or a plain one
 // with the message when there is none.
 [[noreturn]] void RaiseOsError(int error, const std::string& message);
+// The exception an outcome that went wrong comes to; nothing for one that did not.
+void RaiseFor(const Outcome& outcome);
 
 }  // namespace VqcamErrors

@@ -8,12 +8,13 @@
 #include <optional>
 #include <string>
 
-#include "camera/CVQS90Doc.h"
-#include "camera/CameraParameterSet.h"
+#include "camera/CameraSession.h"
 #include "camera/LinkChoice.h"
-#include "python/CapturedOutput.h"
 
 namespace py = pybind11;
+
+// Values by the names scripts use, in table order.
+py::dict AsDict(const std::vector<NamedValue>& values);
 
 class PyCamera {
  public:
@@ -49,11 +50,10 @@ class PyCamera {
   auto Released(Exchange exchange) -> decltype(exchange());
   void TraceBytes(bool sent, const uint8_t* bytes, int32_t count);
   ParameterId Parameter(const std::string& name) const;
-  void RaiseFileFailure(const std::string& message) const;
 
-  CapturedOutput output_;
-  CameraParameterSet parameters_;
-  CVQS90Doc document_{parameters_};
+  // The operator's messages reach Python in the exceptions, never on a terminal.
+  SilentOperatorOutput silent_;
+  CameraSession session_{silent_};
   py::object trace_ = py::none();
   std::optional<py::error_already_set> traceError_;
   int64_t openedUs_ = 0;

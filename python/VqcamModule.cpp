@@ -47,29 +47,18 @@ std::unique_ptr<PyCamera> Open(const py::object& device, const py::object& com, 
 py::list Parameters() {
   py::object record = py::module_::import("vqcam").attr("Parameter");
   py::list rows;
-  for (int i = 0; i < ParameterCount; ++i) {
-    auto id = static_cast<ParameterId>(i);
-    uint8_t flags = ParameterTable::Flags(id);
-    rows.append(record(ParameterTable::Identifier(id), i, ParameterTable::Minimum(id, true),
-                       ParameterTable::Maximum(id, true), ParameterTable::DefaultValue(id, true),
-                       (flags & ParameterFlags::InWriteAll) != 0, (flags & ParameterFlags::Readable) != 0));
+  for (const ParameterRow& row : ParameterRows()) {
+    rows.append(record(row.name, row.index, row.minimum, row.maximum, row.defaultValue, row.writeAll, row.readAll));
   }
   return rows;
 }
 
 py::dict ReadFile(const py::object& path) {
-  SettingsFile::Values values{};
   py::bytes name = py::module_::import("os").attr("fsencode")(path);
-  SettingsFileRead read = ReadSettingsFile(name, values);
-  if (read.status == SettingsFileRead::Status::Unreadable) VqcamErrors::RaiseOsError(read.error, read.message);
-  if (read.status == SettingsFileRead::Status::Refused) VqcamErrors::RaiseFileRefused(read.message);
-  if (read.status == SettingsFileRead::Status::Empty) VqcamErrors::RaiseFileRefused("the file holds no values");
-  py::dict file;
-  for (int i = 0; i < ParameterCount; ++i) {
-    auto id = static_cast<ParameterId>(i);
-    file[ParameterTable::Identifier(id)] = ParameterTable::FromCamera(id, values[static_cast<size_t>(i)]);
-  }
-  return file;
+  SilentOperatorOutput silent;
+  std::vector<NamedValue> values;
+  VqcamErrors::RaiseFor(ReadSettingsValues(name, silent, values));
+  return AsDict(values);
 }
 
 void BindCamera(py::module_& m) {
