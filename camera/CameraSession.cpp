@@ -77,6 +77,11 @@ CameraSession::CameraSession(OperatorOutput& output) : output_(output), document
   parameters_.SetOperatorOutput(&output_);
 }
 
+CameraSession::CameraSession(OperatorOutput& output, std::unique_ptr<SerialDevice> device, Clock& clock)
+    : output_(output), parameters_(std::move(device), clock), document_(parameters_) {
+  parameters_.SetOperatorOutput(&output_);
+}
+
 CameraSession::~CameraSession() { parameters_.Close(); }
 
 Outcome CameraSession::Shown(Outcome::Status status, int error) {

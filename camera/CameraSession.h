@@ -44,6 +44,8 @@ class CameraSession {
  public:
   // Messages go to `output` as they come; the outcome also carries the last one.
   explicit CameraSession(OperatorOutput& output);
+  // Over another serial device and clock: the simulated camera's in-memory line, in tests.
+  CameraSession(OperatorOutput& output, std::unique_ptr<SerialDevice> device, Clock& clock);
   ~CameraSession();
   CameraSession(const CameraSession&) = delete;
   CameraSession& operator=(const CameraSession&) = delete;

@@ -1,0 +1,192 @@
+// The sequences the front ends share, over the simulated camera: how each ends, what the operator
+// was told, and what reached the camera before it ended.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <fstream>
+#include <functional>
+#include <memory>
+
+#include "camera/CameraSession.h"
+#include "sim/MemoryDevice.h"
+#include "support/RecordingOperatorOutput.h"
+
+namespace {
+
+using Status = Outcome::Status;
+
+struct Rig {
+  Rig() {
+    auto owned = std::make_unique<MemoryDevice>(camera, clock);
+    session = std::make_unique<CameraSession>(output, std::move(owned), clock);
+    folder = mkdtemp(folderTemplate);
+    EXPECT_TRUE(session->Open({"/dev/memory-line", 1, 9600, "", 0}).Ok());
+  }
+  ~Rig() {
+    session.reset();
+    for (const char* name : {"/saved.vq", "/golden.vq", "/empty.vq", "/other.vq", "/log.csv"}) unlink((folder + name).c_str());
+    rmdir(folder.c_str());
+  }
+  std::string Path(const char* name) const { return folder + "/" + name; }
+  void WriteFile(const char* name, const std::string& bytes) const {
+    std::ofstream(Path(name), std::ios::binary) << bytes;
+  }
+
+  VirtualClock clock;
+  CameraModel camera;
+  RecordingOperatorOutput output;
+  std::unique_ptr<CameraSession> session;
+  char folderTemplate[32] = "/tmp/vq-session-XXXXXX";
+  std::string folder;
+  std::string golden;  // a saved file, when a case made one
+};
+
+struct Case {
+  const char* name;
+  std::function<void(Rig&)> arrange;
+  std::function<Outcome(Rig&)> act;
+  Status status;
+  const char* message;  // what the outcome's message starts with
+  bool shown;           // the operator was told already
+  size_t requests;      // requests the camera accepted
+};
+
+// A settings file as the windowed program saves it, with GainLevel 300.
+std::string Golden(Rig& rig) {
+  rig.session->Set(ParamGainLevel, 300);
+  rig.session->Save(rig.Path("golden.vq"));
+  rig.session->Set(ParamGainLevel, 168);
+  rig.output.messages.clear();
+  return rig.Path("golden.vq");
+}
+
+const Case Cases[] = {
+    {"SetOutsideTheRange", nullptr, [](Rig& r) { return r.session->Set(ParamGainLevel, 672); }, Status::BadArgument,
+     "GainLevel takes 0 to 671", false, 0},
+    {"SetFarOutsideTheRange", nullptr, [](Rig& r) { return r.session->Set(ParamTriggerMode, int64_t{1} << 40); },
+     Status::BadArgument, "TriggerMode takes 0 to 3", false, 0},
+    {"SetWithin", nullptr, [](Rig& r) { return r.session->Set(ParamGainLevel, 300); }, Status::Done, "", false, 1},
+    {"GetFromASilentCamera", [](Rig& r) { r.camera.Faults().silent = true; },
+     [](Rig& r) {
+       int32_t value = 0;
+       return r.session->Get(ParamGainLevel, value);
+     },
+     Status::CommFailed, "", false, 0},
+    {"SaveIntoAFolderReadsNothing", nullptr, [](Rig& r) { return r.session->Save(r.folder); }, Status::CannotWrite,
+     "", true, 0},
+    {"SaveWritesTheWholeFile", nullptr, [](Rig& r) { return r.session->Save(r.Path("saved.vq")); }, Status::Done, "",
+     false, 46},
+    {"LoadAMissingFile", nullptr, [](Rig& r) { return r.session->Load(r.Path("missing.vq")); },
+     Status::FileUnreadable, "", true, 0},
+    {"LoadAForeignFile", [](Rig& r) { r.WriteFile("other.vq", std::string(212, 'x')); },
+     [](Rig& r) { return r.session->Load(r.Path("other.vq")); }, Status::FileRefused, "", true, 0},
+    {"LoadSendsTheWriteAllRows", [](Rig& r) { r.golden = Golden(r); }, [](Rig& r) { return r.session->Load(r.golden); },
+     Status::Done, "", false, 21},
+    {"DiffWithAnEmptyFileReadsNothing", [](Rig& r) { r.WriteFile("empty.vq", ""); },
+     [](Rig& r) {
+       std::vector<ValueDifference> differences;
+       return r.session->Diff(r.Path("empty.vq"), differences);
+     },
+     Status::FileRefused, "/tmp/vq-session-", false, 0},
+    {"DiffFindsTheChangedRow", [](Rig& r) { r.golden = Golden(r); },
+     [](Rig& r) {
+       std::vector<ValueDifference> differences;
+       Outcome outcome = r.session->Diff(r.golden, differences);
+       EXPECT_EQ(differences.size(), 1u);
+       return outcome;
+     },
+     Status::Differs, "", false, 46},
+    {"DetectWithAThresholdOutsideItsRange", nullptr,
+     [](Rig& r) {
+       int state = 0;
+       return r.session->Detect(256, 1, state);
+     },
+     Status::BadArgument, "the threshold is 0 to 255", false, 0},
+    {"DetectWithoutATime", nullptr,
+     [](Rig& r) {
+       int state = 0;
+       return r.session->Detect(std::nullopt, std::nan(""), state);
+     },
+     Status::BadArgument, "the timeout is", false, 0},
+    {"DetectThatFindsTooMany", [](Rig& r) { r.camera.SetDetection(0, 2); },
+     [](Rig& r) {
+       int state = 0;
+       return r.session->Detect(40, HUGE_VAL, state);
+     },
+     Status::Differs, "Number of detect is over.", false, 3},
+    {"DetectOutOfTime", [](Rig& r) { r.camera.SetDetection(1000, 0); },
+     [](Rig& r) {
+       int state = 0;
+       return r.session->Detect(std::nullopt, 0, state);
+     },
+     Status::TimedOut, "the detection did not finish", false, 1},
+    {"WriteSerialWithNineDigits", nullptr,
+     [](Rig& r) { return r.session->WriteSerial("1234567", 9, AdjustmentLogTarget{}); }, Status::BadArgument,
+     "digits is 7 or 8", false, 0},
+    {"WriteSerialThatIsNoNumber", nullptr,
+     [](Rig& r) { return r.session->WriteSerial("12", 7, AdjustmentLogTarget{}); }, Status::RefusedInput, "", true,
+     1},
+    {"QueryASilentCamera", [](Rig& r) { r.camera.Faults().silent = true; },
+     [](Rig& r) {
+       std::string reply;
+       return r.session->Query("01ff810c000000", reply);
+     },
+     Status::CommFailed, "", false, 0},
+};
+
+class Session : public ::testing::TestWithParam<Case> {};
+
+}  // namespace
+
+TEST_P(Session, EndsAsTheFrontEndsAreToldAndSendsOnlyWhatItMay) {
+  const Case& c = GetParam();
+  Rig rig;
+  if (c.arrange) c.arrange(rig);
+  const size_t before = rig.camera.Requests().size();
+  Outcome outcome = c.act(rig);
+  EXPECT_EQ(outcome.status, c.status);
+  EXPECT_EQ(outcome.message.rfind(c.message, 0), 0u) << outcome.message;
+  EXPECT_EQ(outcome.shown, c.shown);
+  if (c.shown) {
+    ASSERT_FALSE(rig.output.messages.empty());
+    EXPECT_EQ(outcome.message, rig.output.messages.back().text) << "the message the operator read";
+  }
+  if (c.status == Status::CommFailed) {
+    EXPECT_EQ(outcome.code, -CommErrors::Timeout);
+    ASSERT_EQ(rig.output.messages.size(), 1u) << "one box for the failure";
+    EXPECT_EQ(rig.output.messages[0].text, CommErrorState::ErrorText(CommErrors::Timeout));
+  }
+  EXPECT_EQ(rig.camera.Requests().size() - before, c.requests);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sequences, Session, ::testing::ValuesIn(Cases),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST(SessionValues, ReadAllAndAFileByNameInTableOrder) {
+  Rig rig;
+  std::vector<NamedValue> camera;
+  ASSERT_TRUE(rig.session->ReadAll(camera).Ok());
+  ASSERT_EQ(camera.size(), 46u) << "rows 0 to 45; the reserved row is never read";
+  EXPECT_EQ(camera[0].name, "TriggerMode");
+  EXPECT_EQ(camera[5].name, "GainLevel");
+  EXPECT_EQ(camera[5].value, 168);
+
+  std::vector<NamedValue> file;
+  ASSERT_TRUE(ReadSettingsValues(Golden(rig), rig.output, file).Ok());
+  ASSERT_EQ(file.size(), 47u);
+  EXPECT_EQ(file[5].value, 300);
+  EXPECT_EQ(file[46].name, "Reserved");
+}
+
+TEST(SessionOpen, AChoiceThatCannotBeOpenedIsAnArgumentNotALineFailure) {
+  Rig rig;
+  EXPECT_EQ(rig.session->Open({"", 11, 9600, "", 0}).status, Status::BadArgument);
+  EXPECT_EQ(rig.session->Open({"", 1, 19200, "", 0}).status, Status::BadArgument);
+  EXPECT_FALSE(rig.session->BoardDidNotOpen());
+}
