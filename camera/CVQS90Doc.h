@@ -11,6 +11,7 @@
 
 #include "camera/CameraParameterSet.h"
 #include "camera/ServiceWindow.h"
+#include "camera/SettingsFile.h"
 
 class CVQS90Doc : public QObject {
   Q_OBJECT
@@ -19,8 +20,8 @@ class CVQS90Doc : public QObject {
   using WindowFactory = std::function<std::unique_ptr<ServiceWindow>()>;
 
   // The first lines of the messages for a file that cannot be opened or saved.
-  static constexpr const char* OpenFailedText = "Failed to open document.";
-  static constexpr const char* SaveFailedText = "Failed to save document.";
+  static constexpr const char* OpenFailedText = SettingsFile::OpenFailedText;
+  static constexpr const char* SaveFailedText = SettingsFile::SaveFailedText;
 
   explicit CVQS90Doc(CameraParameterSet& parameters, QObject* parent = nullptr);
   ~CVQS90Doc() override;

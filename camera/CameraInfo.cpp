@@ -1,6 +1,8 @@
 // Text rules of the camera-information registers: two 8-bit characters per register, low byte first.
 #include "camera/CameraInfo.h"
 
+#include "camera/CameraParameterSet.h"
+
 namespace {
 
 char Low(int32_t v) { return static_cast<char>(v & 0xFF); }
@@ -56,4 +58,13 @@ CameraInfo DecodeCameraInfo(const StoredValue& value) {
   info.serialNumber = SerialNumberText(value, &info.serialDigitsMode);
   info.version = VersionText(value);
   return info;
+}
+
+int32_t ReadCameraInfo(CameraParameterSet& parameters, CameraInfo& info) {
+  for (int i = ParamVendorName0; i <= ParamVersion1; ++i) {
+    int32_t result = parameters.UploadOne(static_cast<ParameterId>(i));
+    if (result < 0) return result;
+  }
+  info = DecodeCameraInfo([&parameters](ParameterId id) { return parameters.GetValue(id, false); });
+  return 0;
 }

@@ -7,6 +7,8 @@
 
 #include "camera/ParameterId.h"
 
+class CameraParameterSet;
+
 struct CameraInfo {
   std::string vendorName;
   std::string modelName;
@@ -25,3 +27,6 @@ std::string PairText(const StoredValue& value, ParameterId first, int count);
 std::string SerialNumberText(const StoredValue& value, int* digitsMode = nullptr);
 
 CameraInfo DecodeCameraInfo(const StoredValue& value);
+
+// Reads the information rows and decodes them; 0 or the first failure's negative code, its message shown.
+int32_t ReadCameraInfo(CameraParameterSet& parameters, CameraInfo& info);

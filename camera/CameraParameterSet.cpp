@@ -10,8 +10,6 @@ namespace {
 constexpr int StoredSetting = 0x01;
 constexpr int WorkingRegister = 0x00;
 constexpr int FixedByte = 0xFF;
-constexpr int ReadAllRows = 46;   // rows 0..45; the reserved row is never transferred
-constexpr int WriteAllRows = 21;
 
 bool HasFlag(ParameterId id, uint8_t flag) { return (ParameterTable::Flags(id) & flag) != 0; }
 
@@ -46,7 +44,7 @@ int32_t CameraParameterSet::ReadAll() {
       Operator().ShowProgress(0, 0);
       return Fail(CommErrors::PassThrough);
     }
-    if (HasFlag(id, ParameterFlags::Readable)) Operator().ShowProgress(++done, ReadAllRows);
+    if (HasFlag(id, ParameterFlags::Readable)) Operator().ShowProgress(++done, ParameterTable::RowsWith(ParameterFlags::Readable));
   }
   Operator().ShowProgress(0, 0);
   return 1;
@@ -61,7 +59,7 @@ int32_t CameraParameterSet::WriteAll() {
       Operator().ShowProgress(0, 0);
       return Fail(CommErrors::PassThrough);
     }
-    Operator().ShowProgress(++done, WriteAllRows);
+    Operator().ShowProgress(++done, ParameterTable::RowsWith(ParameterFlags::InWriteAll));
   }
   Operator().ShowProgress(0, 0);
   return 0;

@@ -102,7 +102,7 @@ Outcome CameraSession::Open(const LinkChoice& choice) {
 
 Outcome CameraSession::ReadAll(std::vector<NamedValue>& values) {
   Outcome outcome = Outcome::Comm(document_.ReadAllCameraValues());
-  if (outcome.Ok()) values = Named(LastReadableRow, [this](ParameterId id) { return document_.GetCameraValue(id); });
+  if (outcome.Ok()) values = Named(ParameterTable::LastReadableRow, [this](ParameterId id) { return document_.GetCameraValue(id); });
   return outcome;
 }
 
@@ -115,7 +115,7 @@ Outcome CameraSession::Get(ParameterId id, int32_t& value) {
 Outcome CameraSession::Set(ParameterId id, int64_t value) {
   const int32_t checked = Checked(value);
   // The panel cannot leave a row's range and a script must not either.
-  if (std::optional<std::string> refusal = RangeRefusal(id, checked)) {
+  if (std::optional<std::string> refusal = ParameterTable::RangeRefusal(id, checked)) {
     return Outcome::Of(Outcome::Status::BadArgument, *refusal);
   }
   return Outcome::Comm(document_.WriteCameraValue(id, checked));
@@ -148,22 +148,22 @@ Outcome CameraSession::Diff(const std::string& path, std::vector<ValueDifference
   if (!outcome.Ok()) return outcome;
   outcome = Outcome::Comm(document_.ReadAllCameraValues());
   if (!outcome.Ok()) return outcome;
-  differences = CompareWithFile(document_, raw);
+  differences = CompareWithFile(parameters_, raw);
   if (!differences.empty()) outcome.status = Outcome::Status::Differs;
   return outcome;
 }
 
-Outcome CameraSession::Info(CameraInfo& info) { return Outcome::Comm(ReadCameraInfo(document_, info)); }
+Outcome CameraSession::Info(CameraInfo& info) { return Outcome::Comm(ReadCameraInfo(parameters_, info)); }
 
 Outcome CameraSession::Send(const std::string& text) {
-  const int32_t result = parameters_.SendFrame(AsTyped(text));
+  const int32_t result = parameters_.SendFrame(RegisterRequest::AsTyped(text));
   if (result < 0) parameters_.ReportLastError();
   return Outcome::Comm(result);
 }
 
 Outcome CameraSession::Query(const std::string& text, std::string& reply) {
   char data[Framing::FrameBufferSize] = {};
-  const int32_t result = parameters_.Transact(AsTyped(text), data);
+  const int32_t result = parameters_.Transact(RegisterRequest::AsTyped(text), data);
   if (result < 0) {
     parameters_.ReportLastError();
     return Outcome::Comm(result);
@@ -176,7 +176,7 @@ Outcome CameraSession::Detect(const std::optional<int64_t>& threshold, double ti
   int32_t value = 0;
   if (threshold) {
     value = Checked(*threshold);
-    if (RangeRefusal(ParamWhiteSpotThreshold, value)) return Outcome::Of(Outcome::Status::BadArgument, "the threshold is 0 to 255");
+    if (ParameterTable::RangeRefusal(ParamWhiteSpotThreshold, value)) return Outcome::Of(Outcome::Status::BadArgument, "the threshold is 0 to 255");
   }
   if (!(timeoutSeconds >= 0)) {
     return Outcome::Of(Outcome::Status::BadArgument, "the timeout is a number of seconds, 0 or more");

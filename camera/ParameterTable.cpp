@@ -139,4 +139,17 @@ uint8_t Address(ParameterId id) { return Row(id).address; }
 std::string Name(ParameterId id) { return LoadString(Row(id).nameId); }
 const char* Identifier(ParameterId id) { return Identifiers[static_cast<size_t>(id)]; }
 
+int RowsWith(uint8_t flag) {
+  int rows = 0;
+  for (int i = 0; i < ParameterCount; ++i) rows += (Flags(static_cast<ParameterId>(i)) & flag) != 0 ? 1 : 0;
+  return rows;
+}
+
+std::optional<std::string> RangeRefusal(ParameterId id, int32_t value) {
+  int32_t number = ToCamera(id, value);
+  if (number >= Minimum(id, false) && number <= Maximum(id, false)) return std::nullopt;
+  return std::string(Identifier(id)) + " takes " + std::to_string(Minimum(id, true)) + " to " +
+         std::to_string(Maximum(id, true));
+}
+
 }  // namespace ParameterTable

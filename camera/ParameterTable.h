@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "camera/CameraParameter.h"
@@ -26,5 +27,14 @@ std::string Name(ParameterId id);
 
 // The enumerator's name without "Param" ("GainLevel"), as scripts name a row.
 const char* Identifier(ParameterId id);
+
+// Rows 0 to 45: what Read From Camera reads and a comparison covers.
+inline constexpr int LastReadableRow = ParamSerialNumberUnlock;
+// How many rows carry the flag: the rows read-all reads, the rows write-all sends.
+int RowsWith(uint8_t flag);
+
+// Why a value cannot be written to a row ("GainLevel takes 0 to 671"), or nothing: the request's
+// digits would cut a value outside the row's range to something nobody asked for.
+std::optional<std::string> RangeRefusal(ParameterId id, int32_t value);
 
 }  // namespace ParameterTable

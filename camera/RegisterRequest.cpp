@@ -1,6 +1,8 @@
 // The register menu's request texts: mode byte, FF, area code, address, three data bytes.
 #include "camera/RegisterRequest.h"
 
+#include <cctype>
+
 #include <cstdio>
 
 namespace RegisterRequest {
@@ -37,6 +39,11 @@ Check BuildRead(int mode, int writeCode, const std::string& address, std::string
   if (!IsHexText(address, 2)) return Check::BadAddress;
   text = Prefix(mode, writeCode | ReadBit) + address + std::string(DataCharacters, '0');
   return Check::Ok;
+}
+
+std::string AsTyped(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
 }
 
 }  // namespace RegisterRequest

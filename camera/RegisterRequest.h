@@ -18,4 +18,7 @@ Check BuildWrite(int mode, int writeCode, size_t dataDigits, const std::string& 
                  std::string& text);
 Check BuildRead(int mode, int writeCode, const std::string& address, std::string& text);
 
+// A request text as the manual command's box holds it: letters in capitals.
+std::string AsTyped(std::string text);
+
 }  // namespace RegisterRequest

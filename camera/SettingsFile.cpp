@@ -1,6 +1,10 @@
 // Encoding and decoding of the settings file; no file access here.
 #include "camera/SettingsFile.h"
 
+#include "camera/CameraValueStore.h"
+#include "camera/ParameterTable.h"
+#include "camera/RegularFile.h"
+
 #include "resources/StringIds.h"
 #include "resources/StringTable.h"
 
@@ -85,3 +89,33 @@ std::string RefusalMessage(Decoded decoded, const std::string& path) {
 }
 
 }  // namespace SettingsFile
+
+SettingsFileRead ReadSettingsFile(const std::string& path, SettingsFile::Values& values) {
+  SettingsFileRead read;
+  std::vector<uint8_t> bytes;
+  if (int error = RegularFile::Read(path, SettingsFile::ReadLimit, bytes); error != 0) {
+    read.status = SettingsFileRead::Status::Unreadable;
+    read.error = error;
+    read.message = RegularFile::FailureMessage(SettingsFile::OpenFailedText, path, error);
+    return read;
+  }
+  SettingsFile::Decoded decoded = SettingsFile::Decode(bytes, values);
+  read.message = SettingsFile::RefusalMessage(decoded, RegularFile::FullPath(path));
+  if (!read.message.empty()) {
+    read.status = SettingsFileRead::Status::Refused;
+  } else if (decoded == SettingsFile::Decoded::Empty) {
+    read.status = SettingsFileRead::Status::Empty;
+  }
+  return read;
+}
+
+std::vector<ValueDifference> CompareWithFile(const CameraValueStore& stored, const SettingsFile::Values& values) {
+  std::vector<ValueDifference> differences;
+  for (int i = 0; i <= ParameterTable::LastReadableRow; ++i) {
+    auto id = static_cast<ParameterId>(i);
+    int32_t camera = stored.GetValue(id, false);
+    int32_t file = ParameterTable::FromCamera(id, values[static_cast<size_t>(i)]);
+    if (camera != file) differences.push_back({id, camera, file});
+  }
+  return differences;
+}

@@ -8,12 +8,17 @@
 
 #include "camera/ParameterId.h"
 
+class CameraValueStore;
+
 namespace SettingsFile {
 
 inline constexpr const char* Header = "VQ-S90 Data Version1.00";
 inline constexpr size_t FileSize = 212;
 // How much of a file is read to know what it is: well past a settings file, never a whole disk image.
 inline constexpr size_t ReadLimit = 64 * 1024;
+// What the operator is told before the reason when a settings file cannot be read or written.
+inline constexpr const char* OpenFailedText = "Failed to open document.";
+inline constexpr const char* SaveFailedText = "Failed to save document.";
 
 using Values = std::array<int32_t, ParameterCount>;
 
@@ -37,3 +42,19 @@ bool ReadStoredText(const std::vector<uint8_t>& bytes, size_t& offset, std::stri
 void WriteStoredText(std::vector<uint8_t>& bytes, const std::string& text);
 
 }  // namespace SettingsFile
+
+// A settings file read by name: its values, or why not.
+struct SettingsFileRead {
+  enum class Status { Loaded, Empty, Unreadable, Refused } status = Status::Loaded;
+  int error = 0;        // the system's error when Unreadable
+  std::string message;  // the operator's message when Unreadable or Refused
+};
+SettingsFileRead ReadSettingsFile(const std::string& path, SettingsFile::Values& values);
+
+struct ValueDifference {
+  ParameterId id;
+  int32_t camera;
+  int32_t file;
+};
+// The readable rows whose stored value differs from the file's, in table order.
+std::vector<ValueDifference> CompareWithFile(const CameraValueStore& stored, const SettingsFile::Values& values);

@@ -3,7 +3,7 @@
 #include <pybind11/eval.h>
 #include <pybind11/stl.h>
 
-#include "camera/CameraQueries.h"
+#include "camera/CameraSession.h"
 #include "camera/ParameterTable.h"
 #include "python/Errors.h"
 #include "python/ModuleParts.h"

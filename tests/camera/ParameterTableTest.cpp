@@ -11,7 +11,7 @@ using namespace ParameterTable;
 
 namespace {
 
-std::vector<int> RowsWith(uint8_t flag) {
+std::vector<int> RowIndicesWith(uint8_t flag) {
   std::vector<int> rows;
   for (int i = 0; i < ParameterCount; ++i) {
     if (Flags(static_cast<ParameterId>(i)) & flag) rows.push_back(i);
@@ -33,8 +33,11 @@ TEST(ParameterTable, WriteAllAndReadAllRows) {
   for (int i = 0; i <= 21; ++i) {
     if (i != 13) writeAll.push_back(i);
   }
-  EXPECT_EQ(RowsWith(ParameterFlags::InWriteAll), writeAll);
-  EXPECT_EQ(RowsWith(ParameterFlags::Readable).size(), 46u);
+  EXPECT_EQ(RowIndicesWith(ParameterFlags::InWriteAll), writeAll);
+  EXPECT_EQ(RowIndicesWith(ParameterFlags::Readable).size(), 46u);
+  // The counts a transfer's progress is measured against.
+  EXPECT_EQ(ParameterTable::RowsWith(ParameterFlags::InWriteAll), 21);
+  EXPECT_EQ(ParameterTable::RowsWith(ParameterFlags::Readable), 46);
   EXPECT_EQ(Flags(ParamReserved), 0);
 }
 
