@@ -11,24 +11,16 @@
 #include "camera/PortSettings.h"
 #include "dialogs/RegisterCommandMenu.h"
 #include "dialogs/WhiteSpotDialog.h"
-#include "link/CameraLinkLibrary.h"
+#include "camera/LinkChoice.h"
 #include "resources/CommandIds.h"
 #include "resources/StringIds.h"
 #include "resources/StringTable.h"
 
 namespace {
 
-constexpr int EuresysChoice = 10;
-constexpr int MatroxChoice = 11;
 constexpr int CancelledStatus = 1;
 
 QString Text(int id) { return QString::fromStdString(LoadString(id)); }
-
-int BaudRate(int baudIndex) {
-  if (baudIndex == 0) return 9600;
-  if (baudIndex == 1) return 115200;
-  return baudIndex;
-}
 
 }  // namespace
 
@@ -54,7 +46,7 @@ int CVQS90App::InitInstance() {
   OpenLink(choice);
 
   QByteArray fileName = services_.arguments.value(0);
-  bool cameraLink = choice.LinkKind != 0;
+  const bool cameraLink = choice.link.cameraLink.has_value();
   if (cameraLink || (fileName.isEmpty() && services_.parameters->IsPortOpen())) services_.parameters->UploadAll();
 
   document_ = std::make_unique<CVQS90Doc>(*services_.parameters);
@@ -70,16 +62,9 @@ int CVQS90App::InitInstance() {
 }
 
 void CVQS90App::OpenLink(const CommSetupChoice& choice) {
-  if (choice.LinkKind == 0) {
-    // Read as the settings store has always been read; the dialog's choice decides the port.
-    (void)settings_.value(QStringLiteral("Settings/COM Port"), 1).toInt();
-    services_.parameters->OpenSerialLink(choice.selectionIndex + 1, BaudRate(choice.baudIndex));
-    return;
-  }
-  CameraLinkBoard board = choice.selectionIndex == EuresysChoice  ? CameraLinkBoard::Euresys
-                          : choice.selectionIndex == MatroxChoice ? CameraLinkBoard::Matrox
-                                                                  : CameraLinkBoard::OtherFactory;
-  services_.parameters->OpenCameraLinkLibrary(CameraLinkLibraryPath(board, choice.libraryPath.toStdString()));
+  // Read as the settings store has always been read; the dialog's choice decides the port.
+  if (!choice.link.cameraLink) (void)settings_.value(QStringLiteral("Settings/COM Port"), 1).toInt();
+  OpenChosenLink(*services_.parameters, choice.link);
 }
 
 void CVQS90App::CreateMainWindow() {

@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   CameraParameterSet parameters;
   parameters.SetWaitObserver(&waiter);
   ScriptedPrompts prompts;
-  prompts.setup.baudIndex = 1;  // COM1 at 115200
+  prompts.setup.link.baud = 115200;  // COM1 at 115200
   int status = 0;
   {
     CVQS90App app({&parameters, &StreamOperatorOutput::Stderr(), &prompts, QStringLiteral("vq-r310ntx"), {}});

@@ -93,7 +93,7 @@ Outcome CameraSession::Shown(Outcome::Status status, int error) {
 Outcome CameraSession::Open(const LinkChoice& choice) {
   if (std::optional<std::string> error = LinkChoiceError(choice)) return Outcome::Of(Outcome::Status::BadArgument, *error);
   Outcome outcome = Outcome::Comm(OpenChosenLink(parameters_, choice));
-  if (outcome.code == -CommErrors::CannotOpenPort && choice.cameraLink.empty()) {
+  if (outcome.code == -CommErrors::CannotOpenPort && !choice.cameraLink) {
     const std::string device = DevicePathForPort(choice.com);
     if (std::optional<DeviceAccess> denied = DeniedAccess(device)) outcome.message = PermissionHint(device, *denied);
   }

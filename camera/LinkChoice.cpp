@@ -6,10 +6,16 @@
 #include "link/PortPaths.h"
 
 std::optional<std::string> LinkChoiceError(const LinkChoice& choice) {
-  if (!choice.device.empty() && !choice.cameraLink.empty()) return "a serial device and Camera Link exclude each other";
+  if (choice.device && choice.cameraLink) return "a serial device and Camera Link exclude each other";
+  // An empty name would fall back to a default device or library nobody named.
+  if (choice.device && choice.device->empty()) return "the serial device is a path, not empty";
+  if (choice.cameraLink && choice.cameraLink->empty()) {
+    return "the Camera Link library is \"Euresys\", \"Matrox\" or a library path, not empty";
+  }
   if (choice.com < FirstComPort || choice.com > LastComPort) return "the COM port is 1 to 10";
   if (choice.baud != 9600 && choice.baud != 115200) return "the baud rate is 9600 or 115200";
-  if (choice.cameraLinkPort < 0) return "the Camera Link port is 0 or more";
+  if (choice.cameraLinkPort < 0 || choice.cameraLinkPort > MaxCameraLinkPort) return "the Camera Link port is 0 to 255";
+  if (choice.cameraLinkPort != 0 && !choice.cameraLink) return "a Camera Link port goes with a Camera Link library";
   return std::nullopt;
 }
 
@@ -20,11 +26,11 @@ std::string CameraLinkLibraryFor(const std::string& choice) {
 }
 
 int32_t OpenChosenLink(CameraParameterSet& parameters, const LinkChoice& choice) {
-  if (!choice.cameraLink.empty()) {
-    return parameters.OpenCameraLinkLibrary(CameraLinkLibraryFor(choice.cameraLink),
+  if (choice.cameraLink) {
+    return parameters.OpenCameraLinkLibrary(CameraLinkLibraryFor(*choice.cameraLink),
                                             static_cast<uint32_t>(choice.cameraLinkPort));
   }
   LoadPortAssignments();
-  if (!choice.device.empty()) AssignPortPath(choice.com, choice.device);
+  if (choice.device) AssignPortPath(choice.com, *choice.device);
   return parameters.OpenSerialLink(choice.com, choice.baud);
 }

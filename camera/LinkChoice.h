@@ -8,15 +8,19 @@
 
 #include "camera/CameraParameterSet.h"
 
+// The communication setup dialog gives one, and so do vqctl's link options and vqcam.open().
 struct LinkChoice {
-  std::string device;      // a serial device path, assigned to the COM number; empty: the number's own
+  std::optional<std::string> device;      // a serial device path, assigned to the COM number; none: the number's own
   int com = 1;
   int baud = 9600;
-  std::string cameraLink;  // "Euresys", "Matrox" or a library path; empty: a serial port
-  int cameraLinkPort = 0;  // the board's serial port, 0 for the first, as clSerialInit counts them
+  std::optional<std::string> cameraLink;  // "Euresys", "Matrox" or a library path; none: a serial port
+  int cameraLinkPort = 0;                 // the board's serial port, 0 for the first, as clSerialInit counts them
 };
 
-// Why the choice cannot be opened as it stands, or nothing.
+inline constexpr int MaxCameraLinkPort = 255;
+
+// Why a choice typed by a script's author cannot be opened as it stands, or nothing. The setup
+// dialog's choices are opened as they are: an empty library path fails to open and is reported.
 std::optional<std::string> LinkChoiceError(const LinkChoice& choice);
 
 // The library file a Camera Link choice names.

@@ -58,8 +58,7 @@ int Vqctl::Translate(const Outcome& outcome) {
 }
 
 int Vqctl::OpenLink() {
-  Outcome outcome = session_.Open(
-      {options_.device, options_.com, options_.baud, options_.cameraLink, options_.cameraLinkPort});
+  Outcome outcome = session_.Open(options_.link);
   return outcome.Ok() ? 0 : Translate(outcome);
 }
 

@@ -66,11 +66,19 @@ bool TakeValue(const std::vector<std::string>& args, size_t& i, std::string& val
   return true;
 }
 
-// An empty path would fall back to a default device or library nobody named.
-bool TakePath(const std::vector<std::string>& args, size_t& i, std::string& path, VqctlParse& result) {
-  if (!TakeValue(args, i, path, result)) return false;
-  if (!path.empty()) return true;
-  result.error = args[i - 1] + " needs a non-empty path";
+bool TakePath(const std::vector<std::string>& args, size_t& i, std::optional<std::string>& path, VqctlParse& result) {
+  std::string value;
+  if (!TakeValue(args, i, value, result)) return false;
+  path = value;
+  return true;
+}
+
+// A number where one is due; whether it is a port or speed the link takes is the link's to say.
+bool TakeInt(const std::vector<std::string>& args, size_t& i, int& number, VqctlParse& result) {
+  std::string value;
+  if (!TakeValue(args, i, value, result)) return false;
+  if (ParseInt(value, number)) return true;
+  result.error = args[i - 1] + " takes a number, not " + value;
   return false;
 }
 
@@ -81,29 +89,11 @@ bool ParseLinkOption(const std::vector<std::string>& args, size_t& i, VqctlOptio
     options.trace = true;
     return true;
   }
-  if (option == "--device") return TakePath(args, i, options.device, result);
-  if (option == "--camera-link") return TakePath(args, i, options.cameraLink, result);
-  if (option == "--camera-link-port") {
-    if (!TakeValue(args, i, value, result)) return false;
-    if (ParseInt(value, options.cameraLinkPort) && options.cameraLinkPort >= 0 &&
-        options.cameraLinkPort <= MaxCameraLinkPort) {
-      return true;
-    }
-    result.error = "--camera-link-port takes a port number from 0 to 255";
-    return false;
-  }
-  if (option == "--com") {
-    if (!TakeValue(args, i, value, result)) return false;
-    if (ParseInt(value, options.com) && options.com >= 1 && options.com <= 10) return true;
-    result.error = "--com takes a port number from 1 to 10";
-    return false;
-  }
-  if (option == "--baud") {
-    if (!TakeValue(args, i, value, result)) return false;
-    if (ParseInt(value, options.baud) && (options.baud == 9600 || options.baud == 115200)) return true;
-    result.error = "--baud takes 9600 or 115200";
-    return false;
-  }
+  if (option == "--device") return TakePath(args, i, options.link.device, result);
+  if (option == "--camera-link") return TakePath(args, i, options.link.cameraLink, result);
+  if (option == "--camera-link-port") return TakeInt(args, i, options.link.cameraLinkPort, result);
+  if (option == "--com") return TakeInt(args, i, options.link.com, result);
+  if (option == "--baud") return TakeInt(args, i, options.link.baud, result);
   result.error = "unknown option " + option;
   return false;
 }
@@ -168,12 +158,8 @@ VqctlParse ParseVqctlOptions(const std::vector<std::string>& args, VqctlOptions&
     result.error = "unknown command " + options.command;
     return result;
   }
-  if (!options.device.empty() && !options.cameraLink.empty()) {
-    result.error = "--device and --camera-link exclude each other";
-    return result;
-  }
-  if (options.cameraLinkPort != 0 && options.cameraLink.empty()) {
-    result.error = "--camera-link-port goes with --camera-link";
+  if (std::optional<std::string> error = LinkChoiceError(options.link)) {
+    result.error = *error;
     return result;
   }
   result.ok = ParseCommandArguments(args, i + 1, options, result);

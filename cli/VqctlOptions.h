@@ -4,12 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "camera/LinkChoice.h"
+
 struct VqctlOptions {
-  std::string device;      // serial device path; assigned to the COM number
-  int com = 1;
-  int baud = 9600;
-  std::string cameraLink;  // Camera Link serial library instead of a serial port
-  int cameraLinkPort = 0;  // the board's serial port, as clSerialInit counts them
+  LinkChoice link;
   bool trace = false;
   int digits = 7;          // write-serial
   int timeoutSeconds = 60; // detect: how long a detection may keep running
@@ -28,7 +26,6 @@ VqctlParse ParseVqctlOptions(const std::vector<std::string>& args, VqctlOptions&
 
 extern const char* const VqctlUsage;
 
-inline constexpr int MaxCameraLinkPort = 255;
 
 namespace VqctlExit {
 inline constexpr int Success = 0;

@@ -1,12 +1,11 @@
 // What the operator chose in the communication setup dialog.
 #pragma once
 
-#include <QString>
+#include "camera/LinkChoice.h"
 
 struct CommSetupChoice {
   bool accepted = false;
-  int LinkKind = 0;        // 0 = RS-232C, 1 = Camera Link board; follows the last clicked choice button
-  int selectionIndex = 0;  // 0..9 COM 1..COM10, 10 Euresys, 11 Matrox, 12 Other Factory
-  int baudIndex = 0;       // 0 = 9600, 1 = 115200
-  QString libraryPath;
+  // COM 1..10 at 9600 or 115200 baud, or the Euresys, Matrox or Other Factory library (the path
+  // as typed), on the board's first serial port.
+  LinkChoice link;
 };

@@ -22,6 +22,8 @@ using namespace CommSetupIds;
 
 // Positions in the choice group after the ten COM buttons.
 constexpr int FirstBoardChoice = 10;
+constexpr int EuresysChoice = 10;
+constexpr int MatroxChoice = 11;
 constexpr int OtherFactoryChoice = 12;
 
 QString ChooseLibraryFile() {
@@ -105,10 +107,18 @@ void CommSetupDialog::OnBrowse() {
 
 void CommSetupDialog::OnOpen() {
   choice_.accepted = true;
-  choice_.LinkKind = linkKind_;
-  choice_.selectionIndex = choices_->checkedId();
-  choice_.baudIndex = bauds_->checkedId();
-  choice_.libraryPath = static_cast<QLineEdit*>(Control(LibraryPath))->text();
+  const int selection = choices_->checkedId();
+  choice_.link = LinkChoice{};
+  if (linkKind_ == 0) {
+    choice_.link.com = selection + 1;
+    choice_.link.baud = bauds_->checkedId() == 1 ? 115200 : 9600;
+  } else if (selection == EuresysChoice) {
+    choice_.link.cameraLink = "Euresys";
+  } else if (selection == MatroxChoice) {
+    choice_.link.cameraLink = "Matrox";
+  } else {
+    choice_.link.cameraLink = QFile::encodeName(static_cast<QLineEdit*>(Control(LibraryPath))->text()).toStdString();
+  }
   accept();
 }
 

@@ -16,8 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(!parse.error.empty());
     return 0;
   }
-  FUZZ_CHECK(options.com >= 1 && options.com <= 10);
-  FUZZ_CHECK(options.baud == 9600 || options.baud == 115200);
+  FUZZ_CHECK(!LinkChoiceError(options.link));
+  FUZZ_CHECK(options.link.com >= 1 && options.link.com <= 10);
+  FUZZ_CHECK(options.link.baud == 9600 || options.link.baud == 115200);
   FUZZ_CHECK(options.digits == 7 || options.digits == 8);
   FUZZ_CHECK(!options.command.empty());
   for (const std::string& arg : options.arguments) {

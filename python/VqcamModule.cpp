@@ -29,17 +29,10 @@ const char CameraDoc[] =
 std::unique_ptr<PyCamera> Open(const py::object& device, const py::object& com, int baud, const py::object& cameraLink,
                                int cameraLinkPort) {
   LinkChoice choice;
-  if (!device.is_none()) {
-    choice.device = py::bytes(py::module_::import("os").attr("fsencode")(device));
-    if (choice.device.empty()) throw py::value_error("device is a path, not empty");
-  }
+  if (!device.is_none()) choice.device = py::bytes(py::module_::import("os").attr("fsencode")(device));
   if (!com.is_none()) choice.com = com.cast<int>();
   choice.baud = baud;
-  if (!cameraLink.is_none()) {
-    choice.cameraLink = cameraLink.cast<std::string>();
-    if (choice.cameraLink.empty()) throw py::value_error("camera_link is \"Euresys\", \"Matrox\" or a library path");
-  }
-  if (cameraLinkPort != 0 && choice.cameraLink.empty()) throw py::value_error("camera_link_port goes with camera_link");
+  if (!cameraLink.is_none()) choice.cameraLink = cameraLink.cast<std::string>();
   choice.cameraLinkPort = cameraLinkPort;
   return std::make_unique<PyCamera>(choice);
 }

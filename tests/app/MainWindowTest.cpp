@@ -58,7 +58,7 @@ TEST_F(AppTest, CtrlPOpensTheCommandMenuInBothModes) {
 }
 
 TEST_F(AppTest, PortPaneNamesTheOpenPort) {
-  prompts.setup.selectionIndex = 9;
+  prompts.setup.link.com = 10;
   ASSERT_EQ(Start(), 0);
   Idle();
   EXPECT_EQ(app->MainFrame()->PortPane(), "COM10");

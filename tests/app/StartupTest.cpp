@@ -35,8 +35,8 @@ TEST_F(AppTest, DefaultsOpenCom1At9600AndReadTheCamera) {
 }
 
 TEST_F(AppTest, Com3At115200IsStoredAtTheEnd) {
-  prompts.setup.selectionIndex = 2;
-  prompts.setup.baudIndex = 1;
+  prompts.setup.link.com = 3;
+  prompts.setup.link.baud = 115200;
   ASSERT_EQ(Start(), 0);
   EXPECT_EQ(link.device->OpenedPath(), "/dev/ttyS2");
   EXPECT_EQ(link.device->Settings().baudRate, 115200);
@@ -63,7 +63,7 @@ TEST_F(AppTest, PortThatDoesNotOpenIsReportedAndTheProgramStillStarts) {
 }
 
 TEST_F(AppTest, OtherFactoryWithEmptyPathReportsTwiceAndStarts) {
-  prompts.setup = {true, 1, 12, 0, QString()};
+  prompts.setup.link.cameraLink = "";  // Other Factory with nothing typed
   ASSERT_EQ(Start(), 0);
   EXPECT_EQ(output.messages, (std::vector<std::string>{CannotOpen, NotOpened}));
   EXPECT_TRUE(app->MainFrame()->isVisible());
@@ -74,7 +74,7 @@ TEST_F(AppTest, OtherFactoryWithEmptyPathReportsTwiceAndStarts) {
 TEST_F(AppTest, MatroxIsLookedUpByItsLinuxName) {
   EXPECT_EQ(CameraLinkLibraryPath(CameraLinkBoard::Matrox, "ignored"), "libclsermtx.so");
   EXPECT_EQ(CameraLinkLibraryPath(CameraLinkBoard::Euresys, "ignored"), "libclseremc.so");
-  prompts.setup = {true, 1, 11, 0, QStringLiteral("/not/used.so")};
+  prompts.setup.link.cameraLink = "Matrox";
   ASSERT_EQ(Start(), 0);
   // No grabber library is installed here, so the load fails as it would on a machine without the board.
   EXPECT_EQ(output.messages, (std::vector<std::string>{CannotOpen, NotOpened}));
@@ -95,7 +95,7 @@ TEST_F(AppTest, FileOnTheCommandLineOverCameraLinkComesAfterTheRead) {
   QByteArray path = SaveSettingsFile(dir);
   SimulatedGrabber grabber;
   ASSERT_TRUE(grabber.Loaded());
-  prompts.setup = {true, 1, 12, 0, QStringLiteral(VQ_CLSERSIM)};
+  prompts.setup.link.cameraLink = VQ_CLSERSIM;
   ASSERT_EQ(Start(QStringLiteral("vq-r310ntx"), {path}), 0);
   CameraModel* camera = &grabber.Camera();
   ASSERT_EQ(camera->Requests().size(), 46u + 21u);

@@ -26,7 +26,7 @@ struct Rig {
     auto owned = std::make_unique<MemoryDevice>(camera, clock);
     session = std::make_unique<CameraSession>(output, std::move(owned), clock);
     folder = mkdtemp(folderTemplate);
-    EXPECT_TRUE(session->Open({"/dev/memory-line", 1, 9600, "", 0}).Ok());
+    EXPECT_TRUE(session->Open({"/dev/memory-line", 1, 9600, std::nullopt, 0}).Ok());
   }
   ~Rig() {
     session.reset();
@@ -186,7 +186,12 @@ TEST(SessionValues, ReadAllAndAFileByNameInTableOrder) {
 
 TEST(SessionOpen, AChoiceThatCannotBeOpenedIsAnArgumentNotALineFailure) {
   Rig rig;
-  EXPECT_EQ(rig.session->Open({"", 11, 9600, "", 0}).status, Status::BadArgument);
-  EXPECT_EQ(rig.session->Open({"", 1, 19200, "", 0}).status, Status::BadArgument);
+  EXPECT_EQ(rig.session->Open({std::nullopt, 11, 9600, std::nullopt, 0}).status, Status::BadArgument);
+  EXPECT_EQ(rig.session->Open({std::nullopt, 1, 19200, std::nullopt, 0}).status, Status::BadArgument);
+  EXPECT_EQ(rig.session->Open({"", 1, 9600, std::nullopt, 0}).status, Status::BadArgument) << "an empty device";
+  EXPECT_EQ(rig.session->Open({std::nullopt, 1, 9600, "", 0}).status, Status::BadArgument) << "an empty library";
+  EXPECT_EQ(rig.session->Open({"/dev/x", 1, 9600, "Euresys", 0}).status, Status::BadArgument);
+  EXPECT_EQ(rig.session->Open({std::nullopt, 1, 9600, std::nullopt, 2}).status, Status::BadArgument)
+      << "a board's port without a board";
   EXPECT_FALSE(rig.session->BoardDidNotOpen());
 }

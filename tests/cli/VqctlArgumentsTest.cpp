@@ -17,23 +17,24 @@ TEST(VqctlArguments, LinkOptionsThenCommand) {
   VqctlOptions options;
   auto parse = Parse({"--device", "/dev/pts/3", "--baud", "115200", "--trace", "set", "GainLevel", "0x12C"}, options);
   ASSERT_TRUE(parse.ok) << parse.error;
-  EXPECT_EQ(options.device, "/dev/pts/3");
-  EXPECT_EQ(options.baud, 115200);
+  EXPECT_EQ(options.link.device, "/dev/pts/3");
+  EXPECT_EQ(options.link.baud, 115200);
   EXPECT_TRUE(options.trace);
-  EXPECT_EQ(options.com, 1);
+  EXPECT_EQ(options.link.com, 1);
+  EXPECT_FALSE(options.link.cameraLink);
   EXPECT_EQ(options.command, "set");
   EXPECT_EQ(options.arguments, (std::vector<std::string>{"GainLevel", "0x12C"}));
 
   VqctlOptions serial;
   ASSERT_TRUE(Parse({"--com", "3", "write-serial", "--digits", "8", "12X34567"}, serial).ok);
-  EXPECT_EQ(serial.com, 3);
+  EXPECT_EQ(serial.link.com, 3);
   EXPECT_EQ(serial.digits, 8);
   EXPECT_EQ(serial.arguments, (std::vector<std::string>{"12X34567"}));
 
   VqctlOptions board;
   ASSERT_TRUE(Parse({"--camera-link", "Euresys", "--camera-link-port", "2", "info"}, board).ok);
-  EXPECT_EQ(board.cameraLink, "Euresys");
-  EXPECT_EQ(board.cameraLinkPort, 2);
+  EXPECT_EQ(board.link.cameraLink, "Euresys");
+  EXPECT_EQ(board.link.cameraLinkPort, 2);
 }
 
 TEST(VqctlArguments, RefusesWhatItCannotRun) {

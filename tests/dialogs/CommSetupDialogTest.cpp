@@ -49,14 +49,15 @@ TEST_F(CommSetupDialogTest, ClicksSetEnablingAndTheChoice) {
   struct Case {
     std::vector<int> clicks;
     bool baudEnabled, libraryEnabled;
-    int linkKind, selectionIndex, baudIndex;
+    int com, baud;
+    std::optional<std::string> cameraLink;
   };
   const Case cases[] = {
-      {{}, true, false, 0, 0, 0},
-      {{Euresys}, false, false, 1, 10, 0},
-      {{Baud115200, Matrox}, false, false, 1, 11, 1},  // the baud choice survives being disabled
-      {{OtherFactory}, false, true, 1, 12, 0},
-      {{OtherFactory, LastComButton, Baud115200}, true, false, 0, 9, 1},
+      {{}, true, false, 1, 9600, std::nullopt},
+      {{Euresys}, false, false, 1, 9600, "Euresys"},
+      {{Baud115200, Matrox}, false, false, 1, 9600, "Matrox"},  // a board takes no baud rate
+      {{OtherFactory}, false, true, 1, 9600, ""},  // the path as typed: nothing
+      {{OtherFactory, LastComButton, Baud115200}, true, false, 10, 115200, std::nullopt},
   };
   for (const Case& c : cases) {
     CommSetupDialog dialog;
@@ -74,10 +75,11 @@ TEST_F(CommSetupDialogTest, ClicksSetEnablingAndTheChoice) {
     Click(dialog, Open);
     const CommSetupChoice choice = dialog.Choice();
     EXPECT_TRUE(choice.accepted);
-    EXPECT_EQ(choice.LinkKind, c.linkKind);
-    EXPECT_EQ(choice.selectionIndex, c.selectionIndex);
-    EXPECT_EQ(choice.baudIndex, c.baudIndex);
-    EXPECT_TRUE(choice.libraryPath.isEmpty());
+    EXPECT_EQ(choice.link.com, c.com);
+    EXPECT_EQ(choice.link.baud, c.baud);
+    EXPECT_EQ(choice.link.cameraLink, c.cameraLink);
+    EXPECT_FALSE(choice.link.device) << "COM numbers are mapped by the settings store";
+    EXPECT_EQ(choice.link.cameraLinkPort, 0) << "the board's first serial port";
   }
 }
 
@@ -99,8 +101,7 @@ TEST_F(CommSetupDialogTest, BrowseFillsThePathOnlyWhenAFileIsPicked) {
   Click(dialog, Browse);
   EXPECT_EQ(calls, 2);
   Click(dialog, Open);
-  EXPECT_EQ(dialog.Choice().selectionIndex, 12);
-  EXPECT_EQ(dialog.Choice().libraryPath, picked);
+  EXPECT_EQ(dialog.Choice().link.cameraLink, picked.toStdString());
 }
 
 TEST_F(CommSetupDialogTest, EnterOpensAwayFromCancelEscAndCloseCancel) {
@@ -110,7 +111,7 @@ TEST_F(CommSetupDialogTest, EnterOpensAwayFromCancelEscAndCloseCancel) {
     Click(dialog, OtherFactory);  // enables the path box, so it takes keys
     Press(dialog, target, Qt::Key_Return);
     EXPECT_TRUE(dialog.Choice().accepted) << target;
-    EXPECT_EQ(dialog.Choice().selectionIndex, 12) << target;
+    EXPECT_EQ(dialog.Choice().link.cameraLink, "") << target;
   }
   for (int way = 0; way < 4; ++way) {
     CommSetupDialog dialog;

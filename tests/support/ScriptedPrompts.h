@@ -7,7 +7,7 @@
 #include "app/OperatorPrompts.h"
 
 struct ScriptedPrompts : OperatorPrompts {
-  CommSetupChoice setup{true, 0, 0, 0, QString()};
+  CommSetupChoice setup{true, LinkChoice{}};  // COM1 at 9600
   QList<Answer> saveAnswers;
   QStringList saveQuestions;
   QString fileToOpen;
