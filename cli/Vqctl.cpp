@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <map>
 
 #include "camera/ParameterNames.h"
 #include "camera/ParameterTable.h"
@@ -32,7 +31,7 @@ void Vqctl::TraceBytes(bool sent, const uint8_t* bytes, int32_t count) {
 }
 
 int Vqctl::UsageError(const std::string& reason) {
-  err_ << "vqctl: " << reason << '\n' << VqctlUsage;
+  err_ << "vqctl: " << reason << '\n' << VqctlUsage();
   return VqctlExit::Usage;
 }
 
@@ -63,18 +62,12 @@ int Vqctl::OpenLink() {
 }
 
 int Vqctl::Run() {
-  static const std::map<std::string, Command> commands = {
-      {"read-all", &Vqctl::ReadAll}, {"get", &Vqctl::Get},     {"set", &Vqctl::Set},       {"load", &Vqctl::Load},
-      {"save", &Vqctl::Save},        {"show", &Vqctl::Show},   {"diff", &Vqctl::Diff},     {"info", &Vqctl::Info},
-      {"send", &Vqctl::Send},        {"query", &Vqctl::Query}, {"detect", &Vqctl::Detect}, {"spots", &Vqctl::Spots},
-      {"write-serial", &Vqctl::WriteSerial}, {"parameters", &Vqctl::Parameters},
-  };
-  Command command = commands.at(options_.command);
-  if (command != &Vqctl::Show && command != &Vqctl::Parameters) {
+  const VqctlCommand& command = *FindVqctlCommand(options_.command);
+  if (command.needsLink) {
     int status = OpenLink();
     if (status != 0) return status;
   }
-  return (this->*command)();
+  return (this->*command.run)();
 }
 
 bool Vqctl::ParameterArgument(size_t index, ParameterId& id) { return FindParameter(options_.arguments[index], id); }
@@ -187,11 +180,11 @@ int ParseAndRun(const std::vector<std::string>& args, std::ostream& out, std::os
   VqctlOptions options;
   VqctlParse parse = ParseVqctlOptions(args, options);
   if (parse.help || parse.version) {
-    out << (parse.help ? VqctlUsage : "vqctl " VQ_VERSION "\n");
+    out << (parse.help ? VqctlUsage() : std::string("vqctl " VQ_VERSION "\n"));
     return VqctlExit::Success;
   }
   if (!parse.ok) {
-    err << "vqctl: " << parse.error << '\n' << VqctlUsage;
+    err << "vqctl: " << parse.error << '\n' << VqctlUsage();
     return VqctlExit::Usage;
   }
   return Vqctl(options, out, err).Run();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "camera/CameraSession.h"
+#include "cli/VqctlCommands.h"
 #include "cli/VqctlOptions.h"
 
 class Vqctl {
@@ -17,7 +18,7 @@ class Vqctl {
   int Run();
 
  private:
-  using Command = int (Vqctl::*)();
+  friend const std::vector<VqctlCommand>& VqctlCommands();
 
   int OpenLink();
   void TraceBytes(bool sent, const uint8_t* bytes, int32_t count);

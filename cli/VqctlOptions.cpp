@@ -1,55 +1,11 @@
 // Parsing vqctl's arguments; nothing here touches a camera or a file.
 #include "cli/VqctlOptions.h"
 
-#include <charconv>
-#include <map>
+#include "cli/VqctlCommands.h"
 
-const char* const VqctlUsage =
-    "usage: vqctl [link options] COMMAND [arguments]\n"
-    "Link options:\n"
-    "  --device PATH        serial device path (e.g. /dev/ttyUSB0, or the pty of vq-camera-sim)\n"
-    "  --com N              COM port 1..10, mapped to a device path as the windowed program maps it (default --com 1)\n"
-    "  --baud 9600|115200   default 9600\n"
-    "  --camera-link LIB    reach the camera through a Camera Link serial library instead of a serial port:\n"
-    "                       Euresys (libclseremc.so), Matrox (libclsermtx.so) or a library file's path\n"
-    "  --camera-link-port N the board's serial port, 0 for the first (default 0)\n"
-    "  --trace              print every byte sent and received, in hex with a millisecond time stamp, on standard error\n"
-    "Commands:\n"
-    "  read-all             read every readable parameter; one line per row: NAME=VALUE\n"
-    "  get NAME             read one parameter; print its value in decimal\n"
-    "  set NAME VALUE       write one parameter (VALUE decimal or 0x-prefixed hex)\n"
-    "  load FILE            open a settings file and send it to the camera\n"
-    "  save FILE            read all parameters from the camera, then write them as a settings file\n"
-    "  show FILE            print a settings file's 47 values as NAME=VALUE; opens no link\n"
-    "  diff FILE            read all parameters and print each row where the file differs; exit 1 when some do\n"
-    "  info                 read the camera-information rows; print Vendor=, Model=, Serial=, Version=\n"
-    "  send TEXT            deliver a hand-typed request text\n"
-    "  query TEXT           deliver a request text and print the six reply characters\n"
-    "  detect [--timeout SECONDS] [THRESHOLD]\n"
-    "                       run a white-spot detection and print its end message and spot list; give up\n"
-    "                       with exit 75 when it is still running after SECONDS (default 60)\n"
-    "  spots                print the white-spot list\n"
-    "  parameters           print the parameter table: NAME INDEX MINIMUM MAXIMUM DEFAULT and whether\n"
-    "                       write-all sends the row (w) and read-all reads it (r); opens no link\n"
-    "  write-serial [--digits 7|8] NUMBER\n"
-    "                       unlock, check and write the serial number (default 7 digits), then append\n"
-    "                       the adjustment-log row to ./VQ-R310_AdjustData.csv\n"
-    "NAME is a parameter name such as GainLevel or ModelName3 (any case), ParamGainLevel, or a row index.\n"
-    "  --help               this text\n"
-    "  --version            the program's version\n";
+#include <charconv>
 
 namespace {
-
-// Arguments each command takes: at least, at most.
-const std::map<std::string, std::pair<size_t, size_t>>& Commands() {
-  static const std::map<std::string, std::pair<size_t, size_t>> commands = {
-      {"read-all", {0, 0}}, {"get", {1, 1}},   {"set", {2, 2}},   {"load", {1, 1}},
-      {"save", {1, 1}},     {"show", {1, 1}},  {"diff", {1, 1}},  {"info", {0, 0}},
-      {"send", {1, 1}},     {"query", {1, 1}}, {"detect", {0, 1}}, {"spots", {0, 0}},
-      {"write-serial", {1, 1}}, {"parameters", {0, 0}},
-  };
-  return commands;
-}
 
 bool ParseInt(const std::string& text, int& value) {
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -123,7 +79,9 @@ bool ParseCommandArguments(const std::vector<std::string>& args, size_t i, Vqctl
     }
     options.arguments.push_back(args[i]);
   }
-  auto [least, most] = Commands().at(options.command);
+  const VqctlCommand& command = *FindVqctlCommand(options.command);
+  const size_t least = command.least;
+  const size_t most = command.most;
   if (options.arguments.size() < least || options.arguments.size() > most) {
     result.error = options.command + " takes " +
                    (least == most ? std::to_string(least) : std::to_string(least) + " or " + std::to_string(most)) +
@@ -154,7 +112,7 @@ VqctlParse ParseVqctlOptions(const std::vector<std::string>& args, VqctlOptions&
     return result;
   }
   options.command = args[i];
-  if (Commands().count(options.command) == 0) {
+  if (FindVqctlCommand(options.command) == nullptr) {
     result.error = "unknown command " + options.command;
     return result;
   }

@@ -24,7 +24,6 @@ struct VqctlParse {
 
 VqctlParse ParseVqctlOptions(const std::vector<std::string>& args, VqctlOptions& options);
 
-extern const char* const VqctlUsage;
 
 
 namespace VqctlExit {

@@ -118,3 +118,19 @@ TEST(VqctlArguments, PermissionHintNamesAGroupOnlyWhenJoiningItHelps) {
             "then run \"sudo udevadm trigger\" and join the group with \"sudo usermod -aG dialout $USER\", then log "
             "in again.");
 }
+
+TEST(VqctlArguments, HelpListsCommandsInColumnsAndWrapsLongOnes) {
+  const std::string help = VqctlUsage();
+  for (const char* line : {
+           "\n  read-all             read every readable parameter; one line per row: NAME=VALUE\n",
+           "\n  set NAME VALUE       write one parameter (VALUE decimal or 0x-prefixed hex)\n",
+           "\n  detect [--timeout SECONDS] [THRESHOLD]\n"
+           "                       run a white-spot detection and print its end message and spot list; give up\n"
+           "                       with exit 75 when it is still running after SECONDS (default 60)\n",
+           "\n  write-serial [--digits 7|8] NUMBER\n"
+           "                       unlock, check and write the serial number (default 7 digits), then append\n",
+       }) {
+    EXPECT_NE(help.find(line), std::string::npos) << line;
+  }
+  EXPECT_EQ(help.rfind("usage: vqctl [link options] COMMAND [arguments]\n", 0), 0u);
+}
