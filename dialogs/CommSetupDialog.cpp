@@ -43,11 +43,11 @@ QString PortToolTip(int port) { return QFile::decodeName(DevicePathForPort(port)
 }  // namespace
 
 CommSetupDialog::CommSetupDialog(QWidget* parent) : QDialog(parent), chooseFile_(ChooseLibraryFile) {
-  controls_ = FormBuilder().Build(CommSetupLayout, this);
+  controls_ = FormControls(FormBuilder().Build(CommSetupLayout, this));
 
   choices_ = new QButtonGroup(this);
   for (int port = FirstComPort; port <= LastComPort; ++port) {
-    auto* button = static_cast<QAbstractButton*>(Control(FirstComButton + port - FirstComPort));
+    auto* button = Get<QAbstractButton>(FirstComButton + port - FirstComPort);
     choices_->addButton(button, port - FirstComPort);
     button->setToolTip(PortToolTip(port));
     button->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -55,16 +55,16 @@ CommSetupDialog::CommSetupDialog(QWidget* parent) : QDialog(parent), chooseFile_
             [this, port, button](const QPoint& at) { ShowPortMenu(port, button->mapToGlobal(at)); });
   }
   int index = FirstBoardChoice;
-  for (int id : {Euresys, Matrox, OtherFactory}) choices_->addButton(static_cast<QAbstractButton*>(Control(id)), index++);
+  for (int id : {Euresys, Matrox, OtherFactory}) choices_->addButton(Get<QAbstractButton>(id), index++);
   connect(choices_, &QButtonGroup::idClicked, this, &CommSetupDialog::OnChoiceClicked);
 
   bauds_ = new QButtonGroup(this);
-  bauds_->addButton(static_cast<QAbstractButton*>(Control(Baud9600)), 0);
-  bauds_->addButton(static_cast<QAbstractButton*>(Control(Baud115200)), 1);
+  bauds_->addButton(Get<QAbstractButton>(Baud9600), 0);
+  bauds_->addButton(Get<QAbstractButton>(Baud115200), 1);
 
-  connect(static_cast<QAbstractButton*>(Control(Browse)), &QAbstractButton::clicked, this, &CommSetupDialog::OnBrowse);
-  connect(static_cast<QAbstractButton*>(Control(Open)), &QAbstractButton::clicked, this, &CommSetupDialog::OnOpen);
-  connect(static_cast<QAbstractButton*>(Control(Cancel)), &QAbstractButton::clicked, this, &QDialog::reject);
+  connect(Get<QAbstractButton>(Browse), &QAbstractButton::clicked, this, &CommSetupDialog::OnBrowse);
+  connect(Get<QAbstractButton>(Open), &QAbstractButton::clicked, this, &CommSetupDialog::OnOpen);
+  connect(Get<QAbstractButton>(Cancel), &QAbstractButton::clicked, this, &QDialog::reject);
 }
 
 CommSetupChoice CommSetupDialog::Ask(QWidget* parent) {
@@ -102,7 +102,7 @@ void CommSetupDialog::OnBrowse() {
   browsing_ = true;
   const QString path = chooseFile_();
   browsing_ = false;
-  if (!path.isEmpty()) static_cast<QLineEdit*>(Control(LibraryPath))->setText(path);
+  if (!path.isEmpty()) Get<QLineEdit>(LibraryPath)->setText(path);
 }
 
 void CommSetupDialog::OnOpen() {
@@ -117,7 +117,7 @@ void CommSetupDialog::OnOpen() {
   } else if (selection == MatroxChoice) {
     choice_.link.cameraLink = "Matrox";
   } else {
-    choice_.link.cameraLink = QFile::encodeName(static_cast<QLineEdit*>(Control(LibraryPath))->text()).toStdString();
+    choice_.link.cameraLink = QFile::encodeName(Get<QLineEdit>(LibraryPath)->text()).toStdString();
   }
   accept();
 }

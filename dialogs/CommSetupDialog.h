@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 
+#include "panel/FormControls.h"
+
 #include "dialogs/CommSetupChoice.h"
 
 class QButtonGroup;
@@ -26,7 +28,11 @@ class CommSetupDialog : public QDialog {
   // The choice as taken when OPEN closed the dialog; accepted is false otherwise.
   CommSetupChoice Choice() const;
 
-  QWidget* Control(int id) const { return controls_.value(id); }
+  QWidget* Control(int id) const { return controls_.Control(id); }
+  template <typename T>
+  T* Get(int id) const {
+    return controls_.template Get<T>(id);
+  }
 
   // Tests replace the file choice so that none ever waits on a real modal window.
   void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
@@ -43,7 +49,7 @@ class CommSetupDialog : public QDialog {
   void ShowPortMenu(int port, const QPoint& where);
   void AssignPort(int port, const QString& path);
 
-  QMap<int, QWidget*> controls_;
+  FormControls controls_;
   QButtonGroup* choices_ = nullptr;
   QButtonGroup* bauds_ = nullptr;
   int linkKind_ = 0;

@@ -16,12 +16,12 @@ using namespace ManualCommandLayout;
 ManualCommandDialog::ManualCommandDialog(CameraParameterSet& parameters, QWidget* parent)
     : QDialog(parent), parameters_(parameters) {
   FormBuilder builder;
-  controls_ = builder.Build(Layout(), this);
+  controls_ = FormControls(builder.Build(Layout(), this));
   // The box takes no more than the camera accepts, so an over-long text cannot be typed.
-  static_cast<QLineEdit*>(Control(Transmission))->setMaxLength(MaxTextLength);
-  connect(static_cast<QPushButton*>(Control(Send)), &QPushButton::clicked, this, &ManualCommandDialog::OnSend);
-  connect(static_cast<QPushButton*>(Control(Read)), &QPushButton::clicked, this, &ManualCommandDialog::OnRead);
-  connect(static_cast<QPushButton*>(Control(Exit)), &QPushButton::clicked, this, &QDialog::accept);
+  Get<QLineEdit>(Transmission)->setMaxLength(MaxTextLength);
+  connect(Get<QPushButton>(Send), &QPushButton::clicked, this, &ManualCommandDialog::OnSend);
+  connect(Get<QPushButton>(Read), &QPushButton::clicked, this, &ManualCommandDialog::OnRead);
+  connect(Get<QPushButton>(Exit), &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void ManualCommandDialog::keyPressEvent(QKeyEvent* event) {
@@ -36,10 +36,10 @@ void ManualCommandDialog::keyPressEvent(QKeyEvent* event) {
 
 QString ManualCommandDialog::TakeText() {
   SetReceived(QString());
-  return static_cast<QLineEdit*>(Control(Transmission))->text();
+  return Get<QLineEdit>(Transmission)->text();
 }
 
-void ManualCommandDialog::SetReceived(const QString& text) { static_cast<QLineEdit*>(Control(Received))->setText(text); }
+void ManualCommandDialog::SetReceived(const QString& text) { Get<QLineEdit>(Received)->setText(text); }
 
 void ManualCommandDialog::OnSend() {
   // The camera speaks 8-bit text; a character it cannot carry goes out as a question mark.

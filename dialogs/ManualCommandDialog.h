@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QMap>
 
+#include "panel/FormControls.h"
+
 class CameraParameterSet;
 
 class ManualCommandDialog : public QDialog {
@@ -12,7 +14,11 @@ class ManualCommandDialog : public QDialog {
  public:
   explicit ManualCommandDialog(CameraParameterSet& parameters, QWidget* parent = nullptr);
 
-  QWidget* Control(int id) const { return controls_.value(id); }
+  QWidget* Control(int id) const { return controls_.Control(id); }
+  template <typename T>
+  T* Get(int id) const {
+    return controls_.template Get<T>(id);
+  }
   void OnSend();
   void OnRead();
 
@@ -24,5 +30,5 @@ class ManualCommandDialog : public QDialog {
   void SetReceived(const QString& text);
 
   CameraParameterSet& parameters_;
-  QMap<int, QWidget*> controls_;
+  FormControls controls_;
 };

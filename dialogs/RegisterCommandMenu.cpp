@@ -57,7 +57,7 @@ const Area& SelectedArea(const QButtonGroup& areas) {
 }  // namespace
 
 RegisterCommandMenu::RegisterCommandMenu(CameraParameterSet& parameters) : QDialog(nullptr), parameters_(parameters) {
-  controls_ = FormBuilder().Build(RegisterMenuLayout, this);
+  controls_ = FormControls(FormBuilder().Build(RegisterMenuLayout, this));
   // Closing the main window ends the program even while this window is open.
   setAttribute(Qt::WA_QuitOnClose, false);
 
@@ -94,13 +94,13 @@ void RegisterCommandMenu::Focus() {
   activateWindow();
 }
 
-QAbstractButton* RegisterCommandMenu::Button(int id) const { return static_cast<QAbstractButton*>(Control(id)); }
+QAbstractButton* RegisterCommandMenu::Button(int id) const { return Get<QAbstractButton>(id); }
 
 QLineEdit* RegisterCommandMenu::AddressBox(int row) const {
-  return static_cast<QLineEdit*>(Control(FirstAddressBox + row));
+  return Get<QLineEdit>(FirstAddressBox + row);
 }
 
-QLineEdit* RegisterCommandMenu::DataBox(int row) const { return static_cast<QLineEdit*>(Control(FirstDataBox + row)); }
+QLineEdit* RegisterCommandMenu::DataBox(int row) const { return Get<QLineEdit>(FirstDataBox + row); }
 
 void RegisterCommandMenu::RefreshRows() {
   const Area& area = SelectedArea(*areas_);

@@ -5,6 +5,8 @@
 #include <QMap>
 #include <QString>
 
+#include "panel/FormControls.h"
+
 #include "camera/RegisterRequest.h"
 #include "camera/ServiceWindow.h"
 
@@ -26,7 +28,11 @@ class RegisterCommandMenu : public QDialog, public ServiceWindow {
   void Focus() override;
   void Destroy() override { hide(); }
 
-  QWidget* Control(int id) const { return controls_.value(id); }
+  QWidget* Control(int id) const { return controls_.Control(id); }
+  template <typename T>
+  T* Get(int id) const {
+    return controls_.template Get<T>(id);
+  }
 
   void RefreshRows();
   // Each returns false when the row was refused or the exchange failed; the operator has been told.
@@ -46,7 +52,7 @@ class RegisterCommandMenu : public QDialog, public ServiceWindow {
   QLineEdit* DataBox(int row) const;
 
   CameraParameterSet& parameters_;
-  QMap<int, QWidget*> controls_;
+  FormControls controls_;
   QButtonGroup* modes_ = nullptr;   // ids are the mode bytes
   QButtonGroup* areas_ = nullptr;   // ids are the areas' write codes
   QButtonGroup* ranges_ = nullptr;  // ids are the ranges' first addresses

@@ -31,12 +31,12 @@ constexpr int PageStep = 10;
 }  // namespace
 
 WhiteSpotDialog::WhiteSpotDialog(CVQS90Doc& document) : QDialog(nullptr), document_(document) {
-  controls_ = FormBuilder().Build(WhiteSpotLayout, this);
+  controls_ = FormControls(FormBuilder().Build(WhiteSpotLayout, this));
   // Without an owner the dialog would count as a main window and keep the program running after
   // the real main window closed.
   setAttribute(Qt::WA_QuitOnClose, false);
 
-  auto* bar = static_cast<QScrollBar*>(Control(ThresholdBar));
+  auto* bar = Get<QScrollBar>(ThresholdBar);
   bar->setSingleStep(1);
   bar->setPageStep(PageStep);
   connect(bar, &QAbstractSlider::actionTriggered, this, &WhiteSpotDialog::OnSliderAction);
@@ -44,14 +44,14 @@ WhiteSpotDialog::WhiteSpotDialog(CVQS90Doc& document) : QDialog(nullptr), docume
   connect(bar, &QAbstractSlider::sliderReleased, this, [this] { OnSliderAction(QAbstractSlider::SliderMove); });
 
   correction_ = new QButtonGroup(this);
-  correction_->addButton(static_cast<QAbstractButton*>(Control(CorrectionOff)), 0);
-  correction_->addButton(static_cast<QAbstractButton*>(Control(CorrectionOn)), 1);
+  correction_->addButton(Get<QAbstractButton>(CorrectionOff), 0);
+  correction_->addButton(Get<QAbstractButton>(CorrectionOn), 1);
 
-  connect(static_cast<QAbstractButton*>(Control(Detect)), &QAbstractButton::clicked, this,
+  connect(Get<QAbstractButton>(Detect), &QAbstractButton::clicked, this,
           &WhiteSpotDialog::StartDetection);
-  connect(static_cast<QAbstractButton*>(Control(Read)), &QAbstractButton::clicked, this, &WhiteSpotDialog::ListSpots);
+  connect(Get<QAbstractButton>(Read), &QAbstractButton::clicked, this, &WhiteSpotDialog::ListSpots);
   // CLOSE, Esc, Enter and the close box all end in reject(), which for a modeless dialog only hides it.
-  connect(static_cast<QAbstractButton*>(Control(Close)), &QAbstractButton::clicked, this, &QDialog::reject);
+  connect(Get<QAbstractButton>(Close), &QAbstractButton::clicked, this, &QDialog::reject);
 }
 
 WhiteSpotDialog::~WhiteSpotDialog() = default;
@@ -60,10 +60,10 @@ void WhiteSpotDialog::Create() {
   // A failed read has been reported by the document; the value it already held is shown instead.
   document_.ReadCameraValue(ParamWhiteSpotThreshold);
   const int threshold = document_.GetCameraValue(ParamWhiteSpotThreshold);
-  auto* bar = static_cast<QScrollBar*>(Control(ThresholdBar));
+  auto* bar = Get<QScrollBar>(ThresholdBar);
   bar->setRange(0, ThresholdMaximum);
   bar->setValue(threshold);
-  static_cast<QLabel*>(Control(ThresholdReadout))->setText(QString::asprintf("%2d\n", threshold));
+  Get<QLabel>(ThresholdReadout)->setText(QString::asprintf("%2d\n", threshold));
 
   document_.ReadCameraValue(ParamWhiteSpotCorrection);
   // Values other than 0 and 1 leave both buttons clear.
@@ -84,7 +84,7 @@ void WhiteSpotDialog::Destroy() {
 }
 
 void WhiteSpotDialog::OnSliderAction(int action) {
-  auto* bar = static_cast<QScrollBar*>(Control(ThresholdBar));
+  auto* bar = Get<QScrollBar>(ThresholdBar);
   std::optional<int> step = TakeSliderStep(*bar, action);
   if (!step) return;
   const int position = *step;
@@ -93,7 +93,7 @@ void WhiteSpotDialog::OnSliderAction(int action) {
     QSignalBlocker quiet(bar);
     bar->setValue(position);
   }
-  static_cast<QLabel*>(Control(ThresholdReadout))
+  Get<QLabel>(ThresholdReadout)
       ->setText(QString::asprintf(" %d ", ParameterTable::ToCamera(ParamWhiteSpotThreshold, position)));
 }
 
@@ -159,7 +159,7 @@ void WhiteSpotDialog::ShowEndMessage(int state) {
 void WhiteSpotDialog::ListSpots() {
   int32_t failure = 0;
   const std::string text = WhiteSpot::ListSpots(document_.Parameters(), "\r\n", &failure);
-  static_cast<QPlainTextEdit*>(Control(SpotList))->setPlainText(QString::fromStdString(text));
+  Get<QPlainTextEdit>(SpotList)->setPlainText(QString::fromStdString(text));
   // The lines read before the failure stay in view behind the one error box.
   if (failure < 0) document_.Parameters().ReportLastError();
 }

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QMap>
 
+#include "panel/FormControls.h"
+
 #include "camera/ServiceWindow.h"
 
 class CVQS90Doc;
@@ -24,7 +26,11 @@ class WhiteSpotDialog : public QDialog, public ServiceWindow {
   void Focus() override;
   void Destroy() override;
 
-  QWidget* Control(int id) const { return controls_.value(id); }
+  QWidget* Control(int id) const { return controls_.Control(id); }
+  template <typename T>
+  T* Get(int id) const {
+    return controls_.template Get<T>(id);
+  }
   bool IsPolling() const { return pollTimer_.isActive(); }
   // Delivers one tick of the running poll timer as the event loop would; nothing when none runs.
   // Tests drive a detection run with it instead of waiting on the clock.
@@ -43,7 +49,7 @@ class WhiteSpotDialog : public QDialog, public ServiceWindow {
   void ShowEndMessage(int state);
 
   CVQS90Doc& document_;
-  QMap<int, QWidget*> controls_;
+  FormControls controls_;
   QButtonGroup* correction_ = nullptr;
   QBasicTimer pollTimer_;
   bool handlingTick_ = false;

@@ -41,7 +41,7 @@ const int HiddenAtSetup[] = {AdjustGainLabel, AdjustGainBar, AdjustGainReadout, 
 
 CVQS90View::CVQS90View(QWidget* parent) : QWidget(parent) {
   FormBuilder builder;
-  controls_ = builder.Build(PanelLayout::Layout(), this);
+  controls_ = FormControls(builder.Build(PanelLayout::Layout(), this));
   setObjectName(QStringLiteral("form%1").arg(Form));
   // The form never scrolls and never sizes its window: the main window keeps its own size and
   // shows what fits, as it always has.
@@ -50,9 +50,9 @@ CVQS90View::CVQS90View(QWidget* parent) : QWidget(parent) {
   CreateRadioGroups();
   ConnectSliders();
   ConnectSerialNumber();
-  connect(static_cast<QAbstractButton*>(Control(PanelIds::FactorySet)), &QAbstractButton::clicked, this,
+  connect(Get<QAbstractButton>(PanelIds::FactorySet), &QAbstractButton::clicked, this,
           &CVQS90View::FactorySet);
-  connect(static_cast<QAbstractButton*>(Control(Detect)), &QAbstractButton::clicked, this, [this] {
+  connect(Get<QAbstractButton>(Detect), &QAbstractButton::clicked, this, [this] {
     if (document_ != nullptr) document_->OpenWhiteSpotWindow();
   });
   // The timer does no work; the panel has always run one, and says so when it cannot.
@@ -69,22 +69,22 @@ void CVQS90View::CreateRadioGroups() {
       ParameterId parameter = binding.parameter;
       QButtonGroup* buttons = group;
       connect(group, &QButtonGroup::idClicked, this, [this, parameter, buttons](int value) {
-        ApplyRadio(parameter, value, controls_.key(buttons->button(value)));
+        ApplyRadio(parameter, value, controls_.IdOf(buttons->button(value)));
         // The frame timing depends on these two groups whatever the write gave.
         if (parameter == ParamPartialScan || parameter == ParamDoubleAccel) UpdateTimingReadouts();
       });
     }
-    group->addButton(static_cast<QAbstractButton*>(Control(binding.buttonId)), binding.value);
+    group->addButton(Get<QAbstractButton>(binding.buttonId), binding.value);
   }
   auto* digits = new QButtonGroup(this);
-  digits->addButton(static_cast<QAbstractButton*>(Control(SevenDigits)), 0);
-  digits->addButton(static_cast<QAbstractButton*>(Control(EightDigits)), 1);
+  digits->addButton(Get<QAbstractButton>(SevenDigits), 0);
+  digits->addButton(Get<QAbstractButton>(EightDigits), 1);
   connect(digits, &QButtonGroup::idClicked, this, [this](int mode) { info_.serialDigitsMode = mode; });
 }
 
 void CVQS90View::ConnectSliders() {
   for (const SliderBinding& binding : SliderBindings::Table) {
-    auto* bar = static_cast<QScrollBar*>(Control(binding.barId));
+    auto* bar = Get<QScrollBar>(binding.barId);
     bar->setSingleStep(1);
     bar->setPageStep(10);
     connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar](int action) { OnSliderAction(bar, action); });
@@ -94,9 +94,9 @@ void CVQS90View::ConnectSliders() {
 }
 
 void CVQS90View::ConnectSerialNumber() {
-  auto* spin = static_cast<SpinButton*>(Control(SerialSpin));
+  auto* spin = Get<SpinButton>(SerialSpin);
   connect(spin, &SpinButton::Stepped, this, [this](int steps) { StepSerialNumber(steps > 0 ? 1 : -1); });
-  connect(static_cast<QAbstractButton*>(Control(SerialWrite)), &QAbstractButton::clicked, this,
+  connect(Get<QAbstractButton>(SerialWrite), &QAbstractButton::clicked, this,
           &CVQS90View::WriteSerialNumber);
 }
 
@@ -117,7 +117,7 @@ bool CVQS90View::Checked(int id) const {
   return button != nullptr && button->isChecked();
 }
 
-int CVQS90View::Position(int barId) const { return static_cast<QScrollBar*>(Control(barId))->value(); }
+int CVQS90View::Position(int barId) const { return Get<QScrollBar>(barId)->value(); }
 
 void CVQS90View::SetEnabled(std::initializer_list<int> ids, bool enabled) {
   for (int id : ids) Control(id)->setEnabled(enabled);
@@ -159,12 +159,12 @@ void CVQS90View::CheckGroup(ParameterId parameter, int value) {
 
 void CVQS90View::DecodeCameraInfo() {
   info_ = ::DecodeCameraInfo([this](ParameterId id) { return document_->GetCameraValue(id); });
-  static_cast<QLabel*>(Control(VendorText))->setText(QString::fromLatin1(info_.vendorName.c_str()));
-  static_cast<QLabel*>(Control(ModelText))->setText(QString::fromLatin1(info_.modelName.c_str()));
-  static_cast<QLabel*>(Control(SerialText))->setText(QString::fromLatin1(info_.serialNumber.c_str()));
-  static_cast<QLabel*>(Control(VersionText))->setText(QString::fromLatin1(info_.version.c_str()));
-  static_cast<QAbstractButton*>(Control(SevenDigits))->setChecked(info_.serialDigitsMode == 0);
-  static_cast<QAbstractButton*>(Control(EightDigits))->setChecked(info_.serialDigitsMode == 1);
+  Get<QLabel>(VendorText)->setText(QString::fromLatin1(info_.vendorName.c_str()));
+  Get<QLabel>(ModelText)->setText(QString::fromLatin1(info_.modelName.c_str()));
+  Get<QLabel>(SerialText)->setText(QString::fromLatin1(info_.serialNumber.c_str()));
+  Get<QLabel>(VersionText)->setText(QString::fromLatin1(info_.version.c_str()));
+  Get<QAbstractButton>(SevenDigits)->setChecked(info_.serialDigitsMode == 0);
+  Get<QAbstractButton>(EightDigits)->setChecked(info_.serialDigitsMode == 1);
 }
 
 QString CVQS90View::WindowTitle() const {
@@ -191,13 +191,13 @@ void CVQS90View::RefreshFromDocument() {
 
 void CVQS90View::SetupForm() {
   for (const SliderBinding& binding : SliderBindings::Table) {
-    auto* bar = static_cast<QScrollBar*>(Control(binding.barId));
+    auto* bar = Get<QScrollBar>(binding.barId);
     QSignalBlocker quiet(bar);
     bar->setRange(ParameterTable::Minimum(binding.parameter, true), ParameterTable::Maximum(binding.parameter, true));
   }
-  static_cast<QSpinBox*>(Control(SerialSpin))->setRange(0, SerialSpinMaximum);
+  Get<QSpinBox>(SerialSpin)->setRange(0, SerialSpinMaximum);
   for (int id : HiddenAtSetup) Control(id)->hide();
-  static_cast<QLineEdit*>(Control(SerialEdit))->setText(serialNumberText_);
+  Get<QLineEdit>(SerialEdit)->setText(serialNumberText_);
   RefreshFromDocument();
 }
 
@@ -212,7 +212,7 @@ void CVQS90View::FactorySet() {
 }
 
 void CVQS90View::OnSliderAction(QScrollBar* bar, int action) {
-  int barId = controls_.key(bar);
+  int barId = controls_.IdOf(bar);
   std::optional<int> step = TakeSliderStep(*bar, action);
   if (!step) return;
   int position = *step;
@@ -240,12 +240,12 @@ void CVQS90View::MovePartialScan(int barId, int position) {
 
 void CVQS90View::ShowSliderValue(int barId, int value) {
   const SliderBinding* binding = SliderBindings::ForBar(barId);
-  auto* bar = static_cast<QScrollBar*>(Control(barId));
+  auto* bar = Get<QScrollBar>(barId);
   {
     QSignalBlocker quiet(bar);
     bar->setValue(value);
   }
-  static_cast<QLabel*>(Control(binding->readoutId))->setText(SliderBindings::ReadoutText(*binding, value));
+  Get<QLabel>(binding->readoutId)->setText(SliderBindings::ReadoutText(*binding, value));
 }
 
 void CVQS90View::UpdateTimingReadouts() {
@@ -253,18 +253,18 @@ void CVQS90View::UpdateTimingReadouts() {
       ComputeFrameTiming(Checked(AccelOn), Checked(PartialScanOn), Position(StartBar), Position(WidthBar));
   const std::pair<int, int> readouts[] = {{BporchReadout, timing.bporch}, {ActiveReadout, timing.active},
                                           {FporchReadout, timing.fporch}, {TotalReadout, timing.total}};
-  for (auto [id, lines] : readouts) static_cast<QLabel*>(Control(id))->setText(QStringLiteral(" %1 ").arg(lines));
+  for (auto [id, lines] : readouts) Get<QLabel>(id)->setText(QStringLiteral(" %1 ").arg(lines));
 }
 
 void CVQS90View::StepSerialNumber(int step) {
-  serialNumberText_ = static_cast<QLineEdit*>(Control(SerialEdit))->text();
+  serialNumberText_ = Get<QLineEdit>(SerialEdit)->text();
   std::string text = ::StepSerialNumber(serialNumberText_.toStdString(), info_.serialDigitsMode, step);
   serialNumberText_ = QString::fromStdString(text);
-  static_cast<QLineEdit*>(Control(SerialEdit))->setText(serialNumberText_);
+  Get<QLineEdit>(SerialEdit)->setText(serialNumberText_);
 }
 
 void CVQS90View::WriteSerialNumber() {
-  serialNumberText_ = static_cast<QLineEdit*>(Control(SerialEdit))->text();
+  serialNumberText_ = Get<QLineEdit>(SerialEdit)->text();
   SerialWriteResult result = ::WriteSerialNumber(*document_, serialNumberText_.toStdString(), info_.serialDigitsMode);
   // The log read the model name afresh; the box shows it from now on, the title at the next refresh.
   if (result.modelName) info_.modelName = *result.modelName;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "panel/FormControls.h"
+
 #include "camera/CameraInfo.h"
 #include "camera/ParameterId.h"
 
@@ -22,7 +24,11 @@ class CVQS90View : public QWidget {
   void AttachDocument(CVQS90Doc* doc);
   CVQS90Doc* Document() const { return document_; }
 
-  QWidget* Control(int id) const { return controls_.value(id); }
+  QWidget* Control(int id) const { return controls_.Control(id); }
+  template <typename T>
+  T* Get(int id) const {
+    return controls_.template Get<T>(id);
+  }
 
   void SetupForm();
   void RefreshFromDocument();
@@ -58,7 +64,7 @@ class CVQS90View : public QWidget {
   bool Checked(int id) const;
   int Position(int barId) const;
 
-  QMap<int, QWidget*> controls_;
+  FormControls controls_;
   QMap<ParameterId, QButtonGroup*> groups_;
   CVQS90Doc* document_ = nullptr;
   CameraInfo info_;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "camera/ParameterId.h"
+#include "resources/PanelIds.h"
 
 struct RadioBinding {
   int buttonId;
@@ -11,21 +12,49 @@ struct RadioBinding {
 
 namespace RadioBindings {
 
+using namespace PanelIds;
+
 inline constexpr RadioBinding Table[] = {
-    {1066, 0, ParamTriggerMode},     {1067, 1, ParamTriggerMode},     {1068, 2, ParamTriggerMode},
-    {1069, 4, ParamTriggerMode},     {1119, 0, ParamTriggerSource},   {1120, 1, ParamTriggerSource},
-    {1115, 0, ParamTriggerPolarity}, {1116, 1, ParamTriggerPolarity}, {1005, 0, ParamShutterSpeed},
-    {1006, 1, ParamShutterSpeed},    {1007, 2, ParamShutterSpeed},    {1008, 3, ParamShutterSpeed},
-    {1009, 4, ParamShutterSpeed},    {1010, 5, ParamShutterSpeed},    {1011, 6, ParamShutterSpeed},
-    {1012, 7, ParamShutterSpeed},    {1013, 8, ParamShutterSpeed},    {1014, 255, ParamShutterSpeed},
-    {1015, 0, ParamPartialScan},     {1016, 1, ParamPartialScan},     {1125, 0, ParamDoubleAccel},
-    {1129, 1, ParamDoubleAccel},     {1121, 0, ParamFlashOutput},     {1122, 1, ParamFlashOutput},
-    {1123, 2, ParamFlashOutput},     {1131, 0, ParamTestPattern},     {1133, 1, ParamTestPattern},
-    {1132, 2, ParamTestPattern},     {1134, 3, ParamTestPattern},     {1176, 0, ParamDataBit},
-    {1177, 1, ParamDataBit},         {1178, 2, ParamDataBit},         {1183, 0, ParamHdLval},
-    {1184, 1, ParamHdLval},          {1181, 0, ParamVdFval},          {1182, 1, ParamVdFval},
-    {1020, 0, ParamWhiteSpotCorrection}, {1021, 1, ParamWhiteSpotCorrection}, {1179, 0, ParamSmearReduction},
-    {1180, 1, ParamSmearReduction},
+    {ModeOff, 0, ParamTriggerMode},
+    {ModeFixed, 1, ParamTriggerMode},
+    {Mode1Trig, 2, ParamTriggerMode},
+    {ModeVdCont, 4, ParamTriggerMode},
+    {SourceCc1, 0, ParamTriggerSource},
+    {Source12Pin, 1, ParamTriggerSource},
+    {PolarityPosi, 0, ParamTriggerPolarity},
+    {PolarityNega, 1, ParamTriggerPolarity},
+    {ShutterFirst, 0, ParamShutterSpeed},
+    {ShutterFirst + 1, 1, ParamShutterSpeed},
+    {ShutterFirst + 2, 2, ParamShutterSpeed},
+    {ShutterFirst + 3, 3, ParamShutterSpeed},
+    {ShutterFirst + 4, 4, ParamShutterSpeed},
+    {ShutterFirst + 5, 5, ParamShutterSpeed},
+    {ShutterFirst + 6, 6, ParamShutterSpeed},
+    {ShutterFirst + 7, 7, ParamShutterSpeed},
+    {ShutterFirst + 8, 8, ParamShutterSpeed},
+    {ShutterVariable, 255, ParamShutterSpeed},
+    {PartialScanOff, 0, ParamPartialScan},
+    {PartialScanOn, 1, ParamPartialScan},
+    {AccelOff, 0, ParamDoubleAccel},
+    {AccelOn, 1, ParamDoubleAccel},
+    {FlashOff, 0, ParamFlashOutput},
+    {FlashFlash, 1, ParamFlashOutput},
+    {FlashVd, 2, ParamFlashOutput},
+    {PatternOff, 0, ParamTestPattern},
+    {PatternH, 1, ParamTestPattern},
+    {PatternV, 2, ParamTestPattern},
+    {PatternHV, 3, ParamTestPattern},
+    {DataBit8, 0, ParamDataBit},
+    {DataBit10, 1, ParamDataBit},
+    {DataBit12, 2, ParamDataBit},
+    {HdLvalHd, 0, ParamHdLval},
+    {HdLvalLval, 1, ParamHdLval},
+    {VdFvalVd, 0, ParamVdFval},
+    {VdFvalFval, 1, ParamVdFval},
+    {WhiteSpotOff, 0, ParamWhiteSpotCorrection},
+    {WhiteSpotOn, 1, ParamWhiteSpotCorrection},
+    {SmearOff, 0, ParamSmearReduction},
+    {SmearOn, 1, ParamSmearReduction},
 };
 
 }  // namespace RadioBindings

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "camera/ParameterTable.h"
+#include "resources/PanelIds.h"
 
 namespace SliderBindings {
 
@@ -32,9 +33,9 @@ QString ShutterText(int value) {
 QString ReadoutText(const SliderBinding& binding, int value) {
   char text[64];
   switch (binding.barId) {
-    case 1046: return ShutterText(value);
-    case 1024: std::snprintf(text, sizeof text, "%2.4f dB", (value - 168) * 0.0358); break;
-    case 1028: std::snprintf(text, sizeof text, "%d/1023", value); break;
+    case PanelIds::VariableBar: return ShutterText(value);
+    case PanelIds::GainBar: std::snprintf(text, sizeof text, "%2.4f dB", (value - 168) * 0.0358); break;
+    case PanelIds::BlackLevelBar: std::snprintf(text, sizeof text, "%d/1023", value); break;
     default: std::snprintf(text, sizeof text, " %d ", ParameterTable::ToCamera(binding.parameter, value)); break;
   }
   return QString::fromLatin1(text);

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "camera/ParameterId.h"
+#include "resources/PanelIds.h"
 
 struct SliderBinding {
   int barId;
@@ -13,11 +14,17 @@ struct SliderBinding {
 
 namespace SliderBindings {
 
+using namespace PanelIds;
+
 // In the order the refresh shows them.
 inline constexpr SliderBinding Table[] = {
-    {1024, 1025, ParamGainLevel},       {1026, 1027, ParamAdjustGain},       {1028, 1029, ParamBlackLevel},
-    {1046, 1047, ParamProgrammableShutter}, {1037, 1036, ParamSubVoltage},  {1126, 1030, ParamPartialScanStart},
-    {1127, 1031, ParamPartialScanWidth},
+    {GainBar, GainReadout, ParamGainLevel},
+    {AdjustGainBar, AdjustGainReadout, ParamAdjustGain},
+    {BlackLevelBar, BlackLevelReadout, ParamBlackLevel},
+    {VariableBar, VariableReadout, ParamProgrammableShutter},
+    {SubVoltageBar, SubVoltageReadout, ParamSubVoltage},
+    {StartBar, StartReadout, ParamPartialScanStart},
+    {WidthBar, WidthReadout, ParamPartialScanWidth},
 };
 
 const SliderBinding* ForBar(int barId);
