@@ -1,20 +1,59 @@
 // Radio groups on the wire and on screen, and the three enable rules.
 #include "panel/PanelFixture.h"
-#include "panel/RadioBinding.h"
-#include "camera/ParameterTable.h"
 #include "resources/PanelIds.h"
 
 using namespace PanelIds;
 
 TEST_F(PanelTest, EveryButtonWritesItsValue) {
-  for (const RadioBinding& b : RadioBindings::Table) {
+  // Each button's request, from the radio bindings and the parameter table's addresses.
+  const std::pair<int, const char*> buttons[] = {
+      {1066, "01FF0104000000"},  // TriggerMode
+      {1067, "01FF0104010000"},  // TriggerMode
+      {1068, "01FF0104020000"},  // TriggerMode
+      {1069, "01FF0104040000"},  // TriggerMode
+      {1119, "01FF0105000000"},  // TriggerSource
+      {1120, "01FF0105010000"},  // TriggerSource
+      {1115, "01FF010F000000"},  // TriggerPolarity
+      {1116, "01FF010F010000"},  // TriggerPolarity
+      {1005, "01FF0108000000"},  // ShutterSpeed
+      {1006, "01FF0108010000"},  // ShutterSpeed
+      {1007, "01FF0108020000"},  // ShutterSpeed
+      {1008, "01FF0108030000"},  // ShutterSpeed
+      {1009, "01FF0108040000"},  // ShutterSpeed
+      {1010, "01FF0108050000"},  // ShutterSpeed
+      {1011, "01FF0108060000"},  // ShutterSpeed
+      {1012, "01FF0108070000"},  // ShutterSpeed
+      {1013, "01FF0108080000"},  // ShutterSpeed
+      {1014, "01FF0108FF0000"},  // ShutterSpeed
+      {1015, "01FF011E000000"},  // PartialScan
+      {1016, "01FF011E010000"},  // PartialScan
+      {1125, "01FF0113000000"},  // DoubleAccel
+      {1129, "01FF0113010000"},  // DoubleAccel
+      {1121, "01FF0106000000"},  // FlashOutput
+      {1122, "01FF0106010000"},  // FlashOutput
+      {1123, "01FF0106020000"},  // FlashOutput
+      {1131, "01FF0150000000"},  // TestPattern
+      {1133, "01FF0150010000"},  // TestPattern
+      {1132, "01FF0150020000"},  // TestPattern
+      {1134, "01FF0150030000"},  // TestPattern
+      {1176, "01FF0114000000"},  // DataBit
+      {1177, "01FF0114010000"},  // DataBit
+      {1178, "01FF0114020000"},  // DataBit
+      {1183, "01FF0116000000"},  // HdLval
+      {1184, "01FF0116010000"},  // HdLval
+      {1181, "01FF0115000000"},  // VdFval
+      {1182, "01FF0115010000"},  // VdFval
+      {1020, "01FF014B000000"},  // WhiteSpotCorrection
+      {1021, "01FF014B010000"},  // WhiteSpotCorrection
+      {1179, "01FF0107000000"},  // SmearReduction
+      {1180, "01FF0107010000"},  // SmearReduction
+  };
+  for (const auto& [button, request] : buttons) {
     // SOURCE and POLARITY need a trigger mode, SMEAR REDUCTION needs trigger OFF.
-    if (!Button(b.buttonId)->isEnabled()) Show({{ParamTriggerMode, b.parameter == ParamSmearReduction ? 0 : 1}});
-    Click(b.buttonId);
-    char expected[16];
-    std::snprintf(expected, sizeof expected, "01FF01%02X%02X0000", ParameterTable::Address(b.parameter), b.value);
-    EXPECT_EQ(LastRequest(), expected) << b.buttonId;
-    EXPECT_TRUE(Button(b.buttonId)->isChecked()) << b.buttonId;
+    if (!Button(button)->isEnabled()) Show({{ParamTriggerMode, button == SmearOff || button == SmearOn ? 0 : 1}});
+    Click(button);
+    EXPECT_EQ(LastRequest(), request) << button;
+    EXPECT_TRUE(Button(button)->isChecked()) << button;
   }
   Click(ModeVdCont);
   EXPECT_EQ(LastRequest(), "01FF0104040000");

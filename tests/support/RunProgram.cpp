@@ -8,6 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+
 extern char** environ;
 
 namespace {
@@ -25,9 +27,16 @@ bool Drain(int fd, std::string& into) {
   int stdoutFd = setup.standardOutput.empty() ? out : open(setup.standardOutput.c_str(), O_WRONLY);
   if (stdoutFd < 0 || dup2(stdoutFd, 1) < 0 || dup2(err, 2) < 0) _exit(127);
   if (!directory.empty() && chdir(directory.c_str()) != 0) _exit(127);
+  // As a shell starts it: every signal at its default and none blocked, whatever this test process
+  // set for itself. A program that must survive SIGXFSZ has to say so on its own.
+  for (int signal = 1; signal < NSIG; ++signal) {
+    if (signal != SIGKILL && signal != SIGSTOP) std::signal(signal, SIG_DFL);
+  }
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
   if (setup.fileSizeLimit > 0) {
     rlimit limit{static_cast<rlim_t>(setup.fileSizeLimit), static_cast<rlim_t>(setup.fileSizeLimit)};
-    signal(SIGXFSZ, SIG_IGN);
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
   }
   execve(program, argv, envp);

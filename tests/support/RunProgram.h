@@ -12,7 +12,8 @@ struct ProgramResult {
 
 // How the child's world differs from a plain start.
 struct ChildSetup {
-  // Files may not grow past this many bytes (SIGXFSZ ignored, so a write fails as on a full disk); 0: no limit.
+  // Files may not grow past this many bytes; 0: no limit. SIGXFSZ is at its default, as a shell leaves it:
+  // the program must ignore it itself for a write to fail as on a full disk.
   long fileSizeLimit = 0;
   // Standard output goes to this file instead of being collected; empty: collected.
   std::string standardOutput;
