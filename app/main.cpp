@@ -6,6 +6,7 @@
 #include "app/CVQS90App.h"
 #include "app/QtOperatorOutput.h"
 #include "app/QtWaitObserver.h"
+#include "link/StandardDescriptors.h"
 #include "link/StopSignals.h"
 
 #include <cstdio>
@@ -46,6 +47,7 @@ bool AnswersAlone(int argc, char** argv, int& status) {
 static CameraParameterSet theCameraParameters;
 
 int main(int argc, char** argv) {
+  EnsureStandardDescriptors();
   int status = 0;
   if (AnswersAlone(argc, argv, status)) return status;
   StopSignals::Install();

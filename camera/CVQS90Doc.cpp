@@ -80,6 +80,11 @@ bool CVQS90Doc::Serialize(const std::vector<uint8_t>& bytes, const QByteArray& p
     Warn(SettingsFile::RefusalMessage(decoded, FullPath(path)));
     return false;
   }
+  // A value the camera's table forbids is refused with the whole file, before anything is sent.
+  if (std::string refusal = SettingsFile::ValueRefusal(values, FullPath(path)); !refusal.empty()) {
+    Warn(refusal);
+    return false;
+  }
   for (int i = 0; i < ParameterCount; ++i) parameters_.SetValue(static_cast<ParameterId>(i), values[static_cast<size_t>(i)], true);
   lastSendResult_ = parameters_.SendAll();
   return true;

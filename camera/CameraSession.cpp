@@ -15,8 +15,14 @@
 
 namespace {
 
-// Past this a detection's time limit means "no limit": the deadline must stay a number.
-constexpr double LongestDetectionSeconds = 1e9;
+// The longest a detection may be waited for, as vqctl's --timeout takes it.
+constexpr double LongestDetectionSeconds = 86400;
+
+// A row the table says is never read or written: the reserved one.
+std::optional<Outcome> NeverTransferred(ParameterId id) {
+  if (ParameterTable::Flags(id) != 0) return std::nullopt;
+  return Outcome::Of(Outcome::Status::BadArgument, std::string(ParameterTable::Identifier(id)) + " is never read or written");
+}
 
 // A number as a range check must see it: one far outside every range stays outside.
 int32_t Checked(int64_t value) { return value < 0 ? -1 : (value > 0xFFFFFF ? 0x1000000 : static_cast<int32_t>(value)); }
@@ -107,12 +113,14 @@ Outcome CameraSession::ReadAll(std::vector<NamedValue>& values) {
 }
 
 Outcome CameraSession::Get(ParameterId id, int32_t& value) {
+  if (std::optional<Outcome> refusal = NeverTransferred(id)) return *refusal;
   Outcome outcome = Outcome::Comm(document_.ReadCameraValue(id));
   if (outcome.Ok()) value = document_.GetCameraValue(id);
   return outcome;
 }
 
 Outcome CameraSession::Set(ParameterId id, int64_t value) {
+  if (std::optional<Outcome> refusal = NeverTransferred(id)) return *refusal;
   const int32_t checked = Checked(value);
   // The panel cannot leave a row's range and a script must not either.
   if (std::optional<std::string> refusal = ParameterTable::RangeRefusal(id, checked)) {
@@ -134,6 +142,12 @@ Outcome CameraSession::Save(const std::string& path) {
 }
 
 Outcome CameraSession::Load(const std::string& path) {
+  // A script that loads a file means its settings to reach the camera; a file without any is refused.
+  // (The window opens such a file silently, as it always has.)
+  SettingsFile::Values raw{};
+  if (ReadSettingsFile(path, raw).status == SettingsFileRead::Status::Empty) {
+    return Outcome::Of(Outcome::Status::FileRefused, RegularFile::FullPath(path) + " holds no settings");
+  }
   output_.last.clear();
   if (!document_.OnOpenDocument(QByteArray::fromStdString(path))) {
     const int error = document_.LastFileError();
@@ -178,11 +192,11 @@ Outcome CameraSession::Detect(const std::optional<int64_t>& threshold, double ti
     value = Checked(*threshold);
     if (ParameterTable::RangeRefusal(ParamWhiteSpotThreshold, value)) return Outcome::Of(Outcome::Status::BadArgument, "the threshold is 0 to 255");
   }
-  if (!(timeoutSeconds >= 0)) {
-    return Outcome::Of(Outcome::Status::BadArgument, "the timeout is a number of seconds, 0 or more");
+  // Checked before anything is sent: a limit that is no number must not be found out mid-run.
+  if (!(timeoutSeconds > 0 && timeoutSeconds <= LongestDetectionSeconds)) {
+    return Outcome::Of(Outcome::Status::BadArgument, "the timeout is more than 0 and at most 86400 seconds");
   }
-  const double seconds = std::min(timeoutSeconds, LongestDetectionSeconds);
-  DetectionOutcome run = RunDetection(document_, threshold ? &value : nullptr, static_cast<int64_t>(seconds * 1e6));
+  DetectionOutcome run = RunDetection(document_, threshold ? &value : nullptr, static_cast<int64_t>(timeoutSeconds * 1e6));
   if (run.result < 0) return Outcome::Comm(run.result);
   if (run.timedOut) return Outcome::Of(Outcome::Status::TimedOut, "the detection did not finish in time");
   endState = run.state;

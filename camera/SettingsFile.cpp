@@ -88,6 +88,19 @@ std::string RefusalMessage(Decoded decoded, const std::string& path) {
   return std::string();
 }
 
+std::string ValueRefusal(const Values& values, const std::string& path) {
+  for (int i = 0; i < ParameterCount; ++i) {
+    auto id = static_cast<ParameterId>(i);
+    if ((ParameterTable::Flags(id) & ParameterFlags::InWriteAll) == 0) continue;
+    const int32_t value = values[static_cast<size_t>(i)];
+    if (value >= ParameterTable::Minimum(id, false) && value <= ParameterTable::Maximum(id, false)) continue;
+    return path + "\n" + ParameterTable::Identifier(id) + " holds " + std::to_string(value) + ", outside its range " +
+           std::to_string(ParameterTable::Minimum(id, false)) + " to " + std::to_string(ParameterTable::Maximum(id, false)) +
+           ". Nothing was sent to the camera.";
+  }
+  return std::string();
+}
+
 }  // namespace SettingsFile
 
 SettingsFileRead ReadSettingsFile(const std::string& path, SettingsFile::Values& values) {

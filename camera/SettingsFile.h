@@ -31,6 +31,9 @@ enum class Decoded {
 
 // The operator message for a file that cannot be loaded; empty for Loaded and Empty.
 std::string RefusalMessage(Decoded decoded, const std::string& path);
+// The operator message for a file whose write-all rows hold a value outside the row's range,
+// naming the first such row; empty when every value may be sent.
+std::string ValueRefusal(const Values& values, const std::string& path);
 
 // Values in camera units, as GetValue (id, true) gives them.
 std::vector<uint8_t> Encode(const Values& values);

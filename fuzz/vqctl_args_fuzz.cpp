@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   VqctlOptions options;
   VqctlParse parse = ParseVqctlOptions(args, options);
-  if (parse.help) return 0;
+  if (parse.help || parse.version) return 0;
   if (!parse.ok) {
     FUZZ_CHECK(!parse.error.empty());
     return 0;

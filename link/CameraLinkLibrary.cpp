@@ -3,6 +3,8 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
+
 std::string CameraLinkLibraryPath(CameraLinkBoard board, const std::string& otherPath) {
   switch (board) {
     case CameraLinkBoard::Euresys: return "libclseremc.so";
@@ -62,11 +64,12 @@ uint32_t CameraLinkLibrary::Write(const uint8_t* data, uint32_t count, uint32_t 
   uint32_t n = count;
   // The published interface takes a non-const buffer; the library only reads it.
   write_(serialRef_, const_cast<char*>(reinterpret_cast<const char*>(data)), &n, timeoutMs);
-  return n;
+  // The library's own count: never trusted past what it was given.
+  return std::min(n, count);
 }
 
 uint32_t CameraLinkLibrary::Read(uint8_t* buffer, uint32_t count, uint32_t timeoutMs) {
   uint32_t n = count;
   read_(serialRef_, reinterpret_cast<char*>(buffer), &n, timeoutMs);
-  return n;
+  return std::min(n, count);
 }

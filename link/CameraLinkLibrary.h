@@ -30,7 +30,7 @@ class CameraLinkLibrary {
   bool ChannelOpen() const { return serialRef_ != nullptr; }
   void CloseChannel();
 
-  // Bytes moved within the call's time limit, as the library counts them.
+  // Bytes moved within the call's time limit, as the library counts them, at most count.
   uint32_t Write(const uint8_t* data, uint32_t count, uint32_t timeoutMs);
   uint32_t Read(uint8_t* buffer, uint32_t count, uint32_t timeoutMs);
 

@@ -81,7 +81,7 @@ int32_t CameraPort::ReadBytes(uint8_t* buffer, int32_t count, int32_t timeoutMs)
     CameraLinkLibrary& library = *cameraLink_;
     uint32_t got = CameraLinkCall(
         [&] { return library.Read(buffer, static_cast<uint32_t>(count), static_cast<uint32_t>(timeoutMs)); });
-    Trace(false, buffer, static_cast<int32_t>(std::min<uint32_t>(got, static_cast<uint32_t>(count))));
+    Trace(false, buffer, static_cast<int32_t>(got));
     if (got == static_cast<uint32_t>(count)) return count;
     return Fail(CommErrors::Timeout);
   }

@@ -6,20 +6,18 @@
 #include "python/Errors.h"
 
 
+std::string PathArgument(const py::object& path) {
+  std::string bytes = py::bytes(py::module_::import("os").attr("fsencode")(path));
+  // The system would end the name at the NUL and reach another file, as Python's own open() refuses to.
+  if (bytes.find('\0') != std::string::npos) throw py::value_error("embedded null byte");
+  return bytes;
+}
+
 py::dict AsDict(const std::vector<NamedValue>& values) {
   py::dict named;
   for (const NamedValue& v : values) named[py::str(v.name)] = v.value;
   return named;
 }
-
-namespace {
-
-std::string PathBytes(const py::object& path) {
-  py::bytes bytes = py::module_::import("os").attr("fsencode")(path);
-  return bytes;
-}
-
-}  // namespace
 
 // One thread at a time: a second one gets an exception, never a garbled exchange.
 class PyCamera::Use {
@@ -124,19 +122,19 @@ py::dict PyCamera::ReadAll() {
 
 void PyCamera::Save(const py::object& path) {
   Use use(*this);
-  const std::string name = PathBytes(path);
+  const std::string name = PathArgument(path);
   VqcamErrors::RaiseFor(Released([&] { return session_.Save(name); }));
 }
 
 void PyCamera::Load(const py::object& path) {
   Use use(*this);
-  const std::string name = PathBytes(path);
+  const std::string name = PathArgument(path);
   VqcamErrors::RaiseFor(Released([&] { return session_.Load(name); }));
 }
 
 py::dict PyCamera::Diff(const py::object& path) {
   Use use(*this);
-  const std::string name = PathBytes(path);
+  const std::string name = PathArgument(path);
   std::vector<ValueDifference> differences;
   VqcamErrors::RaiseFor(Released([&] { return session_.Diff(name, differences); }));
   py::dict found;
@@ -185,6 +183,6 @@ py::list PyCamera::Spots() {
 void PyCamera::WriteSerial(const std::string& number, int digits, const py::object& log) {
   Use use(*this);
   AdjustmentLogTarget target;
-  target.path = PathBytes(log);
+  target.path = PathArgument(log);
   VqcamErrors::RaiseFor(Released([&] { return session_.WriteSerial(number, digits, target); }));
 }

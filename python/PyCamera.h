@@ -13,6 +13,8 @@
 
 namespace py = pybind11;
 
+// A path as the file system's bytes; ValueError for one with a NUL byte in it.
+std::string PathArgument(const py::object& path);
 // Values by the names scripts use, in table order.
 py::dict AsDict(const std::vector<NamedValue>& values);
 

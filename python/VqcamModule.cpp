@@ -29,7 +29,7 @@ const char CameraDoc[] =
 std::unique_ptr<PyCamera> Open(const py::object& device, const py::object& com, int baud, const py::object& cameraLink,
                                int cameraLinkPort) {
   LinkChoice choice;
-  if (!device.is_none()) choice.device = py::bytes(py::module_::import("os").attr("fsencode")(device));
+  if (!device.is_none()) choice.device = PathArgument(device);
   if (!com.is_none()) choice.com = com.cast<int>();
   choice.baud = baud;
   if (!cameraLink.is_none()) choice.cameraLink = cameraLink.cast<std::string>();
@@ -47,7 +47,7 @@ py::list Parameters() {
 }
 
 py::dict ReadFile(const py::object& path) {
-  py::bytes name = py::module_::import("os").attr("fsencode")(path);
+  const std::string name = PathArgument(path);
   SilentOperatorOutput silent;
   std::vector<NamedValue> values;
   VqcamErrors::RaiseFor(ReadSettingsValues(name, silent, values));

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "sim/CameraModel.h"
+#include "link/StandardDescriptors.h"
 #include "sim/PtyServer.h"
 
 namespace {
@@ -280,6 +281,7 @@ bool AnswersAlone(int argc, char** argv, int& status) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  EnsureStandardDescriptors();
   int status = 0;
   if (AnswersAlone(argc, argv, status)) return status;
   SimOptions options;

@@ -117,15 +117,44 @@ const Case Cases[] = {
     {"DetectThatFindsTooMany", [](Rig& r) { r.camera.SetDetection(0, 2); },
      [](Rig& r) {
        int state = 0;
-       return r.session->Detect(40, HUGE_VAL, state);
+       return r.session->Detect(40, 60, state);
      },
      Status::Differs, "Number of detect is over.", false, 3},
     {"DetectOutOfTime", [](Rig& r) { r.camera.SetDetection(1000, 0); },
      [](Rig& r) {
        int state = 0;
-       return r.session->Detect(std::nullopt, 0, state);
+       return r.session->Detect(std::nullopt, 0.001, state);
      },
-     Status::TimedOut, "the detection did not finish", false, 1},
+     Status::TimedOut, "the detection did not finish", false, 2},
+    {"DetectForEverIsRefusedBeforeItStarts", nullptr,
+     [](Rig& r) {
+       int state = 0;
+       return r.session->Detect(std::nullopt, HUGE_VAL, state);
+     },
+     Status::BadArgument, "the timeout is more than 0", false, 0},
+    {"SetTheReservedRow", nullptr, [](Rig& r) { return r.session->Set(ParamReserved, 0); }, Status::BadArgument,
+     "Reserved is never read or written", false, 0},
+    {"GetTheReservedRow", nullptr,
+     [](Rig& r) {
+       int32_t value = 0;
+       return r.session->Get(ParamReserved, value);
+     },
+     Status::BadArgument, "Reserved is never read or written", false, 0},
+    {"LoadAnEmptyFile", [](Rig& r) { r.WriteFile("empty.vq", ""); },
+     [](Rig& r) { return r.session->Load(r.Path("empty.vq")); }, Status::FileRefused, "/tmp/vq-session-", false, 0},
+    {"LoadAValueOutsideItsRow",
+     [](Rig& r) {
+       SettingsFile::Values values{};
+       values[ParamGainLevel] = 99999;
+       const std::vector<uint8_t> bytes = SettingsFile::Encode(values);
+       r.WriteFile("other.vq", std::string(bytes.begin(), bytes.end()));
+     },
+     [](Rig& r) {
+       Outcome outcome = r.session->Load(r.Path("other.vq"));
+       EXPECT_NE(outcome.message.find("\nGainLevel holds 99999, outside its range 0 to 671."), std::string::npos);
+       return outcome;
+     },
+     Status::FileRefused, "/tmp/vq-session-", true, 0},
     {"WriteSerialWithNineDigits", nullptr,
      [](Rig& r) { return r.session->WriteSerial("1234567", 9, AdjustmentLogTarget{}); }, Status::BadArgument,
      "digits is 7 or 8", false, 0},

@@ -148,3 +148,21 @@ INSTANTIATE_TEST_SUITE_P(
                      -CommErrors::ChecksumMismatch, 0},
         RecoveryCase{"ShortReply", [](CameraFaults& f) { f.shortReplies = 1; }, 0, 168}),
     [](const ::testing::TestParamInfo<RecoveryCase>& testCase) { return std::string(testCase.param.name); });
+
+// A library that says it wrote far more than it was given is believed only up to what it was given.
+TEST(CameraLinkCounts, AWriteCountPastWhatWasGivenIsCutToIt) {
+  SimulatedGrabber grabber;
+  ASSERT_TRUE(grabber.Loaded());
+  RecordingOperatorOutput output;
+  CameraPort port;
+  port.SetOperatorOutput(&output);
+  std::vector<int32_t> traced;
+  port.SetByteTrace([&](bool sent, const uint8_t*, int32_t count) {
+    if (sent) traced.push_back(count);
+  });
+  ASSERT_EQ(port.OpenCameraLink(VQ_CLSERSIM_OVERCOUNT), 0);
+  ASSERT_TRUE(port.CameraLinkOpen());
+  EXPECT_EQ(port.WriteParameter(1, 0xFF, 0x01, 0x04, 0, 3, 2), 0);
+  EXPECT_EQ(traced, (std::vector<int32_t>{1, 18})) << "the ENQ and the frame, each as long as it was";
+  port.Close();
+}

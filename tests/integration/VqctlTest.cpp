@@ -98,6 +98,18 @@ TEST_F(Vqctl, SaveOntoAFullDiskKeepsTheOldFile) {
   EXPECT_EQ(Contents(PathOf("old.vq")), old);
 }
 
+// With standard output closed the port would be opened on descriptor 1 and the listing written
+// into the camera line.
+TEST_F(Vqctl, AClosedStandardOutputIsAFailureNotTheCameraLine) {
+  StartCamera();
+  ChildSetup closed;
+  closed.closeStandardOutput = true;
+  auto all = Run({"read-all"}, {}, closed);
+  EXPECT_EQ(all.status, 74);
+  EXPECT_NE(all.err.find("the output could not be written"), std::string::npos) << all.err;
+  EXPECT_EQ(Run({"get", "GainLevel"}).out, "168\n") << "the camera still answers as before";
+}
+
 TEST_F(Vqctl, WhatIsNotAFileIsRefusedAtOnce) {
   StartCamera({"--silent"});
   for (const NonRegularFile& file : MakeNonRegularFiles(dir.path().toStdString())) {

@@ -85,6 +85,17 @@ class CameraCalls(unittest.TestCase):
         self.camera.load(os.fsencode(self.path("golden.vq")))
         self.assertEqual(self.camera["GainLevel"], 300)
 
+    def test_a_path_with_a_nul_byte_is_refused_before_any_file_is_touched(self):
+        self.camera.save(self.path("important"))
+        before = os.path.getmtime(self.path("important"))
+        traced = Traced(self.camera)
+        for call in (self.camera.save, self.camera.load, self.camera.diff, vqcam.read_file,
+                     lambda p: self.camera.write_serial("1234567", log=p)):
+            with self.subTest(call=call), self.assertRaisesRegex(ValueError, "null byte"):
+                call(self.path("important") + "\0.bak")
+        self.assertEqual(os.path.getmtime(self.path("important")), before)
+        self.assertEqual(traced.sent(), b"")
+
     def test_refused_and_unreadable_files(self):
         with open(self.path("other.vq"), "wb") as f:
             f.write(b"x" * 212)

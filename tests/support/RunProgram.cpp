@@ -27,6 +27,7 @@ bool Drain(int fd, std::string& into) {
   int stdoutFd = setup.standardOutput.empty() ? out : open(setup.standardOutput.c_str(), O_WRONLY);
   if (stdoutFd < 0 || dup2(stdoutFd, 1) < 0 || dup2(err, 2) < 0) _exit(127);
   if (!directory.empty() && chdir(directory.c_str()) != 0) _exit(127);
+  if (setup.closeStandardOutput) close(1);
   // As a shell starts it: every signal at its default and none blocked, whatever this test process
   // set for itself. A program that must survive SIGXFSZ has to say so on its own.
   for (int signal = 1; signal < NSIG; ++signal) {

@@ -17,6 +17,8 @@ struct ChildSetup {
   long fileSizeLimit = 0;
   // Standard output goes to this file instead of being collected; empty: collected.
   std::string standardOutput;
+  // Standard output closed, as "COMMAND >&-" starts it.
+  bool closeStandardOutput = false;
 };
 
 // extraEnvironment: "NAME=value" entries added to this process's environment for the child;
