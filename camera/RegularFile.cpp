@@ -12,6 +12,8 @@
 #include <climits>
 #include <cstring>
 
+#include "link/StopSignals.h"
+
 namespace RegularFile {
 
 namespace {
@@ -39,16 +41,15 @@ int ResolveLinks(std::string& path) {
   return ELOOP;
 }
 
-// A new file beside target, so that the rename that replaces target cannot cross file systems.
+// A new file beside target, so that the rename that replaces target cannot cross file systems. Its
+// name is short, whatever the target's: any name the file system allows can be saved.
 int CreateBeside(const std::string& target, std::string& temp) {
   static std::atomic<unsigned> counter{0};
-  size_t slash = target.rfind('/');
-  std::string base = target.substr(slash == std::string::npos ? 0 : slash + 1);
   for (int attempt = 0; attempt < 100; ++attempt) {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    temp = DirectoryOf(target) + "." + base + "." + std::to_string(getpid()) + "-" + std::to_string(counter++) +
-           "-" + std::to_string(now.tv_nsec);
+    temp = DirectoryOf(target) + ".vq-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "-" +
+           std::to_string(now.tv_nsec);
     // The mode passed here meets the umask, as any new file's does.
     int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
@@ -104,6 +105,8 @@ int WriteAndRename(const std::string& target, const struct stat* old, const std:
   std::string temp;
   int fd = CreateBeside(target, temp);
   if (fd < 0) return errno;
+  // A stop signal from here to the rename takes the temporary file with it.
+  StopSignals::HoldTemporaryFile(temp);
   int error = WriteAll(fd, bytes);
   if (error == 0 && old != nullptr) {
     // The replacement keeps the file's owner and permissions where the file system lets it; where it
@@ -117,6 +120,7 @@ int WriteAndRename(const std::string& target, const struct stat* old, const std:
   if (close(fd) != 0 && error == 0) error = errno;
   if (error == 0 && rename(temp.c_str(), target.c_str()) != 0) error = errno;
   if (error != 0) unlink(temp.c_str());
+  StopSignals::ReleaseTemporaryFile();
   return error;
 }
 

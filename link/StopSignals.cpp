@@ -14,7 +14,16 @@ namespace {
 std::atomic<int> heldPort{-1};
 static_assert(std::atomic<int>::is_always_lock_free, "the handler reads it");
 
+// A save's temporary file while it is written: its name is copied in before the flag is raised.
+char heldFile[4096];
+std::atomic<bool> fileHeld{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the handler reads it");
+
+// Every signal that would end the program and can be caught.
+constexpr int Stopping[] = {SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF};
+
 void OnStopSignal(int signal) {
+  if (fileHeld.exchange(false)) (void)::unlink(heldFile);
   int fd = heldPort.exchange(-1);
   if (fd >= 0) {
     (void)::ioctl(fd, TCFLSH, TCIOFLUSH);
@@ -35,15 +44,26 @@ void ReleasePort(int fd) {
   heldPort.compare_exchange_strong(expected, -1);
 }
 
+void HoldTemporaryFile(const std::string& path) {
+  if (path.size() >= sizeof heldFile) return;
+  fileHeld.store(false);
+  path.copy(heldFile, path.size());
+  heldFile[path.size()] = '\0';
+  fileHeld.store(true);
+}
+
+void ReleaseTemporaryFile() { fileHeld.store(false); }
+
 void Install() {
   struct sigaction action {};
   action.sa_handler = OnStopSignal;
   sigemptyset(&action.sa_mask);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&action.sa_mask, signal);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+  for (int signal : Stopping) sigaddset(&action.sa_mask, signal);
+  for (int signal : Stopping) sigaction(signal, &action, nullptr);
   // A file-size limit (ulimit -f) must come back as a failed write that is reported, not end the
-  // program in the middle of a save.
+  // program in the middle of a save; a reader that went away (| head) likewise.
   std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
 }
 
 }  // namespace StopSignals

@@ -30,6 +30,9 @@ struct Rig {
   }
   ~Rig() {
     session.reset();
+    if (!longName.empty()) {
+      EXPECT_EQ(unlink(longName.c_str()), 0) << "the file was saved under its name";
+    }
     for (const char* name : {"/saved.vq", "/golden.vq", "/empty.vq", "/other.vq", "/log.csv"}) unlink((folder + name).c_str());
     rmdir(folder.c_str());
   }
@@ -45,6 +48,7 @@ struct Rig {
   char folderTemplate[32] = "/tmp/vq-session-XXXXXX";
   std::string folder;
   std::string golden;  // a saved file, when a case made one
+  std::string longName;
 };
 
 struct Case {
@@ -82,6 +86,12 @@ const Case Cases[] = {
      "", true, 0},
     {"SaveWritesTheWholeFile", nullptr, [](Rig& r) { return r.session->Save(r.Path("saved.vq")); }, Status::Done, "",
      false, 46},
+    {"SaveUnderTheLongestNameTheFileSystemAllows", nullptr,
+     [](Rig& r) {
+       r.longName = r.folder + "/" + std::string(251, 'n') + ".vq";
+       return r.session->Save(r.longName);
+     },
+     Status::Done, "", false, 46},
     {"LoadAMissingFile", nullptr, [](Rig& r) { return r.session->Load(r.Path("missing.vq")); },
      Status::FileUnreadable, "", true, 0},
     {"LoadAForeignFile", [](Rig& r) { r.WriteFile("other.vq", std::string(212, 'x')); },

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "link/StopSignals.h"
 #include "support/SimProcess.h"
 
 extern char** environ;
@@ -88,4 +89,42 @@ TEST(StopSignal, EndsVqctlWithThePortReleased) {
     EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
     EXPECT_EQ(OpenAsOrdinaryUser(sim.PtyPath(), user), 0) << "exclusive mode outlived vqctl, signal " << signal;
   }
+}
+
+// Every catchable signal that would end a program removes a save's temporary file and ends it with
+// 128 + the signal's number; SIGPIPE only fails the write, which the program then reports.
+TEST(StopSignal, EveryStoppingSignalTakesTheTemporaryFileAlong) {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF}) {
+    char name[] = "/tmp/vq-stop-XXXXXX";
+    const int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    const pid_t child = fork();
+    if (child == 0) {
+      StopSignals::Install();
+      StopSignals::HoldTemporaryFile(name);
+      raise(signal);
+      _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status)) << "signal " << signal;
+    EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+    EXPECT_NE(access(name, F_OK), 0) << "the temporary file outlived signal " << signal;
+    unlink(name);
+  }
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  close(pipeEnds[0]);
+  const pid_t child = fork();
+  if (child == 0) {
+    StopSignals::Install();
+    const bool failed = write(pipeEnds[1], "x", 1) < 0 && errno == EPIPE;
+    _exit(failed ? 74 : 0);
+  }
+  close(pipeEnds[1]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status)) << "SIGPIPE ended the program";
+  EXPECT_EQ(WEXITSTATUS(status), 74) << "the write failed and was reported";
 }
