@@ -6,6 +6,7 @@
 #include "app/CVQS90App.h"
 #include "app/QtOperatorOutput.h"
 #include "app/QtWaitObserver.h"
+#include "camera/SettingsStore.h"
 #include "link/StandardDescriptors.h"
 #include "link/StopSignals.h"
 
@@ -52,6 +53,8 @@ int main(int argc, char** argv) {
   if (AnswersAlone(argc, argv, status)) return status;
   StopSignals::Install();
   QApplication qapp(argc, argv);
+  std::optional<std::string> storeWarning = GuardSettingsStore();
+  if (storeWarning) std::fprintf(stderr, "vq-r310ntx: %s\n", storeWarning->c_str());
   QtOperatorOutput output;
   QtOperatorPrompts prompts;
   QtWaitObserver waiter;

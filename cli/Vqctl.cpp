@@ -7,6 +7,7 @@
 
 #include "camera/ParameterNames.h"
 #include "camera/ParameterTable.h"
+#include "camera/SettingsStore.h"
 
 Vqctl::Vqctl(const VqctlOptions& options, std::ostream& out, std::ostream& err)
     : options_(options), out_(out), err_(err), output_(err), session_(output_) {
@@ -177,6 +178,7 @@ int Vqctl::WriteSerial() {
 namespace {
 
 int ParseAndRun(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (std::optional<std::string> warning = GuardSettingsStore()) err << "vqctl: " << *warning << '\n';
   VqctlOptions options;
   VqctlParse parse = ParseVqctlOptions(args, options);
   if (parse.help || parse.version) {

@@ -4,6 +4,7 @@
 #include <pybind11/stl.h>
 
 #include "camera/CameraSession.h"
+#include "camera/SettingsStore.h"
 #include "camera/ParameterTable.h"
 #include "python/Errors.h"
 #include "python/ModuleParts.h"
@@ -28,6 +29,9 @@ const char CameraDoc[] =
 
 std::unique_ptr<PyCamera> Open(const py::object& device, const py::object& com, int baud, const py::object& cameraLink,
                                int cameraLinkPort) {
+  if (std::optional<std::string> warning = GuardSettingsStore()) {
+    if (PyErr_WarnEx(PyExc_UserWarning, warning->c_str(), 1) < 0) throw py::error_already_set();
+  }
   LinkChoice choice;
   if (!device.is_none()) choice.device = PathArgument(device);
   if (!com.is_none()) choice.com = com.cast<int>();

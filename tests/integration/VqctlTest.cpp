@@ -1,11 +1,13 @@
 // vqctl as a script runs it: the real program against the simulated camera, on a pseudo-terminal
 // and through the simulated Camera Link library.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <QFile>
+#include <QDir>
 #include <QTemporaryDir>
 #include <regex>
 
@@ -108,6 +110,19 @@ TEST_F(Vqctl, AClosedStandardOutputIsAFailureNotTheCameraLine) {
   EXPECT_EQ(all.status, 74);
   EXPECT_NE(all.err.find("the output could not be written"), std::string::npos) << all.err;
   EXPECT_EQ(Run({"get", "GainLevel"}).out, "168\n") << "the camera still answers as before";
+}
+
+// A FIFO in the settings store's place would block the first read of the COM assignments for ever.
+TEST_F(Vqctl, ASettingsStoreThatIsNoFileIsLeftAloneAndDefaultsAreUsed) {
+  StartCamera();
+  ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Norvane Imaging Ltd.")));
+  const std::string store = PathOf("Norvane Imaging Ltd./VQ-R310NTX.conf");
+  ASSERT_EQ(mkfifo(store.c_str(), 0600), 0);
+  auto get = RunProgram("/usr/bin/timeout", {"20", VQ_VQCTL, "--device", sim.PtyPath(), "--baud", "115200", "get", "GainLevel"},
+                        {"XDG_CONFIG_HOME=" + dir.path().toStdString()});
+  EXPECT_EQ(get.status, 0) << "124 is a hang ended by timeout";
+  EXPECT_EQ(get.out, "168\n");
+  EXPECT_NE(get.err.find("is not a regular file"), std::string::npos) << get.err;
 }
 
 TEST_F(Vqctl, WhatIsNotAFileIsRefusedAtOnce) {

@@ -1,0 +1,31 @@
+// Checking the settings store's file before the toolkit opens it.
+#include "camera/SettingsStore.h"
+
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include "resources/StringIds.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+// Where no folder can be: settings objects made after this find nothing and store nothing.
+constexpr const char* NowhereFolder = "/nonexistent/vq-r310ntx-settings";
+
+}  // namespace
+
+std::optional<std::string> GuardSettingsStore() {
+  // Named as the toolkit names it, without a settings object: making one already reads the file.
+  const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') +
+                       QString::fromStdString(LoadString(StringIds::CompanyKey)) + QLatin1Char('/') +
+                       QString::fromStdString(LoadString(StringIds::ApplicationTitle)) + QStringLiteral(".conf");
+  struct stat st {};
+  if (stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode)) return std::nullopt;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(NowhereFolder));
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromLatin1(NowhereFolder));
+  return "The settings store " + path.toStdString() +
+         " is not a regular file; it is left alone and the default settings are used.";
+}
