@@ -11,6 +11,7 @@
 #include "link/StopSignals.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -41,6 +42,17 @@ bool AnswersAlone(int argc, char** argv, int& status) {
   return true;
 }
 
+// The toolkit ends the process when it finds no display to open; asked first, the operator gets one line.
+bool DisplayAvailable() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform != nullptr && *platform != '\0' && std::strncmp(platform, "xcb", 3) != 0) return true;
+  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 // The one parameter set, created before the application object and destroyed after it; its
@@ -51,6 +63,12 @@ int main(int argc, char** argv) {
   EnsureStandardDescriptors();
   int status = 0;
   if (AnswersAlone(argc, argv, status)) return status;
+  if (!DisplayAvailable()) {
+    std::fputs("vq-r310ntx: no display to show the window on (DISPLAY is not set); start it on a desktop, or under "
+               "xvfb-run\n",
+               stderr);
+    return 1;
+  }
   StopSignals::Install();
   QApplication qapp(argc, argv);
   std::optional<std::string> storeWarning = GuardSettingsStore();
