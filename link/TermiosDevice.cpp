@@ -120,6 +120,7 @@ bool TermiosDevice::Open(const std::string& path) {
   fd_ = fd;
   pendingErrors_ = 0;
   hasCounts_ = ReadCounts(lastCounts_);
+  hasSaved_ = ::tcgetattr(fd, &saved_) == 0;
   return true;
 }
 
@@ -149,6 +150,8 @@ bool TermiosDevice::Configure(const LineSettings& settings) {
 
 void TermiosDevice::Close() {
   if (fd_ < 0) return;
+  if (hasSaved_) (void)::tcsetattr(fd_, TCSANOW, &saved_);
+  hasSaved_ = false;
   // Exclusive mode outlives our descriptor while anyone else holds the terminal (the simulator does).
   (void)::ioctl(fd_, TIOCNXCL);
   StopSignals::ReleasePort(fd_);

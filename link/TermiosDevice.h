@@ -1,6 +1,8 @@
 // The production serial device: a Linux terminal device driven through termios and poll(2).
 #pragma once
 
+#include <termios.h>
+
 #include <cstdint>
 #include <string>
 
@@ -46,4 +48,8 @@ class TermiosDevice final : public SerialDevice {
   uint32_t pendingErrors_ = 0;
   bool hasCounts_ = false;
   ErrorCounts lastCounts_;
+  // The terminal's own settings, given back when it is closed: a terminal of the user's (/dev/tty)
+  // must not be left raw at the camera's speed.
+  bool hasSaved_ = false;
+  termios saved_{};
 };

@@ -1,6 +1,10 @@
 // The real termios device and port against vq-camera-sim on a pseudo-terminal, in real time.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <stdlib.h>
 #include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <memory>
@@ -169,3 +173,37 @@ TEST_F(SerialPortTest, ALineThatHangsUpFailsWithAnIoErrorAtTheDeadlineWithoutSpi
 }
 
 }  // namespace
+
+// A terminal of the user's, named as the device, gets its own settings back when the port closes.
+TEST(SerialPortTerminal, ATerminalGetsItsOwnSettingsBack) {
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(grantpt(master), 0);
+  ASSERT_EQ(unlockpt(master), 0);
+  const std::string terminal = ptsname(master);
+  const int user = open(terminal.c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(user, 0);
+  termios own{};
+  ASSERT_EQ(tcgetattr(user, &own), 0);
+  own.c_lflag |= ICANON | ECHO;
+  cfsetispeed(&own, B38400);
+  cfsetospeed(&own, B38400);
+  ASSERT_EQ(tcsetattr(user, TCSANOW, &own), 0);
+
+  AssignPortPath(1, terminal);
+  RecordingOperatorOutput output;
+  CameraPort port;
+  port.SetOperatorOutput(&output);
+  ASSERT_EQ(port.OpenSerialDefault(1, 9600), 0);
+  termios during{};
+  ASSERT_EQ(tcgetattr(user, &during), 0);
+  EXPECT_EQ(during.c_lflag & ICANON, 0u) << "raw while the camera uses it";
+  port.Close();
+
+  termios after{};
+  ASSERT_EQ(tcgetattr(user, &after), 0);
+  EXPECT_EQ(after.c_lflag & (ICANON | ECHO), tcflag_t{ICANON | ECHO});
+  EXPECT_EQ(cfgetospeed(&after), speed_t{B38400});
+  close(user);
+  close(master);
+}
