@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QTimerEvent>
+#include <algorithm>
 
 #include "link/Clock.h"
 
