@@ -170,10 +170,18 @@ TEST_F(ExchangeWait, InputDuringTheWaitReachesNothingAndACloseWaitsForTheExchang
   app->Document()->SetModifiedFlag(true);
   prompts.saveAnswers = {OperatorPrompts::Answer::No};
   QRadioButton* radio = nullptr;
+  QRadioButton* other = nullptr;
   for (QRadioButton* r : app->View()->findChildren<QRadioButton*>()) {
-    if (r->isEnabled() && !r->isChecked()) radio = r;
+    if (!r->isEnabled() || r->isChecked()) continue;
+    if (radio != nullptr && other == nullptr && r->group() != radio->group()) other = r;
+    if (radio == nullptr) radio = r;
   }
   ASSERT_NE(radio, nullptr);
+  ASSERT_NE(other, nullptr);
+  // Outside a wait, a click through the window system reaches its button: the path below is live.
+  frame->show();
+  QTest::mouseClick(frame->windowHandle(), Qt::LeftButton, Qt::NoModifier, other->mapTo(frame, other->rect().center()));
+  ASSERT_TRUE(other->isChecked());
   const bool radioWas = radio->isChecked();
   bool closedDuringWait = true;
   bool done = false;
@@ -181,6 +189,8 @@ TEST_F(ExchangeWait, InputDuringTheWaitReachesNothingAndACloseWaitsForTheExchang
     if (done) return;
     done = true;
     QTest::mouseClick(radio, Qt::LeftButton);
+    // The same click as the window system delivers it: to the window first, which routes it on.
+    QTest::mouseClick(frame->windowHandle(), Qt::LeftButton, Qt::NoModifier, radio->mapTo(frame, radio->rect().center()));
     QTest::keyClick(app->View(), Qt::Key_Right);
     QTest::keyClick(frame, Qt::Key_P, Qt::ControlModifier);  // the register command menu's shortcut
     QTest::keyClick(frame, Qt::Key_R, Qt::ControlModifier);
