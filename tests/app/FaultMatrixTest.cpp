@@ -130,6 +130,21 @@ const std::vector<FaultRow>& Rows() {
       {"truncated settings file", [](Rig& r) { WriteFile(r.Path("t.vq"), SettingsBytes("VQ-S90 Data Version1.00", 46)); },
        [](Rig& r) { r.doc.OnOpenDocument(QByteArray::fromStdString(r.Path("t.vq"))); }, {"Unexpected file format."}, 0,
        [](Rig& r) { EXPECT_TRUE(r.link.Requests().empty()); }},
+      {"settings file with a value outside its row",
+       [](Rig& r) {
+         SettingsFile::Values values{};
+         values[ParamGainLevel] = 99999;
+         const std::vector<uint8_t> bytes = SettingsFile::Encode(values);
+         WriteFile(r.Path("r.vq"), QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+       },
+       [](Rig& r) { r.doc.OnOpenDocument(QByteArray::fromStdString(r.Path("r.vq"))); }, {}, 0,
+       [](Rig& r) {
+         EXPECT_TRUE(r.doc.PathName().isEmpty()) << "the document it had is kept";
+         EXPECT_TRUE(r.link.Requests().empty()) << "nothing of the file was sent";
+       }},
+      {"save under the longest name the file system allows", Nothing,
+       [](Rig& r) { r.doc.OnSaveDocument(QByteArray::fromStdString(r.Path((std::string(251, 'n') + ".vq").c_str()))); }, {}, 0,
+       [](Rig& r) { EXPECT_TRUE(QFile::exists(QString::fromStdString(r.Path((std::string(251, 'n') + ".vq").c_str())))); }},
       {"save into a read-only place", Nothing, [](Rig& r) { r.doc.OnSaveDocument("/proc/vq.vq"); },
        {}, 0, [](Rig& r) { EXPECT_TRUE(r.doc.PathName().isEmpty()); }},
       {"save onto a FIFO, a device node, a folder or into a missing folder", MakeNonRegular,
@@ -160,6 +175,9 @@ std::vector<std::string> Expected(const FaultRow& row, Rig& rig) {
     return {"File type mismatch.\nFile \"" + rig.Path("f.vq") + "\" does not contain data for VQ-R310NTX apprication."};
   }
   if (situation == "save into a read-only place") return {"Failed to save document.\n/proc/vq.vq\n"};
+  if (situation == "settings file with a value outside its row") {
+    return {rig.Path("r.vq") + "\nGainLevel holds 99999, outside its range 0 to 671. Nothing was sent to the camera."};
+  }
   if (situation.rfind("save onto a FIFO", 0) == 0) return NonRegularFileMessages(rig, "Failed to save document.");
   if (situation.rfind("open a FIFO", 0) == 0) return NonRegularFileMessages(rig, "Failed to open document.");
   if (situation == "adjustment log open elsewhere") {
