@@ -98,7 +98,6 @@ class CameraSession {
 
   // An outcome whose message is the last one shown, and says so.
   Outcome Shown(Outcome::Status status, int error = 0);
-  Outcome FileOutcome(Outcome::Status refused);
 
   KeptOutput output_;
   CameraParameterSet parameters_;

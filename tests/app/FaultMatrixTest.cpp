@@ -9,7 +9,6 @@
 #include "camera/CVQS90Doc.h"
 #include "camera/SerialNumberWriter.h"
 #include "dialogs/WhiteSpotDialog.h"
-#include "link/CameraLinkLibrary.h"
 #include "link/LineStatus.h"
 #include "support/MemoryCamera.h"
 #include "support/SimulatedGrabber.h"

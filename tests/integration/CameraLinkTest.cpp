@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "link/CameraLinkLibrary.h"
 #include "link/CameraPort.h"
 #include "sim/CameraModel.h"
 #include "sim/ClSerialSim.h"
