@@ -7,7 +7,6 @@
 #include <QTimerEvent>
 #include <algorithm>
 
-#include "link/Clock.h"
 
 namespace {
 
@@ -141,11 +140,6 @@ void QtWaitObserver::ProcessWindowEvents(int64_t nowMs) {
     cursorShown_ = true;
   }
   QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-void QtWaitObserver::RunBlocking(const std::function<void()>& call) {
-  worker_.Start(call);
-  while (!worker_.WaitFinished(SliceMs)) ProcessWindowEvents(MonotonicClock::Instance().NowMs());
 }
 
 bool QtWaitObserver::InWindowOpenedDuringExchange(QObject* receiver) const {

@@ -10,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/BlockingCallWorker.h"
 #include "app/GestureEnds.h"
 #include "link/WaitObserver.h"
 
@@ -25,13 +24,11 @@ class QtWaitObserver final : public QObject, public WaitObserver {
   void ExchangeStarted(int64_t nowMs) override;
   void ExchangeEnded() override;
   void StillWaiting(int64_t nowMs) override;
-  void RunBlocking(const std::function<void()>& call) override;
 
   // An exchange runs.
   bool Busy() const { return exchange_; }
   // A command runs: from its first exchange until it has returned and its boxes are answered.
   bool CommandRunning() const { return command_; }
-  const BlockingCallWorker& Worker() const { return worker_; }
 
  protected:
   bool eventFilter(QObject* receiver, QEvent* event) override;
@@ -63,5 +60,4 @@ class QtWaitObserver final : public QObject, public WaitObserver {
   std::vector<QPointer<QWidget>> heldCloses_;
   // A timer's ticks held during one command: its receiver (while it lives) by receiver and timer id.
   std::map<std::pair<QObject*, int>, QPointer<QObject>> heldTicks_;
-  BlockingCallWorker worker_;
 };

@@ -4,6 +4,9 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
 
 std::string CameraLinkLibraryPath(CameraLinkBoard board, const std::string& otherPath) {
   switch (board) {
@@ -56,20 +59,45 @@ int32_t CameraLinkLibrary::InitChannel(uint32_t serialIndex) {
 
 void CameraLinkLibrary::CloseChannel() {
   if (serialRef_ == nullptr) return;
-  close_(serialRef_);
+  // A call still inside the library owns the channel: closing it under that call could crash both.
+  if (!Abandoned()) close_(serialRef_);
   serialRef_ = nullptr;
 }
 
-uint32_t CameraLinkLibrary::Write(const uint8_t* data, uint32_t count, uint32_t timeoutMs) {
-  uint32_t n = count;
-  // The published interface takes a non-const buffer; the library only reads it.
-  write_(serialRef_, const_cast<char*>(reinterpret_cast<const char*>(data)), &n, timeoutMs);
+namespace {
+
+// One call's buffer and count, owned jointly by the caller and the worker: an abandoned call may
+// still write into them long after its caller has gone.
+struct Transfer {
+  std::vector<char> bytes;
+  uint32_t count;
+};
+
+}  // namespace
+
+uint32_t CameraLinkLibrary::Write(const uint8_t* data, uint32_t count, uint32_t timeoutMs, const Waiting& waiting) {
+  if (Abandoned()) return 0;
+  auto transfer = std::make_shared<Transfer>(Transfer{std::vector<char>(data, data + count), count});
+  ClSerialWriteFn write = write_;
+  void* ref = serialRef_;
+  if (!worker_.Run([=] { write(ref, transfer->bytes.data(), &transfer->count, timeoutMs); }, timeoutMs + GraceMs,
+                   waiting)) {
+    return 0;
+  }
   // The library's own count: never trusted past what it was given.
-  return std::min(n, count);
+  return std::min(transfer->count, count);
 }
 
-uint32_t CameraLinkLibrary::Read(uint8_t* buffer, uint32_t count, uint32_t timeoutMs) {
-  uint32_t n = count;
-  read_(serialRef_, reinterpret_cast<char*>(buffer), &n, timeoutMs);
-  return std::min(n, count);
+uint32_t CameraLinkLibrary::Read(uint8_t* buffer, uint32_t count, uint32_t timeoutMs, const Waiting& waiting) {
+  if (Abandoned()) return 0;
+  auto transfer = std::make_shared<Transfer>(Transfer{std::vector<char>(count), count});
+  ClSerialReadFn read = read_;
+  void* ref = serialRef_;
+  if (!worker_.Run([=] { read(ref, transfer->bytes.data(), &transfer->count, timeoutMs); }, timeoutMs + GraceMs,
+                   waiting)) {
+    return 0;
+  }
+  uint32_t got = std::min(transfer->count, count);
+  std::memcpy(buffer, transfer->bytes.data(), got);
+  return got;
 }

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
+#include "link/CallWorker.h"
 #include "link/CameraLinkApi.h"
 
 enum class CameraLinkBoard { Euresys, Matrox, OtherFactory };
@@ -30,9 +32,18 @@ class CameraLinkLibrary {
   bool ChannelOpen() const { return serialRef_ != nullptr; }
   void CloseChannel();
 
-  // Bytes moved within the call's time limit, as the library counts them, at most count.
-  uint32_t Write(const uint8_t* data, uint32_t count, uint32_t timeoutMs);
-  uint32_t Read(uint8_t* buffer, uint32_t count, uint32_t timeoutMs);
+  // A call still inside the library this long after its own time-out will not come back: it is
+  // abandoned, and so is the channel.
+  static constexpr int64_t GraceMs = 2000;
+
+  // Bytes moved within the call's time limit, as the library counts them, at most count. Each call
+  // runs on the channel's worker; `waiting` runs every few milliseconds until it returns. Once a
+  // call has been abandoned, the library is called no more: every read and write moves nothing.
+  using Waiting = std::function<void()>;
+  uint32_t Write(const uint8_t* data, uint32_t count, uint32_t timeoutMs, const Waiting& waiting = {});
+  uint32_t Read(uint8_t* buffer, uint32_t count, uint32_t timeoutMs, const Waiting& waiting = {});
+  // A call did not return: the channel is lost for good (reopen to reach the camera again).
+  bool Abandoned() const { return worker_.Abandoned(); }
 
  private:
   void* handle_ = nullptr;
@@ -41,4 +52,5 @@ class CameraLinkLibrary {
   ClSerialWriteFn write_ = nullptr;
   ClSerialCloseFn close_ = nullptr;
   void* serialRef_ = nullptr;
+  CallWorker worker_;
 };

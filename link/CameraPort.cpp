@@ -53,14 +53,16 @@ int32_t CameraPort::OpenCameraLink(const std::string& libraryPath, uint32_t seri
 }
 
 int32_t CameraPort::WriteBytes(const uint8_t* data, int32_t count, int32_t timeoutMs) {
+  if (count <= 0) return Fail(CommErrors::BadSize);
   if (CameraLinkOpen()) {
-    CameraLinkLibrary& library = *cameraLink_;
-    auto written = static_cast<int32_t>(CameraLinkCall(
-        [&] { return library.Write(data, static_cast<uint32_t>(count), static_cast<uint32_t>(timeoutMs)); }));
+    auto written = static_cast<int32_t>(cameraLink_->Write(data, static_cast<uint32_t>(count),
+                                                           static_cast<uint32_t>(timeoutMs), CameraLinkWaiting()));
+    ObserverReturned();
     Trace(true, data, written);
+    // A call that never came back has no count of its own to leave a reason by.
+    if (CameraLinkLost()) Fail(CommErrors::Timeout);
     return written;
   }
-  if (count <= 0) return Fail(CommErrors::BadSize);
   if (!device_->IsOpen()) return Fail(CommErrors::PortNotOpen);
   int64_t deadline = clock_->NowMs() + static_cast<int64_t>(count) * timeoutMs;
   int written = device_->Write(data, count, deadline);
@@ -77,15 +79,15 @@ int32_t CameraPort::WriteBytes(const uint8_t* data, int32_t count, int32_t timeo
 }
 
 int32_t CameraPort::ReadBytes(uint8_t* buffer, int32_t count, int32_t timeoutMs) {
+  if (count <= 0) return Fail(CommErrors::BadSize);
   if (CameraLinkOpen()) {
-    CameraLinkLibrary& library = *cameraLink_;
-    uint32_t got = CameraLinkCall(
-        [&] { return library.Read(buffer, static_cast<uint32_t>(count), static_cast<uint32_t>(timeoutMs)); });
+    uint32_t got = cameraLink_->Read(buffer, static_cast<uint32_t>(count), static_cast<uint32_t>(timeoutMs),
+                                     CameraLinkWaiting());
+    ObserverReturned();
     Trace(false, buffer, static_cast<int32_t>(got));
     if (got == static_cast<uint32_t>(count)) return count;
     return Fail(CommErrors::Timeout);
   }
-  if (count <= 0) return Fail(CommErrors::BadSize);
   if (!device_->IsOpen()) return Fail(CommErrors::PortNotOpen);
   int64_t deadline = clock_->NowMs() + static_cast<int64_t>(count) * timeoutMs;
   int32_t got = 0;
@@ -110,12 +112,12 @@ void CameraPort::WaitForInput(int64_t deadlineMs) {
   ObserverReturned();
 }
 
-uint32_t CameraPort::CameraLinkCall(const std::function<uint32_t()>& call) {
-  if (observer_ == nullptr) return call();
-  uint32_t result = 0;
-  observer_->RunBlocking([&] { result = call(); });
-  ObserverReturned();
-  return result;
+CameraLinkLibrary::Waiting CameraPort::CameraLinkWaiting() {
+  if (observer_ == nullptr) return {};
+  return [this] {
+    observer_->StillWaiting(clock_->NowMs());
+    ObserverReturned();
+  };
 }
 
 int32_t CameraPort::RefuseExchange() {

@@ -106,8 +106,10 @@ class CameraPort : public virtual CommErrorState {
   void DrainCameraLink();
   // Waits for input until deadlineMs, in slices that let the observer see time pass.
   void WaitForInput(int64_t deadlineMs);
-  // A Camera Link call, which blocks as long as its time-out; run through the observer when there is one.
-  uint32_t CameraLinkCall(const std::function<uint32_t()>& call);
+  // What a Camera Link call, which blocks as long as its time-out, does meanwhile: tells the observer.
+  CameraLinkLibrary::Waiting CameraLinkWaiting();
+  // A Camera Link call never came back: the channel is lost, and every exchange fails with code 5.
+  bool CameraLinkLost() const { return cameraLink_ != nullptr && cameraLink_->Abandoned(); }
   // Whatever the observer or the trace ran meanwhile has unwound: a refusal it met is over.
   void ObserverReturned() { EndRefusal(); }
   int32_t RefuseExchange();

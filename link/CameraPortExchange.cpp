@@ -75,20 +75,31 @@ int32_t CameraPort::DeliverRequest(std::string_view text) {
   uint8_t frame[Framing::FrameBufferSize];
   int32_t length = BuildFrame(text, frame);
   if (length < 0) return Fail(-length);
+  // Nothing more goes to a channel whose library kept a call: the camera is out of reach.
+  if (CameraLinkLost()) return Fail(CommErrors::Timeout);
   Purge(PurgeFlags::Both);
   if (!EnquiryPhase() || !FramePhase(frame, length)) return Fail(CommErrors::PassThrough);
   return 0;
 }
 
 // Waits for the reply's STX, skipping noise: Started when it came, otherwise how the attempt ended.
+// Noise does not lengthen the wait: a camera trickling bytes that never make a frame is given the
+// same time as one that stays silent.
 CameraPort::ReplyOutcome CameraPort::AwaitReplyStart(int& noiseBytes) {
-  for (;;) {
+  const int64_t deadline = clock_->NowMs() + ExchangeTimeouts::ReplyStart;
+  for (bool noise = false;; noise = true) {
     uint8_t byte = 0;
     // A failed wait ends the attempt whatever its reason: a line that keeps reporting an error
     // must not keep the operator waiting without end. Its code stays stored for the report.
-    if (ReadBytes(&byte, 1, ExchangeTimeouts::ReplyStart) < 0) {
+    int64_t left = deadline - clock_->NowMs();
+    if (left <= 0) {
+      Fail(CommErrors::Timeout);
+      return ReplyOutcome::Noise;
+    }
+    if (ReadBytes(&byte, 1, static_cast<int32_t>(left)) < 0) {
       Fail(CommErrors::PassThrough);
-      return ReplyOutcome::NoReply;
+      // Noise may still be coming: the line is not known to be quiet.
+      return noise ? ReplyOutcome::Noise : ReplyOutcome::NoReply;
     }
     if (byte == Framing::STX) return ReplyOutcome::Started;
     if (++noiseBytes > MaxNoiseBytes) {
@@ -157,13 +168,14 @@ void CameraPort::AwaitQuietLine() {
 }
 
 void CameraPort::DrainCameraLink() {
-  CameraLinkLibrary& library = *cameraLink_;
   const int64_t limit = clock_->NowMs() + (Framing::ReplyFrameLength - 1) * ExchangeTimeouts::ReplyRest;
   uint8_t byte = 0;
   while (clock_->NowMs() <= limit &&
-         CameraLinkCall([&] { return library.Read(&byte, 1, ExchangeTimeouts::CameraLinkQuiet); }) == 1) {
+         cameraLink_->Read(&byte, 1, ExchangeTimeouts::CameraLinkQuiet, CameraLinkWaiting()) == 1) {
+    ObserverReturned();
     Trace(false, &byte, 1);
   }
+  ObserverReturned();
 }
 
 int32_t CameraPort::Transact(std::string_view text, char* reply) {

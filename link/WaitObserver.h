@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 class WaitObserver {
  public:
@@ -15,9 +14,7 @@ class WaitObserver {
   // observer does meanwhile, the port refuses an exchange asked for inside these calls.
   virtual void ExchangeStarted(int64_t nowMs) = 0;
   virtual void ExchangeEnded() = 0;
-  // Called again and again while an exchange waits, with the port's clock, at most SliceMs apart.
+  // Called again and again while an exchange waits, with the port's clock, at most SliceMs apart;
+  // also while a Camera Link library's call, which cannot be cut into slices, blocks on its worker.
   virtual void StillWaiting(int64_t nowMs) = 0;
-  // Runs a call that blocks for long and cannot be cut into slices (a Camera Link library's read or
-  // write), telling StillWaiting meanwhile; returns when the call has.
-  virtual void RunBlocking(const std::function<void()>& call) = 0;
 };

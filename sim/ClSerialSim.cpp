@@ -3,9 +3,11 @@
 
 #include <time.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "link/Clock.h"
@@ -118,6 +120,10 @@ CLSERSIM_EXPORT int32_t clSerialWrite(void* serialRef, char* buffer, uint32_t* c
 #ifndef CLSERSIM_OMIT_READ
 CLSERSIM_EXPORT int32_t clSerialRead(void* serialRef, char* buffer, uint32_t* count, uint32_t timeoutMs) {
   Record("clSerialRead", *count, timeoutMs);
+#ifdef CLSERSIM_STUCK_READ
+  // A library whose read never comes back, whatever its time-out says.
+  for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+#endif
   uint32_t wanted = *count;
   *count = 0;
   Channel* channel = Opened(serialRef);

@@ -71,6 +71,12 @@ QByteArray SettingsBytes(const char* header, int values) {
   return bytes;
 }
 
+std::vector<std::string> Texts(const RecordingOperatorOutput& output) {
+  std::vector<std::string> texts;
+  for (const auto& m : output.messages) texts.push_back(m.text);
+  return texts;
+}
+
 // Each exchange bound: four tries of each wait, as the exchange allows.
 constexpr int64_t WriteBoundMs = 4 * 1001 + 4 * 3001;
 constexpr int64_t ReadBoundMs = 4 * (WriteBoundMs + 4 * (4001 + 9001));
@@ -98,6 +104,22 @@ const std::vector<FaultRow>& Rows() {
        {Timeout}, ReadBoundMs, GainUnchanged},
       {"endless noise", [](Rig& r) { r.link.camera.Faults().noiseBytes = 2000; }, [](Rig& r) { r.ReadGain(); },
        {Unexpected}, ReadBoundMs, GainUnchanged},
+      {"camera trickling noise, never a frame",
+       [](Rig& r) {
+         r.link.camera.Faults().noiseBytes = 4096;
+         r.link.camera.Faults().noiseGapUs = 300 * 1000;
+       },
+       [](Rig& r) { r.ReadGain(); }, {Unexpected}, 4 * 4001 + 3 * 9001 + 1000, GainUnchanged},
+      {"grabber library whose read never returns",
+       [](Rig& r) {
+         r.link.port->Close();
+         r.link.parameters->OpenCameraLinkLibrary(VQ_CLSERSIM_STUCK);
+       },
+       [](Rig& r) { r.ReadGain(); }, {Timeout}, 0,
+       [](Rig& r) {
+         r.ReadGain();
+         EXPECT_EQ(Texts(r.link.output).back(), Timeout) << "the channel stays given up";
+       }},
       {"line in a break",
        [](Rig& r) {
          r.link.camera.Faults().missingReplies = -1;
@@ -183,12 +205,6 @@ std::vector<std::string> Expected(const FaultRow& row, Rig& rig) {
     return {rig.Path("log.csv") + " is opend. Please close " + rig.Path("log.csv")};
   }
   return row.messages;
-}
-
-std::vector<std::string> Texts(const RecordingOperatorOutput& output) {
-  std::vector<std::string> texts;
-  for (const auto& m : output.messages) texts.push_back(m.text);
-  return texts;
 }
 
 }  // namespace

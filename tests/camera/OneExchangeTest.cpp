@@ -24,10 +24,6 @@ class NestingObserver final : public WaitObserver {
   void ExchangeStarted(int64_t) override {}
   void ExchangeEnded() override {}
   void StillWaiting(int64_t) override { RunOnce(); }
-  void RunBlocking(const std::function<void()>& call) override {
-    RunOnce();
-    call();
-  }
 
  private:
   void RunOnce() {

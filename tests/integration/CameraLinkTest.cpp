@@ -2,6 +2,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -147,6 +148,36 @@ INSTANTIATE_TEST_SUITE_P(
                      -CommErrors::ChecksumMismatch, 0},
         RecoveryCase{"ShortReply", [](CameraFaults& f) { f.shortReplies = 1; }, 0, 168}),
     [](const ::testing::TestParamInfo<RecoveryCase>& testCase) { return std::string(testCase.param.name); });
+
+// A library call that never returns is given up a little after its own time-out, with code 5: the
+// call is left on its worker, the channel is called no more, and closing does not wait for it.
+TEST(CameraLinkStuck, ACallThatNeverReturnsIsGivenUpAndTheChannelWithIt) {
+  RecordingOperatorOutput output;
+  CameraPort port;
+  port.SetOperatorOutput(&output);
+  int traced = 0;
+  port.SetByteTrace([&](bool, const uint8_t*, int32_t count) { traced += count; });
+  ASSERT_EQ(port.OpenCameraLink(VQ_CLSERSIM_STUCK), 0);
+  using Steady = std::chrono::steady_clock;
+  auto msSince = [](Steady::time_point t) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - t).count();
+  };
+
+  auto start = Steady::now();
+  int32_t value = -1;
+  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommErrors::Timeout);
+  // The ENQ went out; the read for its ACK, with a one-second time-out, never came back.
+  EXPECT_GE(msSince(start), ExchangeTimeouts::Enquiry + CameraLinkLibrary::GraceMs);
+  EXPECT_LT(msSince(start), ExchangeTimeouts::Enquiry + CameraLinkLibrary::GraceMs + 500);
+  EXPECT_EQ(traced, 1);
+
+  start = Steady::now();
+  EXPECT_EQ(port.WriteParameter(1, 0xFF, 0x01, 0x04, 0, 3, 2), -CommErrors::Timeout);
+  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommErrors::Timeout);
+  EXPECT_EQ(traced, 1) << "nothing more went into the library";
+  port.Close();
+  EXPECT_LT(msSince(start), 100);
+}
 
 // A library that says it wrote far more than it was given is believed only up to what it was given.
 TEST(CameraLinkCounts, AWriteCountPastWhatWasGivenIsCutToIt) {

@@ -308,4 +308,14 @@ TEST_F(Vqctl, ThroughTheCameraLinkLibrary) {
   auto missing = RunProgram(VQ_VQCTL, {"--camera-link", "/nonexistent/libcl.so", "info"});
   EXPECT_EQ(missing.status, 4);
   EXPECT_EQ(missing.err, "ERROR - Can not open communciation port.\n");
+
+  // A library whose read never returns: given up a little after the ACK's one-second time-out, and
+  // the program ends without waiting for the call it left behind.
+  auto start = std::chrono::steady_clock::now();
+  auto stuck = RunProgram(VQ_VQCTL, {"--camera-link", VQ_CLSERSIM_STUCK, "read-all"});
+  auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(stuck.status, 5);
+  EXPECT_EQ(stuck.err, "ERROR - Communication time out detected.\nCheck the connection.\n");
+  EXPECT_TRUE(stuck.out.empty());
+  EXPECT_LT(seconds, 4.5);
 }

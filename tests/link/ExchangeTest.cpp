@@ -90,12 +90,12 @@ const FailureCase Cases[] = {
      Operation::ReadGainLevel, -CommErrors::InvalidCharacter, 0, Bytes({{ENQ}, ReadGain, {ACK}}), 0, 0},
     {"ShortReplyEndsTheAttemptWithoutNak", [](CameraFaults& f, MemoryDevice&) { f.shortReplies = 1; },
      Operation::ReadGainLevel, 0, 168, Bytes({{ENQ}, ReadGain, {ENQ}, ReadGain, {ACK}}), 9 * 1000 + 1, 1},
-    {"NoiseBeforeStxRestartsTheWaitForEachByte",
+    {"NoiseWithinTheWaitIsSkipped",
      [](CameraFaults& f, MemoryDevice&) {
        f.noiseBytes = 3;
-       f.noiseGapUs = 3000 * 1000;  // each gap is shorter than the 4 s wait, all of them are longer
+       f.noiseGapUs = 900 * 1000;  // the reply's STX comes 3.6 s after the request
      },
-     Operation::ReadGainLevel, 0, 168, Bytes({{ENQ}, ReadGain, {ACK}}), 4 * 3000, 0},
+     Operation::ReadGainLevel, 0, 168, Bytes({{ENQ}, ReadGain, {ACK}}), 4 * 900, 0},
     {"TolerableNoise", [](CameraFaults& f, MemoryDevice&) { f.noiseBytes = 1024; }, Operation::ReadGainLevel, 0, 168,
      Bytes({{ENQ}, ReadGain, {ACK}}), 0, 0},
     {"EndlessNoiseEndsEachAttempt", [](CameraFaults& f, MemoryDevice&) { f.noiseBytes = 1025; },
@@ -165,6 +165,22 @@ class Exchange : public ::testing::Test {
 };
 
 }  // namespace
+
+// A camera that trickles noise and never a frame is given up on by time, not by the bytes it sends:
+// each attempt's wait for STX keeps its 4 s, and the quiet-line waits between attempts their 9 s.
+// The noise that meets the next ENQ is what gets reported.
+TEST(ExchangeNoise, TricklingNoiseIsBoundedByTime) {
+  for (int speed : {LineSpeed::Instant, 9600}) {
+    MemoryLink link(speed);
+    link.Open();
+    link.camera.Faults().noiseBytes = 4096;
+    link.camera.Faults().noiseGapUs = 300 * 1000;
+    int32_t value = -1;
+    EXPECT_EQ(link.port->ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommErrors::UnexpectedCharacter) << speed;
+    const int64_t boundMs = 4 * ExchangeTimeouts::ReplyStart + 3 * 9 * ExchangeTimeouts::ReplyRest + 1000;
+    EXPECT_LE(link.ElapsedMs(), boundMs) << speed;
+  }
+}
 
 TEST_F(Exchange, QuietWaitReadsTheReplyStillComing) {
   MemoryLink paced(9600);

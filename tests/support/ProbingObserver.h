@@ -30,11 +30,6 @@ class ProbingObserver final : public WaitObserver {
     if (during) during();
     inner_.StillWaiting(nowMs);
   }
-  void RunBlocking(const std::function<void()>& call) override {
-    ++slices;
-    if (during) during();
-    inner_.RunBlocking(call);
-  }
 
  private:
   WaitObserver& inner_;

@@ -1,0 +1,68 @@
+// The worker thread's hand-over: one call in, its end out, or the caller's leaving.
+#include "link/CallWorker.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "link/WaitObserver.h"
+
+CallWorker::CallWorker() : shared_(std::make_shared<Shared>()) {}
+
+CallWorker::~CallWorker() {
+  {
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    shared_->stopping = true;
+  }
+  shared_->changed.notify_all();
+  if (!thread_.joinable()) return;
+  // An abandoned call may never return: its thread ends, if ever, without anyone waiting for it.
+  if (abandoned_) {
+    thread_.detach();
+  } else {
+    thread_.join();
+  }
+}
+
+bool CallWorker::Run(std::function<void()> call, int64_t limitMs, const std::function<void()>& waiting) {
+  if (abandoned_) return false;
+  {
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    shared_->call = std::move(call);
+    shared_->busy = true;
+  }
+  if (!thread_.joinable()) {
+    thread_ = std::thread(Serve, shared_);
+    ++threadsStarted_;
+  }
+  shared_->changed.notify_all();
+
+  using Steady = std::chrono::steady_clock;
+  const Steady::time_point deadline = Steady::now() + std::chrono::milliseconds(std::max<int64_t>(limitMs, 0));
+  std::unique_lock<std::mutex> lock(shared_->mutex);
+  for (;;) {
+    Steady::time_point sliceEnd = std::min(deadline, Steady::now() + std::chrono::milliseconds(WaitObserver::SliceMs));
+    if (shared_->changed.wait_until(lock, sliceEnd, [this] { return !shared_->busy; })) return true;
+    if (Steady::now() >= deadline) break;
+    lock.unlock();
+    if (waiting) waiting();
+    lock.lock();
+  }
+  abandoned_ = true;
+  return false;
+}
+
+void CallWorker::Serve(const std::shared_ptr<Shared>& shared) {
+  std::unique_lock<std::mutex> lock(shared->mutex);
+  for (;;) {
+    shared->changed.wait(lock, [&] { return shared->stopping || shared->busy; });
+    if (!shared->busy) return;
+    std::function<void()> call = std::move(shared->call);
+    shared->call = nullptr;
+    lock.unlock();
+    call();
+    call = nullptr;
+    lock.lock();
+    shared->busy = false;
+    shared->changed.notify_all();
+  }
+}
