@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <cstdio>
 
 #include "app/ProgramIcon.h"
 #include "camera/PortSettings.h"
@@ -83,6 +84,12 @@ void CVQS90App::CreateMainWindow() {
     if (SaveModified()) OpenDocumentFile(path);
   });
   connect(frame_.get(), &CMainFrame::CloseRequested, this, [this](bool* allow) { *allow = SaveModified(); });
+  // Destroyed by another program, the window can ask nothing: the program ends and lets the port go.
+  frameWatch_ = std::make_unique<WindowDestroyedWatch>(*frame_, [this] {
+    std::fprintf(stderr, "vq-r310ntx: the main window was destroyed from outside; the program ends%s\n",
+                 document_ != nullptr && document_->IsModified() ? " (the changed settings were not saved)" : "");
+    QCoreApplication::exit(1);
+  });
   if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
     connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, frame_.get(), &CMainFrame::OnIdle);
   }

@@ -10,6 +10,7 @@
 #include "app/CMainFrame.h"
 #include "app/OperatorPrompts.h"
 #include "app/RecentFileList.h"
+#include "app/WindowDestroyedWatch.h"
 #include "camera/CVQS90Doc.h"
 #include "camera/CameraParameterSet.h"
 #include "panel/CVQS90View.h"
@@ -61,4 +62,5 @@ class CVQS90App : public QObject {
   std::unique_ptr<CVQS90Doc> document_;
   std::unique_ptr<CMainFrame> frame_;
   CVQS90View* view_ = nullptr;  // owned by the frame
+  std::unique_ptr<WindowDestroyedWatch> frameWatch_;
 };
