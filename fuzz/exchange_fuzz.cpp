@@ -68,11 +68,13 @@ class ScriptedLine final : public SerialDevice {
   bool open_ = false;
 };
 
-// The longest a request may take: four enquiries and four frames per attempt, and per attempt at
-// most 1024 skipped bytes plus four bad replies, each wait at its full time-out.
+// The longest a request may take: four enquiries and four frames per attempt; per attempt four bad
+// replies, each wait for STX at its full time-out whatever noise came meanwhile; and before each
+// repeated attempt the wait for a quiet line.
 constexpr int64_t SendFrameBoundMs = 4 * 1001 + 4 * (18 * 1000 + 1 + 3001);
-constexpr int64_t AttemptRepliesBoundMs = (1024 + 4 + 1) * 4001 + 4 * (9001 + 1001);
-constexpr int64_t TransactBoundMs = 4 * (SendFrameBoundMs + AttemptRepliesBoundMs);
+constexpr int64_t AttemptRepliesBoundMs = 5 * 4001 + 4 * (9001 + 1001);
+constexpr int64_t QuietLineBoundMs = 9 * 1000 + 2;
+constexpr int64_t TransactBoundMs = 4 * (SendFrameBoundMs + AttemptRepliesBoundMs) + 3 * QuietLineBoundMs;
 
 }  // namespace
 

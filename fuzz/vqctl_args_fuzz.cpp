@@ -18,6 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   FUZZ_CHECK(!LinkChoiceError(options.link));
   FUZZ_CHECK(options.link.com >= 1 && options.link.com <= 10);
+  FUZZ_CHECK(options.link.cameraLinkPort >= 0 && options.link.cameraLinkPort <= MaxCameraLinkPort);
+  FUZZ_CHECK(options.link.cameraLink.has_value() || options.link.cameraLinkPort == 0);
   FUZZ_CHECK(options.link.baud == 9600 || options.link.baud == 115200);
   FUZZ_CHECK(options.digits == 7 || options.digits == 8);
   FUZZ_CHECK(!options.command.empty());
