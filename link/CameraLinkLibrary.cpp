@@ -2,8 +2,10 @@
 #include "link/CameraLinkLibrary.h"
 
 #include <dlfcn.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -30,15 +32,29 @@ static Fn Lookup(void* handle, const char* name) {
 
 bool CameraLinkLibrary::Load(const std::string& path) {
   CloseChannel();
+  loadErrno_ = 0;
+  loadReason_.clear();
   // dlopen("") hands back the program itself, which is no grabber library.
-  if (path.empty()) return false;
+  if (path.empty()) {
+    loadErrno_ = ENOENT;
+    loadReason_ = "no library named";
+    return false;
+  }
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (handle == nullptr) return false;
+  if (handle == nullptr) {
+    const char* reason = dlerror();
+    loadReason_ = reason != nullptr ? reason : "cannot be loaded";
+    // A path names a file whose absence the system can say; a bare name is searched for.
+    struct stat info {};
+    if (path.find('/') != std::string::npos && ::stat(path.c_str(), &info) != 0) loadErrno_ = errno;
+    return false;
+  }
   auto init = Lookup<ClSerialInitFn>(handle, ClSerialInitName);
   auto read = Lookup<ClSerialReadFn>(handle, ClSerialReadName);
   auto write = Lookup<ClSerialWriteFn>(handle, ClSerialWriteName);
   auto close = Lookup<ClSerialCloseFn>(handle, ClSerialCloseName);
   if (!init || !read || !write || !close) {
+    loadReason_ = std::string("lacks ") + (!init ? ClSerialInitName : !read ? ClSerialReadName : !write ? ClSerialWriteName : ClSerialCloseName);
     dlclose(handle);
     return false;
   }

@@ -24,6 +24,10 @@ class CameraLinkLibrary {
 
   // Loads the library and looks up the four entry points; false (nothing kept) if any is missing.
   bool Load(const std::string& path);
+  // Why the last Load failed: the system's error number where there is one (ENOENT for a missing
+  // file), and the loader's reason in one line.
+  int LoadErrno() const { return loadErrno_; }
+  const std::string& LoadReason() const { return loadReason_; }
   bool IsLoaded() const { return handle_ != nullptr; }
 
   // clSerialInit on the board's serial port `serialIndex` (0 is the first); its result, the
@@ -52,5 +56,7 @@ class CameraLinkLibrary {
   ClSerialWriteFn write_ = nullptr;
   ClSerialCloseFn close_ = nullptr;
   void* serialRef_ = nullptr;
+  int loadErrno_ = 0;
+  std::string loadReason_;
   CallWorker worker_;
 };

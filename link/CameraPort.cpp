@@ -2,6 +2,7 @@
 #include "link/CameraPort.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "link/CameraLinkLibrary.h"
 #include "link/LineStatus.h"
@@ -35,7 +36,12 @@ int32_t CameraPort::OpenSerial(int32_t port, int32_t baudRate, int byteSize, int
   if (port < FirstComPort || port > LastComPort) return Fail(CommErrors::InvalidPortNumber);
   portNumber_ = port;
   baudRate_ = baudRate;
-  if (!device_->Open(DevicePathForPort(port))) return Fail(CommErrors::CannotOpenPort);
+  openFailure_ = {};
+  if (!device_->Open(DevicePathForPort(port))) {
+    const int error = device_->OpenError();
+    openFailure_ = {error, error != 0 ? std::strerror(error) : "cannot be opened"};
+    return Fail(CommErrors::CannotOpenPort);
+  }
   if (!device_->Configure(LineSettings{baudRate, byteSize, stopBits, parity})) return FailFromLineStatus();
   return 0;
 }
@@ -44,7 +50,11 @@ int32_t CameraPort::OpenCameraLink(const std::string& libraryPath, uint32_t seri
   Close();
   cameraLink_.reset();
   auto library = std::make_unique<CameraLinkLibrary>();
-  if (!library->Load(libraryPath)) return Fail(CommErrors::CannotOpenPort);
+  openFailure_ = {};
+  if (!library->Load(libraryPath)) {
+    openFailure_ = {library->LoadErrno(), library->LoadReason()};
+    return Fail(CommErrors::CannotOpenPort);
+  }
   // Loaded without a channel when the board does not open: reads and writes then go to the closed
   // serial port and fail with code 3.
   cameraLink_ = std::move(library);
@@ -54,6 +64,7 @@ int32_t CameraPort::OpenCameraLink(const std::string& libraryPath, uint32_t seri
 
 int32_t CameraPort::WriteBytes(const uint8_t* data, int32_t count, int32_t timeoutMs) {
   if (count <= 0) return Fail(CommErrors::BadSize);
+  if (StopRequested()) return Stopped();
   if (CameraLinkOpen()) {
     auto written = static_cast<int32_t>(cameraLink_->Write(data, static_cast<uint32_t>(count),
                                                            static_cast<uint32_t>(timeoutMs), CameraLinkWaiting()));
@@ -80,6 +91,7 @@ int32_t CameraPort::WriteBytes(const uint8_t* data, int32_t count, int32_t timeo
 
 int32_t CameraPort::ReadBytes(uint8_t* buffer, int32_t count, int32_t timeoutMs) {
   if (count <= 0) return Fail(CommErrors::BadSize);
+  if (StopRequested()) return Stopped();
   if (CameraLinkOpen()) {
     uint32_t got = cameraLink_->Read(buffer, static_cast<uint32_t>(count), static_cast<uint32_t>(timeoutMs),
                                      CameraLinkWaiting());
@@ -99,10 +111,29 @@ int32_t CameraPort::ReadBytes(uint8_t* buffer, int32_t count, int32_t timeoutMs)
       return count;
     }
     WaitForInput(deadline);
+    if (StopRequested()) {
+      Trace(false, buffer, got);
+      return Stopped();
+    }
   }
   Trace(false, buffer, got);
   device_->Discard(true, false);
   return FailFromLineStatus();
+}
+
+int32_t CameraPort::Stopped() {
+  if (exchangeRunning_) lineUnsettled_ = true;
+  return Fail(CommErrors::Timeout);
+}
+
+bool CameraPort::Pause(int64_t ms) {
+  const int64_t until = clock_->NowMs() + ms;
+  while (!StopRequested() && clock_->NowMs() < until) {
+    const int64_t sliceEnd = observer_ != nullptr ? std::min(until, clock_->NowMs() + WaitObserver::SliceMs) : until;
+    clock_->SleepUntilUs(sliceEnd * 1000);
+    if (observer_ != nullptr) observer_->StillWaiting(clock_->NowMs());
+  }
+  return !StopRequested();
 }
 
 void CameraPort::WaitForInput(int64_t deadlineMs) {

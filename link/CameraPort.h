@@ -84,6 +84,20 @@ class CameraPort : public virtual CommErrorState {
   // How long the line must stay quiet before a repeated attempt, at a baud rate (0: no pacing).
   static int32_t QuietTimeMs(int32_t baudRate);
 
+  // Waits between exchanges (a detection's poll interval) in slices the observer sees; false when
+  // a stop was asked for meanwhile.
+  bool Pause(int64_t ms);
+  bool StopRequested() const { return observer_ != nullptr && observer_->StopRequested(); }
+  int64_t NowUs() const { return clock_->NowUs(); }
+
+  // Why the last open failed (code 4): the system's error number where there is one, and the reason
+  // in one line ("Permission denied", or the library loader's words).
+  struct OpenFailure {
+    int error = 0;
+    std::string reason;
+  };
+  const OpenFailure& LastOpenFailure() const { return openFailure_; }
+
   int32_t PortNumber() const { return portNumber_; }
   int32_t BaudRate() const { return baudRate_; }
   bool IsPortOpen() const { return device_->IsOpen(); }
@@ -113,6 +127,8 @@ class CameraPort : public virtual CommErrorState {
   // Whatever the observer or the trace ran meanwhile has unwound: a refusal it met is over.
   void ObserverReturned() { EndRefusal(); }
   int32_t RefuseExchange();
+  // A stop was asked for: nothing more goes on the line in this exchange, which fails.
+  int32_t Stopped();
 
   // Marks the exchange for the observer, however it ends.
   class ExchangeScope {
@@ -140,6 +156,10 @@ class CameraPort : public virtual CommErrorState {
   OperatorOutput* output_;
   WaitObserver* observer_ = nullptr;
   bool exchangeRunning_ = false;
+  // An exchange was stopped while the camera may still be answering it: the next one waits for a
+  // quiet line first, so that the late reply is not taken for its own.
+  bool lineUnsettled_ = false;
+  OpenFailure openFailure_;
   int refusedExchanges_ = 0;
   int32_t portNumber_ = 0;
   int32_t baudRate_ = 0;

@@ -77,6 +77,11 @@ int32_t CameraPort::DeliverRequest(std::string_view text) {
   if (length < 0) return Fail(-length);
   // Nothing more goes to a channel whose library kept a call: the camera is out of reach.
   if (CameraLinkLost()) return Fail(CommErrors::Timeout);
+  if (StopRequested()) return Stopped();
+  if (lineUnsettled_) {
+    lineUnsettled_ = false;
+    AwaitQuietLine();
+  }
   Purge(PurgeFlags::Both);
   if (!EnquiryPhase() || !FramePhase(frame, length)) return Fail(CommErrors::PassThrough);
   return 0;
@@ -148,6 +153,7 @@ int32_t CameraPort::QuietTimeMs(int32_t baudRate) {
 // is on its way now would be read as the answer to the next ENQ. Reads and drops it until the line
 // has been quiet for a reply frame's time, within the nine-byte reply time-out in all. Stores no error.
 void CameraPort::AwaitQuietLine() {
+  if (StopRequested()) return;
   if (CameraLinkOpen()) return DrainCameraLink();
   if (!device_->IsOpen()) return;
   const int64_t quietMs = QuietTimeMs(baudRate_);
@@ -162,7 +168,7 @@ void CameraPort::AwaitQuietLine() {
       lastByteMs = now;
     }
     int64_t until = std::min(lastByteMs + quietMs, limit);
-    if (now > until) return;
+    if (now > until || StopRequested()) return;
     if (n <= 0) WaitForInput(until);
   }
 }

@@ -8,11 +8,14 @@ class Clock {
   virtual ~Clock() = default;
   virtual int64_t NowUs() const = 0;
   int64_t NowMs() const { return NowUs() / 1000; }
+  // Sleeps until the clock has reached us (at once when it has).
+  virtual void SleepUntilUs(int64_t us) = 0;
 };
 
 class MonotonicClock final : public Clock {
  public:
   int64_t NowUs() const override;
+  void SleepUntilUs(int64_t us) override;
   static MonotonicClock& Instance();
 };
 
@@ -20,6 +23,7 @@ class MonotonicClock final : public Clock {
 class VirtualClock final : public Clock {
  public:
   int64_t NowUs() const override { return nowUs_; }
+  void SleepUntilUs(int64_t us) override { AdvanceTo(us); }
   void AdvanceTo(int64_t us) {
     if (us > nowUs_) nowUs_ = us;
   }

@@ -17,6 +17,8 @@ class SerialDevice {
 
   // Opens the device for exclusive use; false when it does not exist or is held elsewhere.
   virtual bool Open(const std::string& path) = 0;
+  // Why the last Open failed, as the system's error number (EBUSY for a port held elsewhere); 0: unknown.
+  virtual int OpenError() const { return 0; }
   // Raw binary mode with the given line format, DTR and RTS raised, no flow control.
   virtual bool Configure(const LineSettings& settings) = 0;
   virtual bool IsOpen() const = 0;

@@ -107,12 +107,18 @@ TermiosDevice::~TermiosDevice() { Close(); }
 
 bool TermiosDevice::Open(const std::string& path) {
   Close();
+  openError_ = 0;
   int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    openError_ = errno;
+    return false;
+  }
   // Held before exclusive mode is set, so a stop signal from here on clears it again.
   StopSignals::HoldPort(fd);
   // TIOCEXCL keeps other users out but not root, so the lock is what makes a held port unopenable for all.
   if (::ioctl(fd, TIOCEXCL) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // A lock held elsewhere says EWOULDBLOCK; the user hears that the device is busy.
+    openError_ = errno == EWOULDBLOCK ? EBUSY : errno;
     StopSignals::ReleasePort(fd);
     ::close(fd);
     return false;

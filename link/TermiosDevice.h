@@ -15,6 +15,7 @@ class TermiosDevice final : public SerialDevice {
   ~TermiosDevice() override;
 
   bool Open(const std::string& path) override;
+  int OpenError() const override { return openError_; }
   bool Configure(const LineSettings& settings) override;
   bool IsOpen() const override { return fd_ >= 0; }
   void Close() override;
@@ -25,6 +26,7 @@ class TermiosDevice final : public SerialDevice {
   uint32_t TakeLineErrors() override;
 
  private:
+  int openError_ = 0;
   // The driver's cumulative line-error counts; only differences between two readings matter.
   struct ErrorCounts {
     int brk = 0;

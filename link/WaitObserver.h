@@ -17,4 +17,7 @@ class WaitObserver {
   // Called again and again while an exchange waits, with the port's clock, at most SliceMs apart;
   // also while a Camera Link library's call, which cannot be cut into slices, blocks on its worker.
   virtual void StillWaiting(int64_t nowMs) = 0;
+  // Whoever drives the port asked to stop (a script's Ctrl+C): the running exchange ends at its next
+  // slice, nothing more is sent, and every exchange fails at once until the request is withdrawn.
+  virtual bool StopRequested() const { return false; }
 };
