@@ -2,6 +2,7 @@
 #include "camera/CameraSession.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 #include "camera/ParameterTable.h"
@@ -27,13 +28,21 @@ std::optional<Outcome> NeverTransferred(ParameterId id) {
 // A number as a range check must see it: one far outside every range stays outside.
 int32_t Checked(int64_t value) { return value < 0 ? -1 : (value > 0xFFFFFF ? 0x1000000 : static_cast<int32_t>(value)); }
 
+// The file an outcome is about, by its full path, and the system's reason in one line.
+Outcome AboutFile(Outcome outcome, const std::string& path) {
+  if (path.empty()) return outcome;
+  outcome.path = RegularFile::FullPath(path);
+  if (outcome.error > 0) outcome.reason = std::strerror(outcome.error);
+  return outcome;
+}
+
 // A settings file's raw values, or why not: an unreadable or refused file is told to the operator.
 Outcome ReadRawValues(const std::string& path, OperatorOutput& output, SettingsFile::Values& raw) {
   SettingsFileRead read = ReadSettingsFile(path, raw);
   switch (read.status) {
     case SettingsFileRead::Status::Loaded: return {};
     case SettingsFileRead::Status::Empty:
-      return Outcome::Of(Outcome::Status::FileRefused, RegularFile::FullPath(path) + " holds no values");
+      return AboutFile(Outcome::Of(Outcome::Status::FileRefused, RegularFile::FullPath(path) + " holds no values"), path);
     case SettingsFileRead::Status::Unreadable:
     case SettingsFileRead::Status::Refused: break;
   }
@@ -42,7 +51,7 @@ Outcome ReadRawValues(const std::string& path, OperatorOutput& output, SettingsF
                                                                                       : Outcome::Status::FileRefused,
                                 read.message, read.error);
   outcome.shown = true;
-  return outcome;
+  return AboutFile(std::move(outcome), path);
 }
 
 std::vector<NamedValue> Named(int lastRow, const std::function<int32_t(ParameterId)>& value) {
@@ -63,7 +72,7 @@ std::vector<ParameterRow> ParameterRows() {
     const uint8_t flags = ParameterTable::Flags(id);
     rows.push_back({ParameterTable::Identifier(id), i, ParameterTable::Minimum(id, true), ParameterTable::Maximum(id, true),
                     ParameterTable::DefaultValue(id, true), (flags & ParameterFlags::InWriteAll) != 0,
-                    (flags & ParameterFlags::Readable) != 0});
+                    (flags & ParameterFlags::Readable) != 0, ParameterTable::Name(id), ParameterTable::Unit(id)});
   }
   return rows;
 }
@@ -90,18 +99,22 @@ CameraSession::CameraSession(OperatorOutput& output, std::unique_ptr<SerialDevic
 
 CameraSession::~CameraSession() { parameters_.Close(); }
 
-Outcome CameraSession::Shown(Outcome::Status status, int error) {
+Outcome CameraSession::Shown(Outcome::Status status, int error, const std::string& path) {
   Outcome outcome = Outcome::Of(status, output_.last, error);
   outcome.shown = true;
-  return outcome;
+  return AboutFile(std::move(outcome), path);
 }
 
 Outcome CameraSession::Open(const LinkChoice& choice) {
   if (std::optional<std::string> error = LinkChoiceError(choice)) return Outcome::Of(Outcome::Status::BadArgument, *error);
   Outcome outcome = Outcome::Comm(OpenChosenLink(parameters_, choice));
-  if (outcome.code == -CommErrors::CannotOpenPort && !choice.cameraLink) {
-    const std::string device = DevicePathForPort(choice.com);
-    if (std::optional<DeviceAccess> denied = DeniedAccess(device)) outcome.message = PermissionHint(device, *denied);
+  if (outcome.code != -CommErrors::CannotOpenPort) return outcome;
+  const CameraPort::OpenFailure& failure = parameters_.LastOpenFailure();
+  outcome.error = failure.error;
+  outcome.reason = failure.reason;
+  outcome.path = choice.cameraLink ? CameraLinkLibraryFor(*choice.cameraLink) : DevicePathForPort(choice.com);
+  if (!choice.cameraLink) {
+    if (std::optional<DeviceAccess> denied = DeniedAccess(outcome.path)) outcome.message = PermissionHint(outcome.path, *denied);
   }
   return outcome;
 }
@@ -134,10 +147,10 @@ Outcome CameraSession::Save(const std::string& path) {
   output_.last.clear();
   // A name that is not a file to replace (a device named by mistake, say) is refused before the
   // camera is read: that read takes a while and would be for nothing.
-  if (!document_.CanSaveTo(name)) return Shown(Outcome::Status::CannotWrite, document_.LastFileError());
+  if (!document_.CanSaveTo(name)) return Shown(Outcome::Status::CannotWrite, document_.LastFileError(), path);
   Outcome outcome = Outcome::Comm(document_.ReadAllCameraValues());
   if (!outcome.Ok()) return outcome;
-  if (!document_.OnSaveDocument(name)) return Shown(Outcome::Status::CannotWrite, document_.LastFileError());
+  if (!document_.OnSaveDocument(name)) return Shown(Outcome::Status::CannotWrite, document_.LastFileError(), path);
   return outcome;
 }
 
@@ -146,12 +159,12 @@ Outcome CameraSession::Load(const std::string& path) {
   // (The window opens such a file silently, as it always has.)
   SettingsFile::Values raw{};
   if (ReadSettingsFile(path, raw).status == SettingsFileRead::Status::Empty) {
-    return Outcome::Of(Outcome::Status::FileRefused, RegularFile::FullPath(path) + " holds no settings");
+    return AboutFile(Outcome::Of(Outcome::Status::FileRefused, RegularFile::FullPath(path) + " holds no settings"), path);
   }
   output_.last.clear();
   if (!document_.OnOpenDocument(QByteArray::fromStdString(path))) {
     const int error = document_.LastFileError();
-    return Shown(error != 0 ? Outcome::Status::FileUnreadable : Outcome::Status::FileRefused, error);
+    return Shown(error != 0 ? Outcome::Status::FileUnreadable : Outcome::Status::FileRefused, error, path);
   }
   return Outcome::Comm(document_.LastSendResult());
 }
@@ -223,7 +236,10 @@ Outcome CameraSession::WriteSerial(const std::string& number, int digits, const 
     case SerialWriteStatus::Refused: return Shown(Outcome::Status::RefusedInput);
     case SerialWriteStatus::LogNotWritten: break;
   }
-  return Shown(Outcome::Status::LogNotWritten);
+  Outcome outcome = Shown(Outcome::Status::LogNotWritten, 0, log.path);
+  // The operator's text says why (the file held open elsewhere, or the row cut short).
+  outcome.reason = outcome.message.substr(0, outcome.message.find('\n'));
+  return outcome;
 }
 
 std::string PermissionHint(const std::string& device, const DeviceAccess& who) {

@@ -34,6 +34,8 @@ struct ParameterRow {
   int32_t defaultValue;
   bool writeAll;  // write-all sends it
   bool readAll;   // read-all reads it
+  std::string label;  // the name the control panel shows
+  std::string unit;   // what a step means, where the read-out is no plain number; empty otherwise
 };
 std::vector<ParameterRow> ParameterRows();
 
@@ -97,7 +99,7 @@ class CameraSession {
   };
 
   // An outcome whose message is the last one shown, and says so.
-  Outcome Shown(Outcome::Status status, int error = 0);
+  Outcome Shown(Outcome::Status status, int error = 0, const std::string& path = {});
 
   KeptOutput output_;
   CameraParameterSet parameters_;

@@ -1,9 +1,14 @@
 // Opening the link a front end asked for.
 #include "camera/LinkChoice.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+
 #include "camera/PortSettings.h"
 #include "link/CameraLinkLibrary.h"
 #include "link/PortPaths.h"
+#include "link/SerialDeviceNames.h"
 
 std::optional<std::string> LinkChoiceError(const LinkChoice& choice) {
   if (choice.device && choice.cameraLink) return "a serial device and Camera Link exclude each other";
@@ -33,4 +38,28 @@ int32_t OpenChosenLink(CameraParameterSet& parameters, const LinkChoice& choice)
   LoadPortAssignments();
   if (choice.device) AssignPortPath(choice.com, *choice.device);
   return parameters.OpenSerialLink(choice.com, choice.baud);
+}
+
+std::vector<AvailableLink> AvailableLinks(const std::string& devRoot) {
+  LoadPortAssignments();
+  auto comFor = [](const std::string& path) {
+    for (int port = FirstComPort; port <= LastComPort; ++port) {
+      if (DevicePathForPort(port) == path) return port;
+    }
+    return 0;
+  };
+  std::vector<AvailableLink> links;
+  for (const std::string& device : SerialDeviceNames(devRoot)) links.push_back({false, device, device, comFor(device)});
+  // A COM number may stand for a device the listing does not show (a pseudo-terminal, say).
+  for (int port = FirstComPort; port <= LastComPort; ++port) {
+    const std::string path = DevicePathForPort(port);
+    const bool listed = std::any_of(links.begin(), links.end(), [&](const AvailableLink& l) { return l.path == path; });
+    if (!listed && ::access(path.c_str(), F_OK) == 0) links.push_back({false, path, path, port});
+  }
+  for (const char* board : {"Euresys", "Matrox"}) {
+    CameraLinkLibrary library;
+    const std::string path = CameraLinkLibraryFor(board);
+    if (library.Load(path)) links.push_back({true, board, path, 0});
+  }
+  return links;
 }

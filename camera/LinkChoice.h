@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "camera/CameraParameterSet.h"
 
@@ -25,6 +26,17 @@ std::optional<std::string> LinkChoiceError(const LinkChoice& choice);
 
 // The library file a Camera Link choice names.
 std::string CameraLinkLibraryFor(const std::string& choice);
+
+// A link a script can open, as ports() lists it.
+struct AvailableLink {
+  bool cameraLink = false;
+  std::string name;  // the device path, or "Euresys" / "Matrox"
+  std::string path;  // the device path, or the library file
+  int com = 0;       // the COM number the settings store assigns to the device; 0: none
+};
+// The serial devices under devRoot (and the devices COM numbers are assigned to), then the Camera
+// Link libraries that load.
+std::vector<AvailableLink> AvailableLinks(const std::string& devRoot = "/dev");
 
 // Opens the chosen link, after the COM assignments of the settings store; 0 or the negative code.
 int32_t OpenChosenLink(CameraParameterSet& parameters, const LinkChoice& choice);

@@ -23,6 +23,8 @@ struct Outcome {
   int32_t code = 0;     // CommFailed, and Done or LogNotWritten after a failed read-back for the log row
   int error = 0;        // the system's error number, where there is one
   std::string message;  // the operator's message, or why an argument was refused
+  std::string path;     // the file, device or library the outcome is about, where there is one
+  std::string reason;   // why, in one line ("Permission denied"), where the system or the loader said
   bool shown = false;   // the message has reached the operator already
 
   bool Ok() const { return status == Status::Done || status == Status::Differs; }

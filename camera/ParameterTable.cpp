@@ -137,6 +137,15 @@ uint8_t ReadArea(ParameterId id) { return Row(id).readArea; }
 uint8_t WriteArea(ParameterId id) { return Row(id).writeArea; }
 uint8_t Address(ParameterId id) { return Row(id).address; }
 std::string Name(ParameterId id) { return LoadString(Row(id).nameId); }
+std::string Unit(ParameterId id) {
+  switch (id) {
+    case ParamGainLevel: return "0.0358 dB a step; 168 is 0 dB";
+    case ParamProgrammableShutter: return "256 steps a decade of exposure time: 0 is 10 us, 1536 is 10 s";
+    case ParamBlackLevel: return "1/1023 of full scale";
+    default: return {};
+  }
+}
+
 const char* Identifier(ParameterId id) { return Identifiers[static_cast<size_t>(id)]; }
 
 int RowsWith(uint8_t flag) {

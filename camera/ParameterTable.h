@@ -25,6 +25,10 @@ uint8_t Address(ParameterId id);
 // The display name, from the string table.
 std::string Name(ParameterId id);
 
+// What one step of the row's value means, for the rows whose panel read-out is no plain number;
+// empty for the others.
+std::string Unit(ParameterId id);
+
 // The enumerator's name without "Param" ("GainLevel"), as scripts name a row.
 const char* Identifier(ParameterId id);
 

@@ -52,7 +52,9 @@ int32_t CameraPort::OpenCameraLink(const std::string& libraryPath, uint32_t seri
   auto library = std::make_unique<CameraLinkLibrary>();
   openFailure_ = {};
   if (!library->Load(libraryPath)) {
-    openFailure_ = {library->LoadErrno(), library->LoadReason()};
+    // The system's words where it named a cause, as for a serial device; the loader's otherwise.
+    const int error = library->LoadErrno();
+    openFailure_ = {error, error != 0 ? std::strerror(error) : library->LoadReason()};
     return Fail(CommErrors::CannotOpenPort);
   }
   // Loaded without a channel when the board does not open: reads and writes then go to the closed

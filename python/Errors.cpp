@@ -1,4 +1,4 @@
-// vqcam's exceptions raised from C++: the classes live in the module's Python part.
+// vqcam's exceptions raised from C++: the classes live in the package's Python part.
 #include "python/Errors.h"
 
 #include "link/CommErrorState.h"
@@ -18,38 +18,44 @@ py::object Attribute(const char* name) { return py::reinterpret_borrow<py::modul
   throw py::error_already_set();
 }
 
+py::object TextOrNone(const std::string& text) { return text.empty() ? py::none() : py::object(py::str(text)); }
+py::object NumberOrNone(int number) { return number == 0 ? py::none() : py::object(py::int_(number)); }
+
+// The system's reason in one line: the outcome's own, else the first line of its message.
+std::string OneLine(const Outcome& outcome) {
+  if (!outcome.reason.empty()) return outcome.reason;
+  return outcome.message.substr(0, outcome.message.find('\n'));
+}
+
+[[noreturn]] void RaiseComm(const Outcome& outcome) {
+  const int code = static_cast<int>(outcome.code < 0 ? -outcome.code : outcome.code);
+  Raise(Attribute("CommError")(code, CommErrorState::ErrorText(static_cast<CommError>(code)), TextOrNone(outcome.path),
+                               NumberOrNone(outcome.error), TextOrNone(outcome.reason), TextOrNone(outcome.message)));
+}
+
+[[noreturn]] void RaiseOsError(const Outcome& outcome) {
+  py::object type = py::reinterpret_borrow<py::object>(PyExc_OSError);
+  Raise(type(NumberOrNone(outcome.error), OneLine(outcome), TextOrNone(outcome.path)));
+}
+
 }  // namespace
 
 namespace VqcamErrors {
 
 void SetModule(py::module_ m) { module = m.inc_ref().ptr(); }
 
-void RaiseCommError(int32_t result) {
-  const int code = static_cast<int>(result < 0 ? -result : result);
-  Raise(Attribute("CommError")(code, CommErrorState::ErrorText(static_cast<CommError>(code))));
-}
-
-void RaiseFileRefused(const std::string& message) {
-  Raise(Attribute("FileRefused")(message));
-}
-
-void RaiseOsError(int error, const std::string& message) {
-  py::object type = py::reinterpret_borrow<py::object>(PyExc_OSError);
-  if (error > 0) Raise(type(error, message));
-  Raise(type(message));
-}
-
 void RaiseFor(const Outcome& outcome) {
   switch (outcome.status) {
     case Outcome::Status::Done:
     case Outcome::Status::Differs: return;
-    case Outcome::Status::CommFailed: RaiseCommError(outcome.code);
+    case Outcome::Status::CommFailed: RaiseComm(outcome);
     case Outcome::Status::BadArgument:
     case Outcome::Status::RefusedInput: throw pybind11::value_error(outcome.message);
-    case Outcome::Status::FileRefused: RaiseFileRefused(outcome.message);
+    case Outcome::Status::FileRefused: Raise(Attribute("FileRefused")(outcome.message, TextOrNone(outcome.path)));
     case Outcome::Status::FileUnreadable:
-    case Outcome::Status::CannotWrite:
-    case Outcome::Status::LogNotWritten: RaiseOsError(outcome.error, outcome.message);
+    case Outcome::Status::CannotWrite: RaiseOsError(outcome);
+    case Outcome::Status::LogNotWritten:
+      Raise(Attribute("AdjustmentLogError")(NumberOrNone(outcome.error), OneLine(outcome), TextOrNone(outcome.path), true));
     case Outcome::Status::TimedOut:
       PyErr_SetString(PyExc_TimeoutError, outcome.message.c_str());
       throw pybind11::error_already_set();

@@ -9,14 +9,9 @@
 
 namespace VqcamErrors {
 
-// The module whose exception classes are raised; set once when the module is made.
+// The package whose exception classes are raised; set once when the compiled part is loaded.
 void SetModule(pybind11::module_ m);
 
-[[noreturn]] void RaiseCommError(int32_t result);
-[[noreturn]] void RaiseFileRefused(const std::string& message);
-// An OSError from the system's error number (its subclass, such as FileNotFoundError), or a plain one
-// with the message when there is none.
-[[noreturn]] void RaiseOsError(int error, const std::string& message);
 // The exception an outcome that went wrong comes to; nothing for one that did not.
 void RaiseFor(const Outcome& outcome);
 

@@ -3,6 +3,7 @@
 
 #include "camera/ParameterNames.h"
 #include "camera/ParameterTable.h"
+#include "link/PortPaths.h"
 #include "python/Errors.h"
 
 
@@ -19,14 +20,24 @@ py::dict AsDict(const std::vector<NamedValue>& values) {
   return named;
 }
 
-// One thread at a time: a second one gets an exception, never a garbled exchange.
+// One thread at a time: a second one gets an exception, never a garbled exchange. A trace callback
+// runs inside the call on the caller's own thread, and is told so.
 class PyCamera::Use {
  public:
   explicit Use(PyCamera& camera) : camera_(camera) {
     if (camera.closed_) throw py::value_error("the camera is closed");
-    if (camera.inUse_.exchange(true)) throw std::runtime_error("the camera is in use by another thread");
+    if (camera.inUse_.exchange(true)) {
+      if (camera.user_.load() == std::this_thread::get_id()) {
+        throw std::runtime_error("the camera cannot be used from its own trace callback, which runs inside a call");
+      }
+      throw std::runtime_error("the camera is in use by another thread");
+    }
+    camera.user_ = std::this_thread::get_id();
   }
-  ~Use() { camera_.inUse_ = false; }
+  ~Use() {
+    camera_.user_ = std::thread::id();
+    camera_.inUse_ = false;
+  }
   Use(const Use&) = delete;
   Use& operator=(const Use&) = delete;
 
@@ -34,20 +45,25 @@ class PyCamera::Use {
   PyCamera& camera_;
 };
 
-PyCamera::PyCamera(const LinkChoice& choice) {
+PyCamera::PyCamera(const LinkChoice& choice) : choice_(choice) {
   openedUs_ = MonotonicClock::Instance().NowUs();
   session_.Parameters().SetByteTrace(
       [this](bool sent, const uint8_t* bytes, int32_t count) { TraceBytes(sent, bytes, count); });
+  session_.Parameters().SetWaitObserver(&interrupt_);
   // Opened with the interpreter held: the COM-number table it goes through is the process's.
   Outcome opened = session_.Open(choice);
+  // The library loaded but the board's port did not open: nothing could ever reach the camera.
+  if (opened.Ok() && session_.BoardDidNotOpen()) {
+    opened = Outcome::Comm(-CommErrors::PortNotOpen);
+    opened.path = CameraLinkLibraryFor(*choice.cameraLink);
+    opened.reason = "Board Open Error";
+  }
   if (!opened.Ok()) {
     closed_ = true;
     session_.Close();
     VqcamErrors::RaiseFor(opened);
   }
-  // The board did not open, yet the library did: the camera is used all the same, and every exchange
-  // will say what went wrong.
-  if (session_.BoardDidNotOpen()) PyErr_WarnEx(PyExc_UserWarning, "Board Open Error", 1);
+  if (!choice_.cameraLink) choice_.device = DevicePathForPort(choice.com);
 }
 
 PyCamera::~PyCamera() {
@@ -61,6 +77,20 @@ void PyCamera::Close() {
   closed_ = true;
 }
 
+PyCamera& PyCamera::Enter() {
+  if (closed_) throw py::value_error("the camera is closed");
+  return *this;
+}
+
+std::string PyCamera::Repr() const {
+  auto quoted = [](const std::string& text) { return py::repr(py::str(text)).cast<std::string>(); };
+  std::string link = choice_.cameraLink
+                         ? "camera_link=" + quoted(*choice_.cameraLink) + " camera_link_port=" + std::to_string(choice_.cameraLinkPort)
+                         : "device=" + quoted(choice_.device.value_or(std::string())) + " com=" + std::to_string(choice_.com) +
+                               " baud=" + std::to_string(choice_.baud);
+  return "<vqcam.Camera " + link + (closed_ ? " closed>" : ">");
+}
+
 template <typename Exchange>
 auto PyCamera::Released(Exchange exchange) -> decltype(exchange()) {
   decltype(exchange()) result;
@@ -68,6 +98,8 @@ auto PyCamera::Released(Exchange exchange) -> decltype(exchange()) {
     py::gil_scoped_release released;
     result = exchange();
   }
+  // Ctrl+C comes out as itself, whatever the call's own outcome.
+  interrupt_.RaiseIfInterrupted();
   if (traceError_) {
     py::error_already_set error = std::move(*traceError_);
     traceError_.reset();
@@ -92,13 +124,22 @@ void PyCamera::SetTrace(const py::object& trace) {
   trace_ = trace;
 }
 
-ParameterId PyCamera::Parameter(const std::string& name) const {
+ParameterId PyCamera::Parameter(const py::object& name) const {
   ParameterId id{};
-  if (!FindParameter(name, id)) throw py::key_error(name);
+  if (PyBool_Check(name.ptr())) throw py::type_error("a parameter is named by its name or its row index, not a bool");
+  if (PyLong_Check(name.ptr())) {
+    int overflow = 0;
+    const long long index = PyLong_AsLongLongAndOverflow(name.ptr(), &overflow);
+    if (overflow != 0 || index < 0 || index >= ParameterCount) throw py::key_error(py::repr(name).cast<std::string>());
+    return static_cast<ParameterId>(index);
+  }
+  if (!PyUnicode_Check(name.ptr())) throw py::type_error("a parameter is named by its name (str) or its row index (int)");
+  const std::string text = name.cast<std::string>();
+  if (!FindParameter(text, id)) throw py::key_error(text);
   return id;
 }
 
-int32_t PyCamera::Get(const std::string& name) {
+int32_t PyCamera::Get(const py::object& name) {
   Use use(*this);
   ParameterId id = Parameter(name);
   int32_t value = 0;
@@ -106,10 +147,14 @@ int32_t PyCamera::Get(const std::string& name) {
   return value;
 }
 
-void PyCamera::Set(const std::string& name, const py::int_& value) {
+void PyCamera::Set(const py::object& name, const py::object& value) {
   Use use(*this);
   ParameterId id = Parameter(name);
-  const long long number = value.cast<long long>();
+  // True would be written as 1: a script that meant a number says so.
+  if (PyBool_Check(value.ptr()) || !PyLong_Check(value.ptr())) throw py::type_error("a parameter's value is an int");
+  int overflow = 0;
+  long long number = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
+  if (overflow != 0) number = overflow > 0 ? INT64_MAX : INT64_MIN;
   VqcamErrors::RaiseFor(Released([&] { return session_.Set(id, number); }));
 }
 
@@ -161,12 +206,10 @@ std::string PyCamera::Query(const std::string& text) {
   return reply;
 }
 
-std::string PyCamera::Detect(const std::optional<int32_t>& threshold, double timeoutSeconds) {
+std::string PyCamera::Detect(const std::optional<int64_t>& threshold, double timeoutSeconds) {
   Use use(*this);
-  std::optional<int64_t> asked;
-  if (threshold) asked = *threshold;
   int state = 0;
-  Outcome outcome = Released([&] { return session_.Detect(asked, timeoutSeconds, state); });
+  Outcome outcome = Released([&] { return session_.Detect(threshold, timeoutSeconds, state); });
   VqcamErrors::RaiseFor(outcome);
   return outcome.message;
 }

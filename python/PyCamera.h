@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "camera/CameraSession.h"
 #include "camera/LinkChoice.h"
+#include "python/InterruptObserver.h"
 
 namespace py = pybind11;
 
@@ -27,9 +29,13 @@ class PyCamera {
 
   void Close();
   bool Closed() const { return closed_; }
+  // For `with`: a closed camera cannot start a block.
+  PyCamera& Enter();
+  std::string Repr() const;
 
-  int32_t Get(const std::string& name);
-  void Set(const std::string& name, const py::int_& value);
+  // name: a row's name as vqctl takes it, or its index as an int.
+  int32_t Get(const py::object& name);
+  void Set(const py::object& name, const py::object& value);
   py::dict ReadAll();
   void Save(const py::object& path);
   void Load(const py::object& path);
@@ -37,7 +43,7 @@ class PyCamera {
   py::object Info();
   void Send(const std::string& text);
   std::string Query(const std::string& text);
-  std::string Detect(const std::optional<int32_t>& threshold, double timeoutSeconds);
+  std::string Detect(const std::optional<int64_t>& threshold, double timeoutSeconds);
   py::list Spots();
   void WriteSerial(const std::string& number, int digits, const py::object& log);
 
@@ -47,18 +53,22 @@ class PyCamera {
  private:
   class Use;
 
-  // Runs an exchange with the interpreter released; a trace callback's exception comes out after it.
+  // Runs an exchange with the interpreter released; Ctrl+C, then a trace callback's exception,
+  // comes out after it.
   template <typename Exchange>
   auto Released(Exchange exchange) -> decltype(exchange());
   void TraceBytes(bool sent, const uint8_t* bytes, int32_t count);
-  ParameterId Parameter(const std::string& name) const;
+  ParameterId Parameter(const py::object& name) const;
 
   // The operator's messages reach Python in the exceptions, never on a terminal.
   SilentOperatorOutput silent_;
   CameraSession session_{silent_};
+  InterruptObserver interrupt_;
+  LinkChoice choice_;
   py::object trace_ = py::none();
   std::optional<py::error_already_set> traceError_;
   int64_t openedUs_ = 0;
   bool closed_ = false;
   std::atomic<bool> inUse_{false};
+  std::atomic<std::thread::id> user_{};
 };

@@ -1,31 +1,27 @@
 // The vqcam module: the camera from Python, over the same parameter set, document and files as vqctl.
 #include <pybind11/pybind11.h>
-#include <pybind11/eval.h>
 #include <pybind11/stl.h>
 
 #include "camera/CameraSession.h"
 #include "camera/SettingsStore.h"
 #include "camera/ParameterTable.h"
+#include "link/CommErrorState.h"
 #include "python/Errors.h"
-#include "python/ModuleParts.h"
 #include "python/PyCamera.h"
 
 namespace {
 
-const char ModuleDoc[] =
-    "The VQ-R310NTX camera from Python.\n\n"
-    "    import vqcam\n"
-    "    with vqcam.open(\"/dev/ttyUSB0\") as camera:\n"
-    "        camera[\"GainLevel\"] = 300\n"
-    "        print(camera.read_all())\n\n"
-    "Every exchange is the one vqctl and the windowed program make: the same bytes, retries and messages.\n"
-    "Exchanges release the interpreter lock, so cameras on several ports can be driven from several\n"
-    "threads at once; one Camera is used by one thread at a time.";
-
 const char CameraDoc[] =
     "An open link to one camera; made by vqcam.open(). A context manager: leaving the block closes it.\n\n"
     "Use one Camera from one thread at a time (a second thread gets RuntimeError). Failures of the line\n"
-    "raise CommError with the operator's message; a closed camera raises ValueError.";
+    "raise CommError with the operator's message; a closed camera raises ValueError. Ctrl+C ends any\n"
+    "call with KeyboardInterrupt within a fraction of a second, and the camera stays usable.";
+
+const char RequestTextDoc[] =
+    " A request text is 14 hexadecimal characters, two for each of: mode (01 stored settings, 00 working "
+    "register), fixed FF, area, address, and the value's three bytes, lowest first. \"01FF0104020000\" writes "
+    "2 to area 01, address 04 (Trigger Mode); \"01FF810C000000\" reads area 81 (01 with bit 7 set), address "
+    "0C (Gain Level). Lower-case letters are taken as capitals.";
 
 std::unique_ptr<PyCamera> Open(const py::object& device, const py::object& com, int baud, const py::object& cameraLink,
                                int cameraLinkPort) {
@@ -36,7 +32,7 @@ std::unique_ptr<PyCamera> Open(const py::object& device, const py::object& com, 
   if (!device.is_none()) choice.device = PathArgument(device);
   if (!com.is_none()) choice.com = com.cast<int>();
   choice.baud = baud;
-  if (!cameraLink.is_none()) choice.cameraLink = cameraLink.cast<std::string>();
+  if (!cameraLink.is_none()) choice.cameraLink = PathArgument(cameraLink);
   choice.cameraLinkPort = cameraLinkPort;
   return std::make_unique<PyCamera>(choice);
 }
@@ -45,9 +41,20 @@ py::list Parameters() {
   py::object record = py::module_::import("vqcam").attr("Parameter");
   py::list rows;
   for (const ParameterRow& row : ParameterRows()) {
-    rows.append(record(row.name, row.index, row.minimum, row.maximum, row.defaultValue, row.writeAll, row.readAll));
+    rows.append(record(row.name, row.index, row.minimum, row.maximum, row.defaultValue, row.writeAll, row.readAll,
+                       row.label, row.unit.empty() ? py::none() : py::object(py::str(row.unit))));
   }
   return rows;
+}
+
+py::list Ports() {
+  py::object record = py::module_::import("vqcam").attr("Port");
+  py::list found;
+  for (const AvailableLink& link : AvailableLinks()) {
+    py::object com = link.com > 0 ? py::object(py::int_(link.com)) : py::none();
+    found.append(record(link.cameraLink ? "camera_link" : "serial", link.name, link.path, com));
+  }
+  return found;
 }
 
 py::dict ReadFile(const py::object& path) {
@@ -59,54 +66,59 @@ py::dict ReadFile(const py::object& path) {
 }
 
 void BindCamera(py::module_& m) {
-  py::class_<PyCamera>(m, "Camera", CameraDoc)
+  // The plain type as its metaclass, as the stub (and every type checker) sees a class.
+  py::class_<PyCamera>(m, "Camera", py::metaclass(reinterpret_cast<PyObject*>(&PyType_Type)), CameraDoc)
       .def("close", &PyCamera::Close, "Closes the port (or the Camera Link channel); a second close does nothing.")
       .def_property_readonly("closed", &PyCamera::Closed, "Whether close() has been called.")
-      .def("__enter__", [](PyCamera& c) -> PyCamera& { return c; }, py::return_value_policy::reference)
+      .def("__enter__", &PyCamera::Enter, py::return_value_policy::reference)
       .def("__exit__", [](PyCamera& c, const py::args&) { c.Close(); })
+      .def("__repr__", &PyCamera::Repr)
       .def("get", &PyCamera::Get, py::arg("name"),
-           "Reads one parameter from the camera. name as vqctl takes it: \"GainLevel\" in any case, "
-           "\"ParamGainLevel\" or the row index as text. KeyError for an unknown name.")
+           "Reads one parameter from the camera. name as vqctl takes it (\"GainLevel\" in any case, "
+           "\"ParamGainLevel\", the row index as text) or the row index as an int. KeyError for an unknown name.")
       .def("set", &PyCamera::Set, py::arg("name"), py::arg("value"),
-           "Writes one parameter. A value outside the row's range raises ValueError and nothing is sent.")
+           "Writes one parameter (an int, not a bool). A value outside the row's range raises ValueError and "
+           "nothing is sent.")
       .def("__getitem__", &PyCamera::Get, py::arg("name"))
       .def("__setitem__", &PyCamera::Set, py::arg("name"), py::arg("value"))
-      .def("read_all", &PyCamera::ReadAll,
-           "Reads the 46 readable rows, in table order: a dict from name to value.")
+      .def("read_all", &PyCamera::ReadAll, "Reads the 46 readable rows, in table order: a dict from name to value.")
       .def("save", &PyCamera::Save, py::arg("path"),
            "Reads all parameters and writes them as a settings file. The file is replaced whole or left as it "
            "was; anything but a regular file is refused (OSError) before the camera is read.")
       .def("load", &PyCamera::Load, py::arg("path"),
-           "Opens a settings file and writes its write-all rows (21) to the camera. FileRefused for another "
-           "program's file, OSError when it cannot be read.")
+           "Opens a settings file and writes its write-all rows (21) to the camera, in table order. "
+           "FileRefused for another program's file or a value outside its row's range (nothing is sent), "
+           "OSError when it cannot be read.")
       .def("diff", &PyCamera::Diff, py::arg("path"),
            "Reads all parameters and compares them with a settings file: a dict from name to "
            "(camera_value, file_value) for each row that differs.")
       .def("info", &PyCamera::Info, "The camera's vendor, model, serial number and version (an Info).")
       .def("send", &PyCamera::Send, py::arg("text"),
-           "Delivers a hand-typed request text (letters in capitals), as the manual command dialog does.")
+           (std::string("Delivers a hand-typed request text, as the manual command dialog does.") + RequestTextDoc).c_str())
       .def("query", &PyCamera::Query, py::arg("text"),
-           "Delivers a request text and returns the reply's six data characters.")
+           (std::string("Delivers a request text and returns the reply's six data characters (the value's "
+                        "three bytes, lowest first).") + RequestTextDoc).c_str())
       .def("detect", &PyCamera::Detect, py::arg("threshold") = py::none(), py::kw_only(), py::arg("timeout") = 60.0,
            "Runs a white-spot detection (after writing threshold, 0 to 255, when given) and returns its end "
-           "message. TimeoutError when it is still running after timeout seconds.")
+           "message. timeout is more than 0 and at most 86400 seconds (ValueError before anything is sent); "
+           "TimeoutError when the detection is still running then.")
       .def("spots", &PyCamera::Spots, "The white-spot list: (x, y) pairs.")
       .def("write_serial", &PyCamera::WriteSerial, py::arg("number"), py::kw_only(), py::arg("digits") = 7,
            py::arg("log") = "VQ-R310_AdjustData.csv",
            "Unlocks, checks and writes the serial number, then appends its row to the adjustment log. "
-           "ValueError for a number that is not one of the chosen length.")
+           "ValueError for a number that is not one of the chosen length; AdjustmentLogError when the camera "
+           "holds the number but the log row could not be written.")
       .def_property("trace", &PyCamera::Trace, &PyCamera::SetTrace,
                     "None, or a callable (direction, data, milliseconds) called for every run of bytes sent "
-                    "(\">\") and received (\"<\"); milliseconds since the camera was opened.");
+                    "(\">\") and received (\"<\"); milliseconds since the camera was opened. It runs inside the "
+                    "camera's call and cannot use the camera itself.");
 }
 
 }  // namespace
 
-PYBIND11_MODULE(vqcam, m) {
-  m.doc() = ModuleDoc;
-  m.attr("_BUILD_TREE_SIMULATOR") = VqcamBuildTreeSimulator;
-  py::exec(VqcamPythonParts, m.attr("__dict__"));
-  VqcamErrors::SetModule(m);
+PYBIND11_MODULE(_vqcam, m) {
+  m.doc() = "The compiled part of vqcam; import vqcam instead.";
+  VqcamErrors::SetModule(py::module_::import("vqcam"));
   m.attr("__version__") = VQ_VERSION;
   BindCamera(m);
   m.def("open", &Open, py::arg("device") = py::none(), py::kw_only(), py::arg("com") = py::none(),
@@ -114,9 +126,14 @@ PYBIND11_MODULE(vqcam, m) {
         "Opens the link to a camera: a serial device path (assigned to COM com, 1 by default), or COM com as "
         "the windowed program maps it, at baud 9600 or 115200; or camera_link, \"Euresys\", \"Matrox\" or a "
         "library path, on the board's serial port camera_link_port (0, the first, by default). Each camera "
-        "has a link of its own. CommError when it cannot be opened.");
+        "has a link of its own. CommError when it cannot be opened, with the device or library, the system's "
+        "reason and, for a device the user may not open, who may.");
   m.def("parameters", &Parameters, "The parameter table's 47 rows (Parameter records).");
+  m.def("ports", &Ports,
+        "The links open() can take: the serial devices the windowed program's setup dialog offers, with the COM "
+        "number its settings assign to each, and the Camera Link libraries that load (Port records).");
   m.def("read_file", &ReadFile, py::arg("path"),
         "The 47 values of a settings file, by name. FileRefused for a file the program refuses, OSError when "
         "it cannot be read.");
+  m.def("_code_message", [](int code) { return CommErrorState::ErrorText(code); });
 }

@@ -86,9 +86,11 @@ void PtyServer::Serve(const volatile std::sig_atomic_t& stop, const sigset_t& sl
       wait = ToTimespec(std::max<int64_t>(0, next - MonotonicUs()));
       timeout = &wait;
     }
-    pollfd pfd{master_, POLLIN, 0};
-    int ready = ::ppoll(&pfd, 1, timeout, &sleepMask);
+    pollfd fds[2] = {{master_, POLLIN, 0}, {watchFd_, POLLIN, 0}};
+    int ready = ::ppoll(fds, watchFd_ >= 0 ? 2 : 1, timeout, &sleepMask);
     if (ready <= 0) continue;
+    if (watchFd_ >= 0 && fds[1].revents != 0 && WatchedClosed()) return;
+    const pollfd& pfd = fds[0];
     if (pfd.revents & POLLIN) {
       ReadHost(MonotonicUs());
     } else if (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) {
@@ -96,6 +98,13 @@ void PtyServer::Serve(const volatile std::sig_atomic_t& stop, const sigset_t& sl
       ::nanosleep(&backoff, nullptr);
     }
   }
+}
+
+bool PtyServer::WatchedClosed() {
+  char buffer[256];
+  ssize_t n = ::read(watchFd_, buffer, sizeof buffer);
+  // Bytes written to it mean nothing; its end, or an error, ends the service.
+  return n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR);
 }
 
 void PtyServer::ReadHost(int64_t nowUs) {

@@ -25,9 +25,12 @@ class PtyServer {
   // Serves until stop becomes nonzero. Signals are delivered only while sleeping, with sleepMask in
   // force, so a handler that sets stop can never be missed between the check and the sleep.
   void Serve(const volatile std::sig_atomic_t& stop, const sigset_t& sleepMask);
+  // Serving also ends when fd reaches its end or its writer is gone.
+  void EndWhenClosed(int fd) { watchFd_ = fd; }
 
  private:
   void ReadHost(int64_t nowUs);
+  bool WatchedClosed();
   void DeliverDue(int64_t nowUs);
   void SendOutputDueBy(int64_t us);
   // When something next has to happen; -1 when only the host can start anything.
@@ -35,6 +38,7 @@ class PtyServer {
 
   CameraModel& camera_;
   int master_ = -1;
+  int watchFd_ = -1;
   int slave_ = -1;
   std::string slavePath_;
   // Host bytes still on their way down the simulated line, with the time each is fully received.

@@ -22,6 +22,8 @@ const char Usage[] =
     "Serves the simulated VQ-R310NTX camera on a pseudo-terminal and prints its path first.\n"
     "  --baud N               pace both directions at 10 bits a byte (default: no pacing)\n"
     "  --link PATH            make PATH a symbolic link to the terminal (removed at exit)\n"
+    "  --end-with-stdin       end when standard input closes (started through a pipe, it ends with\n"
+    "                         whoever holds the pipe's other end, however that ends)\n"
     "Faults; N counts occurrences, -1 means always:\n"
     "  --silent               answer nothing\n"
     "  --ignore-enq N         leave ENQs unanswered\n"
@@ -55,6 +57,7 @@ const char Usage[] =
 struct SimOptions {
   int baudRate = 0;
   std::string linkPath;
+  bool endWithStdin = false;
   std::vector<CameraModel::Spot> spots;
   bool hasSpots = false;
   int detectReads = -1;
@@ -118,6 +121,9 @@ bool ParseOptions(int argc, char** argv, SimOptions& options, CameraFaults& faul
     bool takesValue = true;
     if (name == "--silent") {
       faults.silent = true;
+      takesValue = false;
+    } else if (name == "--end-with-stdin") {
+      options.endWithStdin = true;
       takesValue = false;
     } else if (name == "--lower-case") {
       faults.lowerCaseCheck = true;
@@ -252,7 +258,9 @@ std::string GrabberLibraryPath() {
   self[n] = '\0';
   std::string dir(self, std::string(self).find_last_of('/'));
   for (const std::string& candidate : {dir + "/libclsersim.so", dir + "/" VQ_GRABBER_FROM_BIN "/libclsersim.so"}) {
-    if (::access(candidate.c_str(), R_OK) == 0) return candidate;
+    // Printed without "bin/../": the path a user copies into the setup dialog should read plainly.
+    char resolved[PATH_MAX];
+    if (::access(candidate.c_str(), R_OK) == 0 && ::realpath(candidate.c_str(), resolved) != nullptr) return resolved;
   }
   return std::string();
 }
@@ -304,6 +312,7 @@ int main(int argc, char** argv) {
   std::printf("%s\n", server.SlavePath().c_str());
   std::fflush(stdout);
 
+  if (options.endWithStdin) server.EndWhenClosed(STDIN_FILENO);
   server.Serve(stopRequested, sleepMask);
   if (!options.linkPath.empty()) RemoveLink(options.linkPath, server.SlavePath());
   return 0;

@@ -1,10 +1,14 @@
-"""vqcam against the simulated camera: every call, its exceptions, and cameras on two threads at once."""
+"""vqcam against the simulated camera: every call, its exceptions, Ctrl+C, and cameras on two threads at once."""
+import errno
 import os
+import signal
+import subprocess
+import sys
 import tempfile
+import textwrap
 import threading
 import time
 import unittest
-import warnings
 
 import vqcam
 
@@ -140,6 +144,57 @@ class CameraCalls(unittest.TestCase):
         with self.assertRaisesRegex(ValueError, "7 digits"):
             self.camera.write_serial("12X45678", log=log)
 
+    def test_file_errors_name_the_file_in_one_line(self):
+        missing = self.path("no folder/x.vq")
+        for call in (self.camera.save, self.camera.load, vqcam.read_file):
+            with self.subTest(call=call), self.assertRaises(FileNotFoundError) as failed:
+                call(missing)
+            self.assertEqual((failed.exception.filename, failed.exception.strerror),
+                             (missing, os.strerror(errno.ENOENT)))
+        with open(self.path("other.vq"), "wb") as f:
+            f.write(b"x" * 212)
+        with self.assertRaises(vqcam.FileRefused) as refused:
+            self.camera.load(self.path("other.vq"))
+        self.assertEqual(refused.exception.filename, self.path("other.vq"))
+
+    def test_a_log_row_not_written_after_the_number_was(self):
+        log = self.path("no folder/adjust.csv")
+        with vqcam.Simulator() as sim, vqcam.open(sim.path) as camera:
+            with self.assertRaises(vqcam.AdjustmentLogError) as failed:
+                camera.write_serial("7654321", log=log)
+            self.assertTrue(failed.exception.serial_written)
+            self.assertIsInstance(failed.exception, OSError)
+            self.assertEqual(failed.exception.filename, log)
+            self.assertNotIn("\n", failed.exception.strerror)
+            self.assertEqual(camera.info().serial, "7654321")
+
+    def test_names_values_and_with(self):
+        self.assertEqual(self.camera.get(5), self.camera.get("GainLevel"))
+        self.camera[5] = 200
+        self.assertEqual(self.camera["gainlevel"], 200)
+        for name in (47, -1, 2 ** 70):
+            with self.subTest(name=name), self.assertRaises(KeyError):
+                self.camera.get(name)
+        for name, value in ((True, 1), ("GainLevel", True), ("GainLevel", 300.0), (5.0, 1)):
+            with self.subTest(name=name, value=value), self.assertRaises(TypeError):
+                self.camera.set(name, value)
+        self.assertEqual(self.camera["GainLevel"], 200)
+        self.assertIn("device=%r" % self.sim.path, repr(self.camera))
+        self.camera.close()
+        self.assertIn("closed", repr(self.camera))
+        with self.assertRaises(ValueError):
+            with self.camera:
+                self.fail("the block of a closed camera ran")
+
+    def test_a_trace_callback_that_uses_the_camera_is_told_so(self):
+        def reentering(direction, data, ms):
+            self.camera.get("GainLevel")
+        self.camera.trace = reentering
+        with self.assertRaisesRegex(RuntimeError, "trace callback"):
+            self.camera.get("GainLevel")
+        self.camera.trace = None
+        self.assertEqual(self.camera.get("GainLevel"), self.camera.get(5))
+
     def test_a_closed_camera_refuses_every_call(self):
         self.camera.close()
         self.camera.close()
@@ -188,20 +243,120 @@ class Failures(unittest.TestCase):
             with self.subTest(kwargs=kwargs), self.assertRaises(ValueError):
                 vqcam.open("/dev/null" if "device" not in kwargs else kwargs.pop("device"), **kwargs)
 
-    def test_board_open_error_is_a_warning(self):
+    def test_board_open_error_raises_at_open(self):
         library = os.environ.get("VQ_CLSERSIM")
         if not library:
             self.skipTest("VQ_CLSERSIM names no simulated grabber library")
         os.environ["CLSERSIM_INIT_FAIL"] = "1"
         self.addCleanup(os.environ.pop, "CLSERSIM_INIT_FAIL")
-        with warnings.catch_warnings(record=True) as caught:
-            warnings.simplefilter("always")
-            camera = vqcam.open(camera_link=library)
-        self.addCleanup(camera.close)
-        self.assertEqual([str(w.message) for w in caught], ["Board Open Error"])
         with self.assertRaises(vqcam.CommError) as failed:
-            camera.get("GainLevel")
-        self.assertEqual(failed.exception.code, 3)
+            vqcam.open(camera_link=library)
+        self.assertEqual(failed.exception.code, vqcam.Code.PORT_NOT_OPEN)
+        self.assertEqual((failed.exception.filename, failed.exception.strerror), (library, "Board Open Error"))
+
+    def test_open_failures_say_what_and_why(self):
+        folder = tempfile.TemporaryDirectory()
+        self.addCleanup(folder.cleanup)
+        fifo = os.path.join(folder.name, "fifo")
+        os.mkfifo(fifo)
+        with vqcam.Simulator() as sim, vqcam.open(sim.path):
+            cases = (
+                ({"device": "/nonexistent/tty"}, "/nonexistent/tty", errno.ENOENT),
+                ({"device": sim.path, "com": 2}, sim.path, errno.EBUSY),  # held by the camera opened above
+                ({"device": fifo}, fifo, errno.ENOTTY),
+                ({"camera_link": "/nonexistent/libcl.so"}, "/nonexistent/libcl.so", errno.ENOENT),
+            )
+            for kwargs, filename, number in cases:
+                with self.subTest(kwargs=kwargs), self.assertRaises(vqcam.CommError) as failed:
+                    vqcam.open(**kwargs)
+                e = failed.exception
+                self.assertEqual((e.code, e.filename, e.errno), (vqcam.Code.CANNOT_OPEN_PORT, filename, number))
+                self.assertEqual(e.strerror, os.strerror(number))
+                self.assertEqual(e.message, "ERROR - Can not open communciation port.")
+                self.assertIn(filename + ": " + os.strerror(number), str(e))
+
+    def test_codes_have_names_and_the_operator_texts(self):
+        self.assertEqual([int(c) for c in vqcam.Code], list(range(2, 28)))
+        self.assertEqual(vqcam.Code.TIMEOUT.message, "ERROR - Communication time out detected.\nCheck the connection.")
+        self.assertTrue(all(c.message.startswith("ERROR - ") for c in vqcam.Code))
+        with vqcam.Simulator(faults=("--silent",)) as sim, vqcam.open(sim.path) as camera:
+            with self.assertRaises(vqcam.CommError) as failed:
+                camera.send("01FF0104020000")
+            self.assertIs(failed.exception.code, vqcam.Code.TIMEOUT)
+            self.assertEqual(failed.exception.message, vqcam.Code.TIMEOUT.message)
+
+
+class Interrupt(unittest.TestCase):
+    """Ctrl+C during any call: KeyboardInterrupt within 0.1 s, raised as itself, and the camera still works."""
+
+    SETTLE = 1.0  # the call has been waiting this long when the signal comes
+
+    def interrupted(self, faults, call):
+        folder = tempfile.TemporaryDirectory()
+        self.addCleanup(folder.cleanup)
+        settings = os.path.join(folder.name, "s.vq")
+        with vqcam.Simulator(baud=115200) as plain, vqcam.open(plain.path, baud=115200) as camera:
+            camera.save(settings)
+        with vqcam.Simulator(baud=115200, faults=faults) as sim, vqcam.open(sim.path, baud=115200) as camera:
+            sent = []
+            timer = threading.Timer(self.SETTLE, lambda: (sent.append(time.monotonic()),
+                                                          os.kill(os.getpid(), signal.SIGINT)))
+            timer.start()
+            try:
+                with self.assertRaises(KeyboardInterrupt) as caught:
+                    call(camera, settings, folder.name)
+                    time.sleep(5)  # the call returned first: the signal lands here and fails the time check
+                late = time.monotonic() - sent[0]
+            finally:
+                timer.cancel()
+            self.assertLess(late, 0.1)
+            self.assertIsNone(caught.exception.__context__)
+            self.assertIsNone(caught.exception.__cause__)
+            self.assertEqual(camera.get("GainLevel"), 168, "the camera is usable after the interrupt")
+
+    CASES = (
+        ("a read waiting for its reply", ("--missing-replies", "1"), lambda c, s, d: c.get("GainLevel")),
+        ("read_all", ("--missing-replies", "1"), lambda c, s, d: c.read_all()),
+        ("a write waiting for its ACK", ("--ignore-frames", "1"), lambda c, s, d: c.set("GainLevel", 168)),
+        ("load", ("--ignore-frames", "1"), lambda c, s, d: c.load(s)),
+        ("save", ("--missing-replies", "1"), lambda c, s, d: c.save(os.path.join(d, "new.vq"))),
+        ("detect between its polls", ("--detect-reads", "100000"), lambda c, s, d: c.detect(timeout=60)),
+        ("write_serial", ("--ignore-frames", "1"),
+         lambda c, s, d: c.write_serial("1234567", log=os.path.join(d, "log.csv"))),
+    )
+
+    def test_every_call_stops_at_ctrl_c(self):
+        for what, faults, call in self.CASES:
+            with self.subTest(what):
+                self.interrupted(faults, call)
+
+
+class SimulatorLifetime(unittest.TestCase):
+    def test_an_orphaned_simulator_ends_with_its_script(self):
+        script = textwrap.dedent("""
+            import sys, time, vqcam
+            sim = vqcam.Simulator()
+            print(sim._process.pid, flush=True)
+            time.sleep(60)
+        """)
+        child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE, text=True)
+        pid = int(child.stdout.readline())
+        child.stdout.close()
+        child.kill()
+        child.wait()
+        gone = time.monotonic() + 1.0
+        while time.monotonic() < gone and self.alive(pid):
+            time.sleep(0.02)
+        self.assertFalse(self.alive(pid), "vq-camera-sim outlived the script that started it")
+
+    @staticmethod
+    def alive(pid):
+        # The simulator was the killed script's child: once it ends, init reaps it.
+        try:
+            with open("/proc/%d/stat" % pid) as stat:
+                return stat.read().split(") ")[1][0] != "Z"
+        except FileNotFoundError:
+            return False
 
 
 class CamerasSideBySide(unittest.TestCase):

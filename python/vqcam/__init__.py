@@ -1,0 +1,222 @@
+"""The VQ-R310NTX camera from Python.
+
+    import vqcam
+    with vqcam.open("/dev/ttyUSB0") as camera:
+        camera["GainLevel"] = 300
+        print(camera.read_all())
+
+Every exchange is the one vqctl and the windowed program make: the same bytes, retries and messages.
+Exchanges release the interpreter lock, so cameras on several ports can be driven from several
+threads at once; one Camera is used by one thread at a time. Ctrl+C stops any call within a fraction
+of a second with KeyboardInterrupt, and the camera stays usable.
+"""
+import collections
+import enum
+import os
+import shutil
+import subprocess
+
+__all__ = [
+    "AdjustmentLogError", "Camera", "Code", "CommError", "Error", "FileRefused", "Info", "Parameter", "Port",
+    "Simulator", "__version__", "open", "parameters", "ports", "read_file",
+]
+
+
+class Error(Exception):
+    """The base of every error vqcam raises about the camera or its settings files."""
+
+
+class Code(enum.IntEnum):
+    """The communication error codes; each member's message is the operator's text for it."""
+
+    INVALID_PORT_NUMBER = 2
+    PORT_NOT_OPEN = 3
+    CANNOT_OPEN_PORT = 4
+    TIMEOUT = 5
+    BAD_SIZE = 6
+    MISSING_OVERLAP = 7
+    PURGE_FAILURE = 8
+    LINE_BREAK = 9
+    FRAMING = 10
+    IO_ERROR = 11
+    MODE_ERROR = 12
+    OVERRUN = 13
+    RECEIVE_BUFFER_FULL = 14
+    PARITY = 15
+    TRANSMIT_BUFFER_FULL = 16
+    PARALLEL_UNSELECTED = 17
+    PARALLEL_TIMEOUT = 18
+    PAPER_EMPTY = 19
+    UNEXPECTED_CHARACTER = 20
+    BAD_REPLY_SIZE = 21
+    NO_STX = 22
+    NO_ETX = 23
+    INVALID_CHARACTER = 24
+    CHECKSUM_MISMATCH = 25
+    ILLEGAL_MESSAGE_SIZE = 26
+    TOO_LONG_MESSAGE = 27
+
+    @property
+    def message(self):
+        """The operator's text, as the windowed program's error box shows it."""
+        return _vqcam._code_message(int(self))
+
+
+class CommError(Error):
+    """The camera could not be reached or answered wrongly.
+
+    code is the communication error's Code (an int), message the operator's text exactly as the
+    windowed program's error box shows it, for example "ERROR - Communication time out detected.".
+    A link that could not be opened also says which one and why: filename (the device or library),
+    errno and strerror (the system's cause, where it gave one) and hint (who may use a device the
+    user may not, as vqctl prints it); each is None where there is nothing to say.
+    """
+
+    def __init__(self, code, message, filename=None, errno=None, strerror=None, hint=None):
+        super().__init__(code, message)
+        self.code = Code(code) if code in Code._value2member_map_ else code
+        self.message = message
+        self.filename = filename
+        self.errno = errno
+        self.strerror = strerror
+        self.hint = hint
+
+    def __str__(self):
+        lines = [self.message]
+        if self.filename:
+            lines.append(self.filename + (": " + self.strerror if self.strerror else ""))
+        if self.hint:
+            lines.append(self.hint)
+        return "\n".join(lines)
+
+    def __reduce__(self):
+        return (type(self), (int(self.code), self.message, self.filename, self.errno, self.strerror, self.hint))
+
+
+class FileRefused(Error):
+    """A settings file the program refuses to load: another program's file, a short file, no values,
+    or a value outside its row's range.
+
+    message is the operator's text, filename the file's full path.
+    """
+
+    def __init__(self, message, filename=None):
+        super().__init__(message)
+        self.message = message
+        self.filename = filename
+
+    def __reduce__(self):
+        return (type(self), (self.message, self.filename))
+
+
+class AdjustmentLogError(Error, OSError):
+    """write_serial() wrote the serial number into the camera, but not its row into the adjustment log.
+
+    serial_written is True: the camera holds the new number. filename is the log, strerror why.
+    """
+
+    def __init__(self, errno, strerror, filename, serial_written=True):
+        super().__init__(errno, strerror, filename)
+        self.serial_written = serial_written
+
+    def __str__(self):
+        return "the serial number was written to the camera, but its adjustment-log row was not: %s: %s" % (
+            self.filename, self.strerror)
+
+    def __reduce__(self):
+        return (type(self), (self.errno, self.strerror, self.filename, self.serial_written))
+
+
+Info = collections.namedtuple("Info", "vendor model serial version")
+Info.__doc__ = "The camera's identification texts."
+
+Parameter = collections.namedtuple("Parameter",
+                                   "name index minimum maximum default write_all read_all label unit")
+Parameter.__doc__ = ("One row of the parameter table: its name as vqctl takes it, its row index, its range and "
+                     "default, whether load() writes it and whether read_all() reads it, the name the control "
+                     "panel shows and the unit of its values (None where it has none).")
+
+Port = collections.namedtuple("Port", "kind name path com")
+Port.__doc__ = ("A link open() can take: kind \"serial\" (name and path the device, com the COM number the "
+                "program's settings assign to it, or None) or \"camera_link\" (name \"Euresys\", \"Matrox\" or "
+                "the library, path the library file, com None).")
+
+
+def _simulator_program():
+    # The project's own test runner names its build; otherwise the installed layout, then the PATH.
+    named = os.environ.get("VQCAM_SIMULATOR")
+    if named:
+        return named
+    here = os.path.dirname(os.path.abspath(__file__))
+    # An installed package sits in PREFIX/lib/python3/dist-packages/vqcam, the programs in PREFIX/bin.
+    beside = os.path.normpath(os.path.join(here, "..", "..", "..", "..", "bin", "vq-camera-sim"))
+    if os.access(beside, os.X_OK):
+        return beside
+    found = shutil.which("vq-camera-sim")
+    if found:
+        return found
+    raise FileNotFoundError("vq-camera-sim is neither installed beside vqcam nor on the PATH")
+
+
+class Simulator:
+    """The simulated camera (vq-camera-sim) on a pseudo-terminal, for a script's own tests.
+
+        with vqcam.Simulator(baud=9600, faults=("--bad-check", "5")) as sim:
+            with vqcam.open(sim.path, baud=9600) as camera:
+                ...
+
+    baud paces the line as a real one would (None: no pacing); faults are further vq-camera-sim
+    options (vq-camera-sim --help lists them). path is the terminal to open. The simulator ends with
+    close(), and by itself when the script ends, however it ends.
+    """
+
+    def __init__(self, *, baud=None, faults=()):
+        if isinstance(faults, (str, bytes)):
+            raise TypeError("faults is a sequence of vq-camera-sim options, not one string")
+        args = [_simulator_program(), "--end-with-stdin"]
+        if baud is not None:
+            args += ["--baud", str(int(baud))]
+        args += [str(f) for f in faults]
+        # Its standard input is a pipe only this process writes to: when the process ends, killed or
+        # not, the pipe closes and the simulator ends too.
+        self._process = subprocess.Popen(args, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                         stderr=subprocess.PIPE, text=True)
+        self.path = self._process.stdout.readline().strip()
+        if not self.path:
+            error = self._process.stderr.read().strip()
+            self._process.wait()
+            self._close_pipes()
+            raise Error("vq-camera-sim did not start: " + (error or "no terminal path printed"))
+
+    def _close_pipes(self):
+        for pipe in (self._process.stdin, self._process.stdout, self._process.stderr):
+            if pipe is not None and not pipe.closed:
+                pipe.close()
+
+    def close(self):
+        """Stops the simulated camera; the terminal goes away."""
+        if self._process.poll() is None:
+            self._process.terminate()
+            try:
+                self._process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self._process.kill()
+                self._process.wait()
+        self._close_pipes()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    def __repr__(self):
+        return "<vqcam.Simulator path=%r>" % self.path
+
+
+# The compiled part raises the classes above, so it is loaded after them.
+from vqcam import _vqcam  # noqa: E402
+from vqcam._vqcam import Camera, __version__, open, parameters, ports, read_file  # noqa: E402
+
+Camera.__module__ = __name__

@@ -1,0 +1,52 @@
+"""vqcam's documentation as a script writer meets it: the stub matches the module, and every README
+example type-checks under mypy --strict and runs against the simulated camera."""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import unittest
+
+import vqcam
+
+README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
+
+
+def examples():
+    with open(README, encoding="utf-8") as f:
+        text = f.read()
+    section = text[text.index("## vqcam"):]
+    section = section[:section.index("\n## ", 1)]
+    return re.findall(r"```python\n(.*?)```", section, re.S)
+
+
+class Docs(unittest.TestCase):
+    def run_tool(self, *args, cwd=None):
+        done = subprocess.run([sys.executable, *args], capture_output=True, text=True, cwd=cwd)
+        return done.returncode, done.stdout + done.stderr
+
+    def test_the_stub_matches_the_module(self):
+        status, output = self.run_tool("-m", "mypy.stubtest", "vqcam")
+        self.assertEqual(status, 0, output)
+
+    def test_the_readme_examples_type_check_and_run(self):
+        found = examples()
+        self.assertGreaterEqual(len(found), 3)
+        with tempfile.TemporaryDirectory() as folder:
+            paths = []
+            for i, code in enumerate(found):
+                paths.append(os.path.join(folder, "example_%d.py" % i))
+                with open(paths[-1], "w", encoding="utf-8") as f:
+                    f.write(code)
+            status, output = self.run_tool("-m", "mypy", "--strict", "--no-incremental", *paths, cwd=folder)
+            self.assertEqual(status, 0, output)
+            for path, code in zip(paths, found):
+                with self.subTest(example=code.splitlines()[2]), vqcam.Simulator() as sim:
+                    with open(path, "w", encoding="utf-8") as f:
+                        f.write(code.replace('"/dev/ttyUSB0"', repr(sim.path)))
+                    status, output = self.run_tool(path, cwd=folder)
+                    self.assertEqual(status, 0, output)
+
+
+if __name__ == "__main__":
+    unittest.main()
