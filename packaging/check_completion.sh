@@ -31,4 +31,10 @@ completes "SerialNumber0 SerialNumber1 SerialNumber2 SerialNumber3 SerialNumberU
 completes "" vqctl set GainLevel Gai
 completes "9600 115200" vqctl --baud ""
 completes "--digits" vqctl write-serial --d
+completes "GainLevel" vqctl get gainl
+completes "TriggerMode TriggerSource TriggerPolarity" vqctl set TRIG
+completes "" vqctl set VendorN
+completes "VendorName0 VendorName1 VendorName2 VendorName3 VendorName4 VendorName5 VendorName6 VendorName7" vqctl get vendorn
+completes "" vqctl get Reser
+completes "--timeout" vqctl detect --t
 exit $((failures > 0))

@@ -26,6 +26,13 @@ grep -qx '50:application/x-vq-r310ntx:\*\.vq' "$work/mime/globs2" || fail "*.vq 
 grep -q '<comment>VQ-R310NTX Document</comment>' "$work/mime/application/x-vq-r310ntx.xml" 2>/dev/null ||
   fail "the type's comment is not 'VQ-R310NTX Document'"
 
+# A settings file saved without its extension is recognised by its header, as a desktop finds it.
+printf '\027VQ-S90 Data Version1.00' >"$work/settings"
+head -c 188 /dev/zero >>"$work/settings"
+type=$(XDG_DATA_HOME="$work" XDG_DATA_DIRS="$work:/usr/share" gio info -a standard::content-type "$work/settings" |
+       sed -n 's/^ *standard::content-type: //p')
+[ "$type" = application/x-vq-r310ntx ] || fail "a settings file without its extension is '$type'"
+
 "$cmake" --install "$build" --prefix "$work/root" >/dev/null
 [ -n "$(find "$work/root" -path '*/lib*/libclsersim.so')" ] || fail "not installed: libclsersim.so"
 for f in bin/vq-r310ntx bin/vqctl bin/vq-camera-sim \
