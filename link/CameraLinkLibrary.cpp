@@ -54,7 +54,8 @@ bool CameraLinkLibrary::Load(const std::string& path) {
   auto write = Lookup<ClSerialWriteFn>(handle, ClSerialWriteName);
   auto close = Lookup<ClSerialCloseFn>(handle, ClSerialCloseName);
   if (!init || !read || !write || !close) {
-    loadReason_ = std::string("lacks ") + (!init ? ClSerialInitName : !read ? ClSerialReadName : !write ? ClSerialWriteName : ClSerialCloseName);
+    const char* missing = !init ? ClSerialInitName : !read ? ClSerialReadName : !write ? ClSerialWriteName : ClSerialCloseName;
+    loadReason_ = std::string("lacks ") + missing;
     dlclose(handle);
     return false;
   }
@@ -80,40 +81,30 @@ void CameraLinkLibrary::CloseChannel() {
   serialRef_ = nullptr;
 }
 
-namespace {
-
-// One call's buffer and count, owned jointly by the caller and the worker: an abandoned call may
-// still write into them long after its caller has gone.
-struct Transfer {
-  std::vector<char> bytes;
-  uint32_t count;
-};
-
-}  // namespace
+uint32_t CameraLinkLibrary::Transfer(ClSerialReadFn entry, std::vector<char> bytes, uint32_t timeoutMs,
+                                     const Waiting& waiting, uint8_t* into) {
+  if (Abandoned()) return 0;
+  // The buffer and count are owned jointly by this call and the worker: an abandoned call may still
+  // write into them long after its caller has gone.
+  struct Shared {
+    std::vector<char> bytes;
+    uint32_t count;
+  };
+  const auto size = static_cast<uint32_t>(bytes.size());
+  auto shared = std::make_shared<Shared>(Shared{std::move(bytes), size});
+  void* ref = serialRef_;
+  auto call = [=] { entry(ref, shared->bytes.data(), &shared->count, timeoutMs); };
+  if (!worker_.Run(call, timeoutMs + GraceMs, waiting)) return 0;
+  // The library's own count: never trusted past what it was given.
+  const uint32_t moved = std::min(shared->count, size);
+  if (into != nullptr) std::memcpy(into, shared->bytes.data(), moved);
+  return moved;
+}
 
 uint32_t CameraLinkLibrary::Write(const uint8_t* data, uint32_t count, uint32_t timeoutMs, const Waiting& waiting) {
-  if (Abandoned()) return 0;
-  auto transfer = std::make_shared<Transfer>(Transfer{std::vector<char>(data, data + count), count});
-  ClSerialWriteFn write = write_;
-  void* ref = serialRef_;
-  if (!worker_.Run([=] { write(ref, transfer->bytes.data(), &transfer->count, timeoutMs); }, timeoutMs + GraceMs,
-                   waiting)) {
-    return 0;
-  }
-  // The library's own count: never trusted past what it was given.
-  return std::min(transfer->count, count);
+  return Transfer(write_, std::vector<char>(data, data + count), timeoutMs, waiting, nullptr);
 }
 
 uint32_t CameraLinkLibrary::Read(uint8_t* buffer, uint32_t count, uint32_t timeoutMs, const Waiting& waiting) {
-  if (Abandoned()) return 0;
-  auto transfer = std::make_shared<Transfer>(Transfer{std::vector<char>(count), count});
-  ClSerialReadFn read = read_;
-  void* ref = serialRef_;
-  if (!worker_.Run([=] { read(ref, transfer->bytes.data(), &transfer->count, timeoutMs); }, timeoutMs + GraceMs,
-                   waiting)) {
-    return 0;
-  }
-  uint32_t got = std::min(transfer->count, count);
-  std::memcpy(buffer, transfer->bytes.data(), got);
-  return got;
+  return Transfer(read_, std::vector<char>(count), timeoutMs, waiting, buffer);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "link/CallWorker.h"
 #include "link/CameraLinkApi.h"
@@ -50,6 +51,11 @@ class CameraLinkLibrary {
   bool Abandoned() const { return worker_.Abandoned(); }
 
  private:
+  // One read or write entry on the worker over a buffer of its own; the bytes moved (copied into
+  // `into` when given), or 0 once a call has been abandoned. The two entries share one signature.
+  uint32_t Transfer(ClSerialReadFn entry, std::vector<char> bytes, uint32_t timeoutMs, const Waiting& waiting,
+                    uint8_t* into);
+
   void* handle_ = nullptr;
   ClSerialInitFn init_ = nullptr;
   ClSerialReadFn read_ = nullptr;
