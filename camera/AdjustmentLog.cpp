@@ -1,17 +1,14 @@
 // Appending the adjustment-log row: exclusive open, camera read-back, and an all-or-nothing append.
 #include "camera/AdjustmentLog.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "camera/CVQS90Doc.h"
 #include "camera/CameraInfo.h"
-#include "camera/RegularFile.h"
+#include "platform/ExclusiveFile.h"
+#include "platform/LocalTime.h"
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -26,48 +23,6 @@ constexpr const char* Caption = "Serial Number";
 
 // The operator knows the log by the name after its last backslash, as the file was named on the factory PCs.
 std::string ShownName(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
-
-// A spreadsheet that has the log open leaves ".~lock.NAME#" beside it and may not lock the file itself.
-std::string SpreadsheetLockFile(const std::string& path) {
-  size_t slash = path.rfind('/');
-  size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  return path.substr(0, nameStart) + ".~lock." + path.substr(nameStart) + "#";
-}
-
-// A descriptor holding the whole file under a write lock, or -1 when someone else holds it.
-int OpenExclusive(const std::string& path) {
-  struct stat st {};
-  if (lstat(SpreadsheetLockFile(path).c_str(), &st) == 0) return -1;
-  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return -1;
-  struct flock whole {};
-  whole.l_type = F_WRLCK;
-  whole.l_whence = SEEK_SET;
-  if (fcntl(fd, F_SETLK, &whole) != 0) {
-    close(fd);
-    return -1;
-  }
-  return fd;
-}
-
-// 0, or the errno of the write that failed.
-int WriteFully(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return n < 0 ? errno : ENOSPC;
-    done += static_cast<size_t>(n);
-  }
-  return 0;
-}
-
-std::tm SystemLocalTime() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return local;
-}
 
 class ReadBack {
  public:
@@ -111,14 +66,14 @@ AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, const AdjustmentLog
   OperatorOutput& output = document.Parameters().Operator();
   const std::string name = ShownName(RegularFile::FullPath(target.path));
   AdjustmentLogResult result;
-  int fd = OpenExclusive(target.path);
-  if (fd < 0) {
+  ExclusiveFile log;
+  if (!log.Open(target.path)) {
     output.ShowMessage(name + " is opend. Please close " + name, Caption, MessageIcon::None);
     result.status = AdjustmentLogStatus::InUse;
     return result;
   }
 
-  const std::tm when = target.localTime ? target.localTime() : SystemLocalTime();
+  const std::tm when = target.localTime ? target.localTime() : LocalTimeNow();
   ReadBack camera(document);
   result.modelName = camera.ModelName();
   const std::string serial = camera.SerialNumber();
@@ -129,17 +84,14 @@ AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, const AdjustmentLog
   // The row goes out in one piece: a disk that fills up part way must not leave half a row for the next
   // one to run into, so whatever this call managed to add is taken back and the operator is told.
   int error = 0;
-  off_t end = lseek(fd, 0, SEEK_END);
+  const int64_t end = log.Size();
   if (end < 0) {
-    error = errno;
+    error = static_cast<int>(-end);
   } else {
     std::string bytes = end == 0 ? std::string(HeaderLine) : std::string();
-    error = WriteFully(fd, bytes + Row(when, *result.modelName, serial, subVoltage, adjustGain));
-    if (error != 0 && ftruncate(fd, end) != 0) {
-      // Nothing more can be done; the message below still tells the operator the row is not there.
-    }
+    error = log.AppendWhole(bytes + Row(when, *result.modelName, serial, subVoltage, adjustGain));
   }
-  if (close(fd) != 0 && error == 0) error = errno;
+  if (int closed = log.Close(); closed != 0 && error == 0) error = closed;
   if (error != 0) {
     output.ShowMessage(name + " could not be written.\n" + std::strerror(error), Caption, MessageIcon::None);
     result.status = AdjustmentLogStatus::WriteFailed;

@@ -3,7 +3,7 @@
 
 #include <QFile>
 
-#include "camera/RegularFile.h"
+#include "platform/RegularFile.h"
 #include "camera/SettingsFile.h"
 #include "resources/StringIds.h"
 #include "resources/StringTable.h"

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "camera/ParameterTable.h"
-#include "camera/RegularFile.h"
+#include "platform/RegularFile.h"
 #include "camera/SerialNumberWriter.h"
 #include "camera/WhiteSpotRun.h"
 #include "link/Framing.h"

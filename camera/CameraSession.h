@@ -17,7 +17,7 @@
 #include "camera/Outcome.h"
 #include "camera/SettingsFile.h"
 #include "camera/WhiteSpotList.h"
-#include "link/DeviceAccess.h"
+#include "platform/DeviceAccess.h"
 
 // A row's value under the name scripts use.
 struct NamedValue {

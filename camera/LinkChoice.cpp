@@ -1,14 +1,13 @@
 // Opening the link a front end asked for.
 #include "camera/LinkChoice.h"
 
-#include <unistd.h>
 
 #include <algorithm>
 
 #include "camera/PortSettings.h"
 #include "link/CameraLinkLibrary.h"
 #include "link/PortPaths.h"
-#include "link/SerialDeviceNames.h"
+#include "platform/SerialDeviceNames.h"
 
 std::optional<std::string> LinkChoiceError(const LinkChoice& choice) {
   if (choice.device && choice.cameraLink) return "a serial device and Camera Link exclude each other";
@@ -54,7 +53,7 @@ std::vector<AvailableLink> AvailableLinks(const std::string& devRoot) {
   for (int port = FirstComPort; port <= LastComPort; ++port) {
     const std::string path = DevicePathForPort(port);
     const bool listed = std::any_of(links.begin(), links.end(), [&](const AvailableLink& l) { return l.path == path; });
-    if (!listed && ::access(path.c_str(), F_OK) == 0) links.push_back({false, path, path, port});
+    if (!listed && SerialDeviceExists(path)) links.push_back({false, path, path, port});
   }
   for (const char* board : {"Euresys", "Matrox"}) {
     CameraLinkLibrary library;

@@ -3,7 +3,7 @@
 
 #include "camera/CameraValueStore.h"
 #include "camera/ParameterTable.h"
-#include "camera/RegularFile.h"
+#include "platform/RegularFile.h"
 
 #include "resources/StringIds.h"
 #include "resources/StringTable.h"

@@ -6,13 +6,15 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 
 #include "camera/PortSettings.h"
 #include "dialogs/EnterKey.h"
 #include "link/PortPaths.h"
-#include "link/SerialDeviceNames.h"
+#include "platform/DynamicLibrary.h"
+#include "platform/SerialDeviceNames.h"
 #include "panel/FormBuilder.h"
 #include "resources/CommSetupLayout.h"
 
@@ -31,8 +33,9 @@ QString ChooseLibraryFile() {
   QFileDialog dialog(nullptr, QStringLiteral("OPEN DLL FILE"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setNameFilters({QStringLiteral("so file (*.so)"), QStringLiteral("all file (*.*)")});
-  dialog.setDefaultSuffix(QStringLiteral("so"));
+  const QString extension = QString::fromLatin1(DynamicLibrary::Extension());
+  dialog.setNameFilters({QStringLiteral("%1 file (*.%1)").arg(extension), QStringLiteral("all file (*.*)")});
+  dialog.setDefaultSuffix(extension);
   if (dialog.exec() != QDialog::Accepted) return {};
   const QStringList files = dialog.selectedFiles();
   return files.isEmpty() ? QString() : files.first();
@@ -44,6 +47,8 @@ QString PortToolTip(int port) { return QFile::decodeName(DevicePathForPort(port)
 
 CommSetupDialog::CommSetupDialog(QWidget* parent) : QDialog(parent), chooseFile_(ChooseLibraryFile) {
   controls_ = FormControls(FormBuilder().Build(CommSetupLayout, this));
+  // The label after the path box names the system's library files: ".so" here, ".dll" on Windows.
+  Get<QLabel>(LibraryLabel)->setText(QStringLiteral(".") + QString::fromLatin1(DynamicLibrary::Extension()));
 
   choices_ = new QButtonGroup(this);
   for (int port = FirstComPort; port <= LastComPort; ++port) {

@@ -1,19 +1,18 @@
 // Loading a frame grabber's Camera Link serial library at run time and calling its entry points.
 #include "link/CameraLinkLibrary.h"
 
-#include <dlfcn.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "platform/DynamicLibrary.h"
+
 std::string CameraLinkLibraryPath(CameraLinkBoard board, const std::string& otherPath) {
   switch (board) {
-    case CameraLinkBoard::Euresys: return "libclseremc.so";
-    case CameraLinkBoard::Matrox: return "libclsermtx.so";
+    case CameraLinkBoard::Euresys: return DynamicLibrary::FileName("clseremc");
+    case CameraLinkBoard::Matrox: return DynamicLibrary::FileName("clsermtx");
     case CameraLinkBoard::OtherFactory: break;
   }
   return otherPath;
@@ -27,26 +26,24 @@ CameraLinkLibrary::~CameraLinkLibrary() {
 
 template <typename Fn>
 static Fn Lookup(void* handle, const char* name) {
-  return reinterpret_cast<Fn>(dlsym(handle, name));
+  return reinterpret_cast<Fn>(DynamicLibrary::Entry(handle, name));
 }
 
 bool CameraLinkLibrary::Load(const std::string& path) {
   CloseChannel();
   loadErrno_ = 0;
   loadReason_.clear();
-  // dlopen("") hands back the program itself, which is no grabber library.
+  // Loading "" hands back the program itself on Linux, which is no grabber library.
   if (path.empty()) {
     loadErrno_ = ENOENT;
     loadReason_ = "no library named";
     return false;
   }
-  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  DynamicLibrary::LoadFailure failure;
+  void* handle = DynamicLibrary::Load(path, failure);
   if (handle == nullptr) {
-    const char* reason = dlerror();
-    loadReason_ = reason != nullptr ? reason : "cannot be loaded";
-    // A path names a file whose absence the system can say; a bare name is searched for.
-    struct stat info {};
-    if (path.find('/') != std::string::npos && ::stat(path.c_str(), &info) != 0) loadErrno_ = errno;
+    loadErrno_ = failure.error;
+    loadReason_ = failure.reason;
     return false;
   }
   auto init = Lookup<ClSerialInitFn>(handle, ClSerialInitName);
@@ -56,7 +53,7 @@ bool CameraLinkLibrary::Load(const std::string& path) {
   if (!init || !read || !write || !close) {
     const char* missing = !init ? ClSerialInitName : !read ? ClSerialReadName : !write ? ClSerialWriteName : ClSerialCloseName;
     loadReason_ = std::string("lacks ") + missing;
-    dlclose(handle);
+    DynamicLibrary::Unload(handle);
     return false;
   }
   handle_ = handle;

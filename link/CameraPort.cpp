@@ -5,12 +5,12 @@
 #include <cstring>
 
 #include "link/CameraLinkLibrary.h"
-#include "link/LineStatus.h"
+#include "platform/LineStatus.h"
 #include "link/PortPaths.h"
-#include "link/TermiosDevice.h"
+#include "platform/SystemSerialDevice.h"
 
 CameraPort::CameraPort()
-    : CameraPort(std::make_unique<TermiosDevice>(MonotonicClock::Instance()), MonotonicClock::Instance()) {}
+    : CameraPort(NewSystemSerialDevice(MonotonicClock::Instance()), MonotonicClock::Instance()) {}
 
 CameraPort::CameraPort(std::unique_ptr<SerialDevice> device, Clock& clock)
     : device_(std::move(device)), clock_(&clock), output_(&StreamOperatorOutput::Stderr()) {}

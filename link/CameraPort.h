@@ -8,10 +8,10 @@
 #include <string_view>
 
 #include "link/CameraLinkLibrary.h"
-#include "link/Clock.h"
+#include "platform/Clock.h"
 #include "link/CommErrorState.h"
 #include "link/OperatorOutput.h"
-#include "link/SerialDevice.h"
+#include "platform/SerialDevice.h"
 #include "link/WaitObserver.h"
 
 namespace PurgeFlags {
@@ -35,7 +35,7 @@ inline constexpr int32_t CameraLinkQuiet = 25;
 
 class CameraPort : public virtual CommErrorState {
  public:
-  // The production link: a termios device on the monotonic clock.
+  // The production link: the system's serial device on the monotonic clock.
   CameraPort();
   CameraPort(std::unique_ptr<SerialDevice> device, Clock& clock);
   ~CameraPort() override;

@@ -3,6 +3,8 @@
 
 #include <map>
 
+#include "platform/SerialDeviceNames.h"
+
 namespace {
 std::map<int, std::string>& Assigned() {
   static std::map<int, std::string> paths;
@@ -13,7 +15,7 @@ std::map<int, std::string>& Assigned() {
 std::string DevicePathForPort(int port) {
   auto it = Assigned().find(port);
   if (it != Assigned().end() && !it->second.empty()) return it->second;
-  return "/dev/ttyS" + std::to_string(port - 1);
+  return DefaultPortDevice(port);
 }
 
 void AssignPortPath(int port, const std::string& path) { Assigned()[port] = path; }

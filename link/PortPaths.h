@@ -6,7 +6,7 @@
 inline constexpr int FirstComPort = 1;
 inline constexpr int LastComPort = 10;
 
-// The device for COM n: the path assigned to it, else /dev/ttyS(n-1).
+// The device for COM n: the path assigned to it, else the system's own name for COM n.
 std::string DevicePathForPort(int port);
 void AssignPortPath(int port, const std::string& path);
 void ClearPortPaths();

@@ -1,5 +1,5 @@
 // Filling closed standard descriptors with /dev/null.
-#include "link/StandardDescriptors.h"
+#include "platform/StandardDescriptors.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,5 +1,5 @@
 // The production clock: CLOCK_MONOTONIC, unaffected by changes of the wall-clock time.
-#include "link/Clock.h"
+#include "platform/Clock.h"
 
 #include <time.h>
 

@@ -1,6 +1,6 @@
 // Stop-signal handlers that clear a terminal's exclusive mode: on a terminal someone else keeps open
 // (a pseudo-terminal's server, a getty), that mode outlives our descriptor and locks out every other user.
-#include "link/StopSignals.h"
+#include "platform/StopSignals.h"
 
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -11,8 +11,8 @@
 
 namespace {
 
-std::atomic<int> heldPort{-1};
-static_assert(std::atomic<int>::is_always_lock_free, "the handler reads it");
+std::atomic<intptr_t> heldPort{-1};
+static_assert(std::atomic<intptr_t>::is_always_lock_free, "the handler reads it");
 
 // A save's temporary file while it is written: its name is copied in before the flag is raised.
 char heldFile[4096];
@@ -24,7 +24,7 @@ constexpr int Stopping[] = {SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2, SIGALRM, 
 
 void OnStopSignal(int signal) {
   if (fileHeld.exchange(false)) (void)::unlink(heldFile);
-  int fd = heldPort.exchange(-1);
+  const int fd = static_cast<int>(heldPort.exchange(-1));
   if (fd >= 0) {
     (void)::ioctl(fd, TCFLSH, TCIOFLUSH);
     (void)::ioctl(fd, TIOCNXCL);
@@ -37,10 +37,10 @@ void OnStopSignal(int signal) {
 
 namespace StopSignals {
 
-void HoldPort(int fd) { heldPort.store(fd); }
+void HoldPort(intptr_t port) { heldPort.store(port); }
 
-void ReleasePort(int fd) {
-  int expected = fd;
+void ReleasePort(intptr_t port) {
+  intptr_t expected = port;
   heldPort.compare_exchange_strong(expected, -1);
 }
 

@@ -1,39 +1,16 @@
 // Lists serial device names with opendir/readdir; nothing is opened or probed.
-#include "link/SerialDeviceNames.h"
+#include "platform/SerialDeviceNames.h"
 
 #include <dirent.h>
 
+#include <unistd.h>
+
 #include <algorithm>
-#include <cctype>
 #include <string_view>
 
+#include "platform/NaturalOrder.h"
+
 namespace {
-
-bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
-
-// Runs of digits compare by value, so port numbers sort as the operator counts them.
-bool NaturalLess(std::string_view a, std::string_view b) {
-  size_t i = 0, j = 0;
-  while (i < a.size() && j < b.size()) {
-    if (IsDigit(a[i]) && IsDigit(b[j])) {
-      size_t ie = i, je = j;
-      while (ie < a.size() && IsDigit(a[ie])) ++ie;
-      while (je < b.size() && IsDigit(b[je])) ++je;
-      std::string_view na = a.substr(i, ie - i), nb = b.substr(j, je - j);
-      while (na.size() > 1 && na.front() == '0') na.remove_prefix(1);
-      while (nb.size() > 1 && nb.front() == '0') nb.remove_prefix(1);
-      if (na.size() != nb.size()) return na.size() < nb.size();
-      if (na != nb) return na < nb;
-      i = ie;
-      j = je;
-    } else {
-      if (a[i] != b[j]) return a[i] < b[j];
-      ++i;
-      ++j;
-    }
-  }
-  return a.size() - i < b.size() - j;
-}
 
 // Names in folder starting with prefix (all names when prefix is empty), naturally sorted.
 std::vector<std::string> NamesIn(const std::string& folder, std::string_view prefix) {
@@ -46,7 +23,7 @@ std::vector<std::string> NamesIn(const std::string& folder, std::string_view pre
     if (name.size() > prefix.size() && name.starts_with(prefix)) names.emplace_back(name);
   }
   closedir(dir);
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return NaturalLess(a, b); });
+  std::sort(names.begin(), names.end(), NaturalLess);
   return names;
 }
 
@@ -61,3 +38,7 @@ std::vector<std::string> SerialDeviceNames(const std::string& devRoot) {
   }
   return paths;
 }
+
+std::string DefaultPortDevice(int port) { return "/dev/ttyS" + std::to_string(port - 1); }
+
+bool SerialDeviceExists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }

@@ -1,5 +1,5 @@
 // Permissions of a device node, as the system reports them.
-#include "link/DeviceAccess.h"
+#include "platform/DeviceAccess.h"
 
 #include <grp.h>
 #include <sys/stat.h>

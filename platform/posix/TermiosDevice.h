@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "link/Clock.h"
-#include "link/SerialDevice.h"
+#include "platform/Clock.h"
+#include "platform/SerialDevice.h"
 
 class TermiosDevice final : public SerialDevice {
  public:

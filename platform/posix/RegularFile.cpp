@@ -1,6 +1,6 @@
 // File access by byte names with plain POSIX calls: Qt's file names are Unicode and cannot carry every
 // name the file system accepts, and its buffered save can lose a failed write at commit.
-#include "camera/RegularFile.h"
+#include "platform/RegularFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,7 +12,7 @@
 #include <climits>
 #include <cstring>
 
-#include "link/StopSignals.h"
+#include "platform/StopSignals.h"
 
 namespace RegularFile {
 

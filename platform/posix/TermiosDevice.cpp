@@ -1,5 +1,5 @@
 // Drives a Linux terminal device for the port: exclusive open, raw 8N1-style setup, sleeping waits.
-#include "link/TermiosDevice.h"
+#include "platform/posix/TermiosDevice.h"
 
 #include <fcntl.h>
 #include <linux/serial.h>
@@ -13,8 +13,9 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "link/LineStatus.h"
-#include "link/StopSignals.h"
+#include "platform/LineStatus.h"
+#include "platform/StopSignals.h"
+#include "platform/SystemSerialDevice.h"
 
 namespace {
 
@@ -287,3 +288,5 @@ void TermiosDevice::SleepFor(int64_t us) const {
   while (::clock_nanosleep(CLOCK_MONOTONIC, 0, &ts, &ts) == EINTR) {
   }
 }
+
+std::unique_ptr<SerialDevice> NewSystemSerialDevice(const Clock& clock) { return std::make_unique<TermiosDevice>(clock); }

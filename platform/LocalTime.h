@@ -1,0 +1,6 @@
+// The wall-clock date and time in the user's time zone.
+#pragma once
+
+#include <ctime>
+
+std::tm LocalTimeNow();

@@ -1,0 +1,10 @@
+// The operating system's own serial device, as the port reaches a real COM port.
+#pragma once
+
+#include <memory>
+
+#include "platform/Clock.h"
+#include "platform/SerialDevice.h"
+
+// termios on Linux; a COM port's handle with its device control block on Windows.
+std::unique_ptr<SerialDevice> NewSystemSerialDevice(const Clock& clock);
