@@ -1,7 +1,7 @@
 // Reading and writing the recent-file list in the settings store.
 #include "app/RecentFileList.h"
 
-#include "camera/RegularFile.h"
+#include "platform/RegularFile.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
-// The X11 form: a DestroyNotify for the watched window. Other window systems tell nothing here.
+// Watching the native events for the main window's destruction.
 #include "app/WindowDestroyedWatch.h"
 
 #include <QCoreApplication>
-#include <xcb/xcb.h>
+
+#include "platform/WindowEvents.h"
 
 WindowDestroyedWatch::WindowDestroyedWatch(QWidget& window, std::function<void()> destroyed)
     : window_(&window), destroyed_(std::move(destroyed)) {
@@ -14,12 +15,13 @@ WindowDestroyedWatch::~WindowDestroyedWatch() {
 }
 
 bool WindowDestroyedWatch::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
-  if (eventType != "xcb_generic_event_t" || window_ == nullptr || !destroyed_) return false;
-  const auto* event = static_cast<const xcb_generic_event_t*>(message);
-  if ((event->response_type & 0x7F) != XCB_DESTROY_NOTIFY) return false;
-  const auto* destroy = static_cast<const xcb_destroy_notify_event_t*>(message);
+  if (window_ == nullptr || !destroyed_) return false;
   // Only a window that exists has an id to compare; asking for one would create it.
-  if (!window_->testAttribute(Qt::WA_WState_Created) || destroy->window != window_->winId()) return false;
+  if (!window_->testAttribute(Qt::WA_WState_Created)) return false;
+  if (!IsWindowDestroyed(std::string_view(eventType.constData(), static_cast<size_t>(eventType.size())), message,
+                         static_cast<uintptr_t>(window_->winId()))) {
+    return false;
+  }
   std::function<void()> destroyed = std::move(destroyed_);
   destroyed_ = nullptr;
   destroyed();

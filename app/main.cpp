@@ -7,8 +7,8 @@
 #include "app/QtOperatorOutput.h"
 #include "app/QtWaitObserver.h"
 #include "camera/SettingsStore.h"
-#include "link/StandardDescriptors.h"
-#include "link/StopSignals.h"
+#include "platform/StandardDescriptors.h"
+#include "platform/StopSignals.h"
 
 #include <cstdio>
 #include <cstdlib>

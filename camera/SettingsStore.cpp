@@ -1,12 +1,11 @@
 // Checking the settings store's file before the toolkit opens it.
 #include "camera/SettingsStore.h"
 
-#include <sys/stat.h>
-
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "platform/RegularFile.h"
 #include "resources/StringIds.h"
 #include "resources/StringTable.h"
 
@@ -22,8 +21,7 @@ std::optional<std::string> GuardSettingsStore() {
   const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') +
                        QString::fromStdString(LoadString(StringIds::CompanyKey)) + QLatin1Char('/') +
                        QString::fromStdString(LoadString(StringIds::ApplicationTitle)) + QStringLiteral(".conf");
-  struct stat st {};
-  if (stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode)) return std::nullopt;
+  if (RegularFile::RegularOrAbsent(QFile::encodeName(path).toStdString())) return std::nullopt;
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(NowhereFolder));
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromLatin1(NowhereFolder));
   return "The settings store " + path.toStdString() +

@@ -23,6 +23,9 @@ std::string FailureMessage(const std::string& what, const std::string& path, int
 // folder the user may write), else the error that refuses it. Symbolic links are followed.
 int CheckReplaceable(const std::string& path);
 
+// Whether path is a regular file or names nothing; false for a folder, FIFO, device or socket.
+bool RegularOrAbsent(const std::string& path);
+
 // Up to limit bytes of a regular file; 0 or the error. Never blocks on a FIFO and never opens a device.
 int Read(const std::string& path, size_t limit, std::vector<uint8_t>& bytes);
 

@@ -10,7 +10,6 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <cstring>
 
 #include "platform/StopSignals.h"
 
@@ -126,8 +125,6 @@ int WriteAndRename(const std::string& target, const struct stat* old, const std:
 
 }  // namespace
 
-std::string ErrorText(int error) { return error == NotRegular ? "Not a regular file" : std::strerror(error); }
-
 std::string FullPath(const std::string& path) {
   if (path.empty() || path.front() == '/') return path;
   char folder[PATH_MAX];
@@ -139,15 +136,16 @@ std::string FullPath(const std::string& path) {
   return full + relative;
 }
 
-std::string FailureMessage(const std::string& what, const std::string& path, int error) {
-  return what + "\n" + FullPath(path) + "\n" + ErrorText(error);
-}
-
 int CheckReplaceable(const std::string& path) {
   std::string target;
   struct stat old {};
   bool exists = false;
   return SaveTarget(path, target, old, exists);
+}
+
+bool RegularOrAbsent(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode);
 }
 
 int Read(const std::string& path, size_t limit, std::vector<uint8_t>& bytes) {

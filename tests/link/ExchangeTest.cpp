@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "link/CameraPort.h"
-#include "link/LineStatus.h"
+#include "platform/LineStatus.h"
 #include "support/MemoryLink.h"
 
 using Framing::ACK;

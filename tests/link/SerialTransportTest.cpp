@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "link/CameraPort.h"
-#include "link/LineStatus.h"
+#include "platform/LineStatus.h"
 #include "link/PortPaths.h"
 #include "support/MemoryLink.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "link/SerialDeviceNames.h"
+#include "platform/SerialDeviceNames.h"
 
 namespace fs = std::filesystem;
 

@@ -1,0 +1,62 @@
+// An exclusive open on Windows: no sharing at all, so a spreadsheet that has the file open makes the
+// open fail with a sharing violation, and nobody can open it while this process holds it.
+#include "platform/ExclusiveFile.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include "platform/win32/SystemErrors.h"
+
+namespace {
+
+HANDLE Handle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+}  // namespace
+
+ExclusiveFile::~ExclusiveFile() { (void)Close(); }
+
+bool ExclusiveFile::Open(const std::string& path) {
+  (void)Close();
+  HANDLE file = CreateFileW(WideName(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  handle_ = reinterpret_cast<intptr_t>(file);
+  return true;
+}
+
+int64_t ExclusiveFile::Size() {
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(Handle(handle_), &size)) return -ErrnoFromSystemError(GetLastError());
+  return size.QuadPart;
+}
+
+int ExclusiveFile::AppendWhole(const std::string& bytes) {
+  const HANDLE file = Handle(handle_);
+  LARGE_INTEGER end, zero{};
+  if (!SetFilePointerEx(file, zero, &end, FILE_END)) return ErrnoFromSystemError(GetLastError());
+  size_t done = 0;
+  int error = 0;
+  while (done < bytes.size() && error == 0) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+    if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) {
+      error = ErrnoFromSystemError(GetLastError());
+    } else if (written == 0) {
+      error = ENOSPC;
+    }
+    done += written;
+  }
+  // Nothing more can be done if the cut fails; the caller still reports the row as not written.
+  if (error != 0 && SetFilePointerEx(file, end, nullptr, FILE_BEGIN)) (void)SetEndOfFile(file);
+  return error;
+}
+
+int ExclusiveFile::Close() {
+  if (handle_ == -1) return 0;
+  const HANDLE file = Handle(handle_);
+  handle_ = -1;
+  // Written data that the disk refuses later would otherwise be lost without a word.
+  int error = FlushFileBuffers(file) ? 0 : ErrnoFromSystemError(GetLastError());
+  if (!CloseHandle(file) && error == 0) error = ErrnoFromSystemError(GetLastError());
+  return error;
+}
