@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/ProgramIcon.h"
+#include "camera/SettingsStore.h"
 #include "camera/PortSettings.h"
 #include "dialogs/RegisterCommandMenu.h"
 #include "dialogs/WhiteSpotDialog.h"
@@ -27,7 +28,7 @@ QString Text(int id) { return QString::fromStdString(LoadString(id)); }
 
 CVQS90App::CVQS90App(const Services& services)
     : services_(services),
-      settings_(Text(StringIds::CompanyKey), Text(StringIds::ApplicationTitle)),
+      settings_(SettingsFormat(), QSettings::UserScope, Text(StringIds::CompanyKey), Text(StringIds::ApplicationTitle)),
       recent_(settings_) {
   // Set before the first window, the setup dialog, so every window of the program carries it.
   QApplication::setWindowIcon(ProgramIcon());

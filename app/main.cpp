@@ -7,8 +7,10 @@
 #include "app/QtOperatorOutput.h"
 #include "app/QtWaitObserver.h"
 #include "camera/SettingsStore.h"
+#include "platform/ProgramArguments.h"
 #include "platform/StandardDescriptors.h"
 #include "platform/StopSignals.h"
+#include "platform/WindowEvents.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,8 +28,13 @@ const char Help[] =
     "  --version   the program's version\n"
     "Started under the name \"QL7 engineering menu\" (a link or copy), it also offers the manual command\n"
     "dialog and the register command menu.\n"
+#ifdef _WIN32
+    "Registry:\n"
+    "  HKEY_CURRENT_USER\\Software\\Norvane Imaging Ltd.\\VQ-R310NTX\n"
+#else
     "Files:\n"
     "  ~/.config/Norvane Imaging Ltd./VQ-R310NTX.conf\n"
+#endif
     "              the COM port mapping (group [Ports], keys COM1..COM10 with device paths), the last\n"
     "              port and the recent files\n";
 
@@ -42,17 +49,6 @@ bool AnswersAlone(int argc, char** argv, int& status) {
   return true;
 }
 
-// The toolkit ends the process when it finds no display to open; asked first, the operator gets one line.
-bool DisplayAvailable() {
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (platform != nullptr && *platform != '\0' && std::strncmp(platform, "xcb", 3) != 0) return true;
-  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-    const char* value = std::getenv(variable);
-    if (value != nullptr && *value != '\0') return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 // The one parameter set, created before the application object and destroyed after it; its
@@ -63,7 +59,8 @@ int main(int argc, char** argv) {
   EnsureStandardDescriptors();
   int status = 0;
   if (AnswersAlone(argc, argv, status)) return status;
-  if (!DisplayAvailable()) {
+  // The toolkit ends the process when it finds no display to open; asked first, the operator gets one line.
+  if (!WindowSystemAvailable()) {
     std::fputs("vq-r310ntx: no display to show the window on (DISPLAY is not set); start it on a desktop, or under "
                "xvfb-run\n",
                stderr);
@@ -79,7 +76,8 @@ int main(int argc, char** argv) {
   theCameraParameters.SetOperatorOutput(&output);
   theCameraParameters.SetWaitObserver(&waiter);
   // Qt has taken its own options out of argv; the rest stay bytes, since a file name need not be UTF-8.
-  QByteArrayList arguments(argv + std::min(argc, 1), argv + argc);
+  QByteArrayList arguments;
+  for (const std::string& argument : ProgramArguments(argc, argv)) arguments.append(QByteArray::fromStdString(argument));
   QString programName = QFile::decodeName(argv[0]);
   {
     CVQS90App app({&theCameraParameters, &output, &prompts, programName, arguments});

@@ -3,6 +3,7 @@
 
 #include <QSettings>
 
+#include "camera/SettingsStore.h"
 #include "link/PortPaths.h"
 #include "resources/StringIds.h"
 #include "resources/StringTable.h"
@@ -10,7 +11,7 @@
 namespace {
 
 QSettings Store() {
-  return QSettings(QString::fromStdString(LoadString(StringIds::CompanyKey)),
+  return QSettings(SettingsFormat(), QSettings::UserScope, QString::fromStdString(LoadString(StringIds::CompanyKey)),
                    QString::fromStdString(LoadString(StringIds::ApplicationTitle)));
 }
 

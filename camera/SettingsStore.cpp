@@ -14,6 +14,8 @@ namespace {
 // Where no folder can be: settings objects made after this find nothing and store nothing.
 constexpr const char* NowhereFolder = "/nonexistent/vq-r310ntx-settings";
 
+QSettings::Format format = QSettings::NativeFormat;
+
 }  // namespace
 
 std::optional<std::string> GuardSettingsStore() {
@@ -26,4 +28,15 @@ std::optional<std::string> GuardSettingsStore() {
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromLatin1(NowhereFolder));
   return "The settings store " + path.toStdString() +
          " is not a regular file; it is left alone and the default settings are used.";
+}
+
+QSettings::Format SettingsFormat() { return format; }
+
+void KeepSettingsStoreIn(const QString& folder) {
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+#ifdef Q_OS_WIN
+  // The registry cannot be moved into a folder; an INI file can.
+  format = QSettings::IniFormat;
+#endif
 }

@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "cli/Vqctl.h"
-#include "link/StandardDescriptors.h"
-#include "link/StopSignals.h"
+#include "platform/ProgramArguments.h"
+#include "platform/StandardDescriptors.h"
+#include "platform/StopSignals.h"
 
 int main(int argc, char** argv) {
   EnsureStandardDescriptors();
   StopSignals::Install();
-  std::vector<std::string> args(argv + 1, argv + argc);
-  int status = RunVqctl(args, std::cout, std::cerr);
+  int status = RunVqctl(ProgramArguments(argc, argv), std::cout, std::cerr);
   std::cout.flush();
   return status;
 }

@@ -4,7 +4,7 @@
 
 #include "fuzz/FuzzInput.h"
 #include "link/CameraPort.h"
-#include "link/LineStatus.h"
+#include "platform/LineStatus.h"
 
 namespace {
 

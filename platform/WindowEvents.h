@@ -1,4 +1,5 @@
-// Reading the window system's own events, as the toolkit hands them over untranslated.
+// The window system: whether there is one to show windows on, and its own events as the toolkit
+// hands them over untranslated.
 #pragma once
 
 #include <cstdint>
@@ -7,3 +8,7 @@
 // Whether the native event (the toolkit's event type name and message) says that the native window
 // `window` has been destroyed: X11's DestroyNotify, Windows' WM_DESTROY.
 bool IsWindowDestroyed(std::string_view eventType, const void* message, uintptr_t window);
+
+// Whether windows can be shown: on Linux a display is named (or the toolkit is told to draw without
+// one); on Windows there always is a desktop.
+bool WindowSystemAvailable();

@@ -1,8 +1,6 @@
 // A Camera Link serial library whose channel leads to the simulated camera, in real time.
 #include "sim/ClSerialSim.h"
 
-#include <time.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -10,10 +8,14 @@
 #include <thread>
 #include <vector>
 
-#include "link/Clock.h"
+#include "platform/Clock.h"
 #include "sim/CameraModel.h"
 
+#ifdef _WIN32
+#define CLSERSIM_EXPORT extern "C" __declspec(dllexport)
+#else
 #define CLSERSIM_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 
@@ -60,12 +62,7 @@ Board& TheBoard() {
 
 int64_t NowUs() { return MonotonicClock::Instance().NowUs(); }
 
-void SleepUntilUs(int64_t us) {
-  int64_t wait = us - NowUs();
-  if (wait <= 0) return;
-  timespec ts{static_cast<time_t>(wait / 1000000), static_cast<long>((wait % 1000000) * 1000)};
-  nanosleep(&ts, nullptr);
-}
+void SleepUntilUs(int64_t us) { MonotonicClock::Instance().SleepUntilUs(us); }
 
 void Record(const char* entry, uint32_t count, uint32_t timeout) {
   ClSimCall call{};

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "link/Clock.h"
-#include "link/SerialDevice.h"
+#include "platform/Clock.h"
+#include "platform/SerialDevice.h"
 #include "sim/CameraModel.h"
 
 class MemoryDevice final : public SerialDevice {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "sim/CameraModel.h"
-#include "link/StandardDescriptors.h"
+#include "platform/StandardDescriptors.h"
 #include "sim/PtyServer.h"
 
 namespace {

@@ -8,3 +8,5 @@ bool IsWindowDestroyed(std::string_view eventType, const void* message, uintptr_
   const auto* msg = static_cast<const MSG*>(message);
   return msg->message == WM_DESTROY && reinterpret_cast<uintptr_t>(msg->hwnd) == window;
 }
+
+bool WindowSystemAvailable() { return true; }

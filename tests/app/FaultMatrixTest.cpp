@@ -9,7 +9,7 @@
 #include "camera/CVQS90Doc.h"
 #include "camera/SerialNumberWriter.h"
 #include "dialogs/WhiteSpotDialog.h"
-#include "link/LineStatus.h"
+#include "platform/LineStatus.h"
 #include "support/MemoryCamera.h"
 #include "support/SimulatedGrabber.h"
 #include "support/NonRegularFiles.h"

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <vector>
 
+#include "camera/SettingsStore.h"
 #include "dialogs/CommSetupDialog.h"
 #include "link/PortPaths.h"
 #include "resources/CommSetupLayout.h"
@@ -37,7 +38,7 @@ class CommSetupDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // Port assignments are persisted; keep them out of the user's real settings.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+    KeepSettingsStoreIn(settingsDir_.path());
     ClearPortPaths();
   }
   void TearDown() override { ClearPortPaths(); }
@@ -151,7 +152,7 @@ TEST_F(CommSetupDialogTest, PortMenuAssignsADeviceAndTheToolTipFollows) {
   menu->actions().at(2)->trigger();
   EXPECT_EQ(com3->toolTip(), dev.filePath("ttyUSB0"));
   EXPECT_EQ(DevicePathForPort(3), dev.filePath("ttyUSB0").toStdString());
-  EXPECT_EQ(QSettings("Norvane Imaging Ltd.", "VQ-R310NTX").value("Ports/COM3").toString(), dev.filePath("ttyUSB0"));
+  EXPECT_EQ(QSettings(SettingsFormat(), QSettings::UserScope, "Norvane Imaging Ltd.", "VQ-R310NTX").value("Ports/COM3").toString(), dev.filePath("ttyUSB0"));
 }
 
 }  // namespace

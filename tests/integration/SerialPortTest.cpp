@@ -13,7 +13,7 @@
 
 #include "link/CameraPort.h"
 #include "link/PortPaths.h"
-#include "link/TermiosDevice.h"
+#include "platform/posix/TermiosDevice.h"
 #include "support/RecordingOperatorOutput.h"
 #include "support/SimProcess.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "link/StopSignals.h"
+#include "platform/StopSignals.h"
 #include "support/SimProcess.h"
 
 extern char** environ;

@@ -13,7 +13,7 @@
 #include "dialogs/ManualCommandDialog.h"
 #include "dialogs/RegisterCommandMenu.h"
 #include "dialogs/WhiteSpotDialog.h"
-#include "link/Clock.h"
+#include "platform/Clock.h"
 #include "sim/CameraModel.h"
 #include "sim/MemoryDevice.h"
 

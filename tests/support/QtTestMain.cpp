@@ -3,16 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QSettings>
 #include <QTemporaryDir>
-#include <cstdlib>
+
+#include "camera/SettingsStore.h"
 
 int main(int argc, char** argv) {
   // Windowed tests never need a display, and must never wait on one.
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QTemporaryDir settings;
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+  KeepSettingsStoreIn(settings.path());
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

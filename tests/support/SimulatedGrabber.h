@@ -2,22 +2,21 @@
 // and reaches its controls. Each port the test opens closes its own channel.
 #pragma once
 
-#include <dlfcn.h>
-
 #include <cstdint>
 #include <vector>
 
+#include "platform/DynamicLibrary.h"
 #include "sim/CameraModel.h"
 #include "sim/ClSerialSim.h"
 
 class SimulatedGrabber {
  public:
   // A fresh camera behind a closed channel.
-  SimulatedGrabber() : handle_(dlopen(VQ_CLSERSIM, RTLD_NOW | RTLD_LOCAL)) {
+  SimulatedGrabber() : handle_(DynamicLibrary::Load(VQ_CLSERSIM, failure_)) {
     if (handle_ != nullptr) Control<void (*)()>("clsersim_reset")();
   }
   ~SimulatedGrabber() {
-    if (handle_ != nullptr) dlclose(handle_);
+    if (handle_ != nullptr) DynamicLibrary::Unload(handle_);
   }
   SimulatedGrabber(const SimulatedGrabber&) = delete;
   SimulatedGrabber& operator=(const SimulatedGrabber&) = delete;
@@ -37,8 +36,9 @@ class SimulatedGrabber {
  private:
   template <typename Fn>
   Fn Control(const char* name) {
-    return reinterpret_cast<Fn>(dlsym(handle_, name));
+    return reinterpret_cast<Fn>(DynamicLibrary::Entry(handle_, name));
   }
 
+  DynamicLibrary::LoadFailure failure_;  // before handle_, which is made with it
   void* handle_;
 };

@@ -1,0 +1,6 @@
+// Arguments on Linux: argv as the shell passed it.
+#include "platform/ProgramArguments.h"
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
