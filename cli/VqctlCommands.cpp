@@ -10,11 +10,19 @@ constexpr size_t HelpColumn = 23;
 const char* const LinkOptionsHelp =
     "usage: vqctl [link options] COMMAND [arguments]\n"
     "Link options:\n"
+#ifdef _WIN32
+    "  --device PATH        serial device name (e.g. \\\\.\\COM12)\n"
+#else
     "  --device PATH        serial device path (e.g. /dev/ttyUSB0, or the pty of vq-camera-sim)\n"
+#endif
     "  --com N              COM port 1..10, mapped to a device path as the windowed program maps it (default --com 1)\n"
     "  --baud 9600|115200   default 9600\n"
     "  --camera-link LIB    reach the camera through a Camera Link serial library instead of a serial port:\n"
+#ifdef _WIN32
+    "                       Euresys (clseremc.dll), Matrox (clsermtx.dll) or a library file's path\n"
+#else
     "                       Euresys (libclseremc.so), Matrox (libclsermtx.so) or a library file's path\n"
+#endif
     "  --camera-link-port N the board's serial port, 0 for the first (default 0)\n"
     "  --trace              print every byte sent and received, in hex with a millisecond time stamp, on standard error\n"
     "Commands:\n";

@@ -6,6 +6,7 @@
 #include "link/CameraLinkLibrary.h"
 #include "sim/CameraModel.h"
 #include "support/SimulatedGrabber.h"
+#include "support/SystemPortName.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ QByteArray SaveSettingsFile(const QTemporaryDir& dir) {
 
 TEST_F(AppTest, DefaultsOpenCom1At9600AndReadTheCamera) {
   ASSERT_EQ(Start(), 0);
-  EXPECT_EQ(link.device->OpenedPath(), "/dev/ttyS0");
+  EXPECT_EQ(link.device->OpenedPath(), SystemPortName(1));
   EXPECT_EQ(link.device->Settings().baudRate, 9600);
   EXPECT_EQ(link.Requests().size(), 46u);
   EXPECT_TRUE(app->MainFrame()->isVisible());
@@ -38,7 +39,7 @@ TEST_F(AppTest, Com3At115200IsStoredAtTheEnd) {
   prompts.setup.link.com = 3;
   prompts.setup.link.baud = 115200;
   ASSERT_EQ(Start(), 0);
-  EXPECT_EQ(link.device->OpenedPath(), "/dev/ttyS2");
+  EXPECT_EQ(link.device->OpenedPath(), SystemPortName(3));
   EXPECT_EQ(link.device->Settings().baudRate, 115200);
   End();
   EXPECT_EQ(Stored("Settings/COM Port").toInt(), 3);

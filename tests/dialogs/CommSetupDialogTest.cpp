@@ -18,6 +18,7 @@
 #include "dialogs/CommSetupDialog.h"
 #include "link/PortPaths.h"
 #include "resources/CommSetupLayout.h"
+#include "support/SystemPortName.h"
 
 using namespace CommSetupIds;
 
@@ -138,7 +139,7 @@ TEST_F(CommSetupDialogTest, PortMenuAssignsADeviceAndTheToolTipFollows) {
   CommSetupDialog dialog;
   dialog.SetDeviceRoot(dev.path());
   QWidget* com3 = dialog.Control(FirstComButton + 2);
-  EXPECT_EQ(dialog.Control(FirstComButton)->toolTip(), "/dev/ttyS0");
+  EXPECT_EQ(dialog.Control(FirstComButton)->toolTip(), QString::fromStdString(SystemPortName(1)));
   EXPECT_EQ(com3->toolTip(), "/dev/ttyUSB7");
 
   QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(3, 3), com3->mapToGlobal(QPoint(3, 3)));

@@ -5,6 +5,7 @@
 #include "platform/LineStatus.h"
 #include "link/PortPaths.h"
 #include "support/MemoryLink.h"
+#include "support/SystemPortName.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ TEST_F(SerialTransport, OpensTheMappedDeviceIn8N1) {
   EXPECT_EQ(port.PortNumber(), 0);
   EXPECT_EQ(port.OpenSerialDefault(1, 115200), 0);
   EXPECT_TRUE(port.IsPortOpen());
-  EXPECT_EQ(link.device->OpenedPath(), "/dev/ttyS0");
+  EXPECT_EQ(link.device->OpenedPath(), SystemPortName(1));
   EXPECT_EQ(link.device->Settings().baudRate, 115200);
   EXPECT_EQ(link.device->Settings().byteSize, 8);
   EXPECT_EQ(link.device->Settings().stopBits, 0);
