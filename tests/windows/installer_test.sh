@@ -113,6 +113,28 @@ EOF
     grep -qF "$version" <<<"$out" || fail "the installed $f --version printed '$out', without $version"
   done
   pass "the installed vq-r310ntx.exe and vqctl.exe start from their folder and know version $version"
+
+  # The window needs the platform plugin from the installed folder: it must come up and stay up
+  # (or close cleanly) rather than fail at once.
+  local log="$PREFIX.installer_test.log" pid status=running
+  VQ_WINE_PREFIX="$PREFIX" QT_QPA_PLATFORM=offscreen QT_FORCE_STDERR_LOGGING=1 \
+    "$ROOT/scripts/windows.d/wine-run" "$dir/vq-r310ntx.exe" </dev/null >"$log" 2>&1 &
+  pid=$!
+  for _ in $(seq 40); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid" && status=0 || status=$?
+      break
+    fi
+    sleep 0.1
+  done
+  if [ "$status" = running ]; then
+    wine_in "$PREFIX" wineserver -k >/dev/null 2>&1 || true
+    wait "$pid" || true
+  fi
+  [ "$status" = running ] || [ "$status" = 0 ] ||
+    fail "the installed vq-r310ntx.exe stopped at once with exit $status: $(tr -d '\r' <"$log")"
+  rm -f "$log"
+  pass "the installed vq-r310ntx.exe opens on the offscreen platform"
 }
 
 # check_removed WINDOWS_DIR

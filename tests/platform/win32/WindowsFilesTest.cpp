@@ -75,7 +75,9 @@ TEST(WindowsFiles, ReplaceIsWholeOrNothing) {
     c.prepare(folder);
     const size_t before = folder.Count();
     EXPECT_EQ(RegularFile::Replace(folder.Path(c.target), Bytes("new")), c.error) << c.name;
-    if (c.contentAfter != nullptr) EXPECT_EQ(folder.Read("settings.vq"), c.contentAfter) << c.name;
+    if (c.contentAfter != nullptr) {
+      EXPECT_EQ(folder.Read("settings.vq"), c.contentAfter) << c.name;
+    }
     EXPECT_EQ(folder.Count(), before + (c.error == 0 && before == 0 ? 1 : 0)) << c.name << ": a file left behind";
     SetFileAttributesA(folder.Path("settings.vq").c_str(), FILE_ATTRIBUTE_NORMAL);
   }
