@@ -1,7 +1,7 @@
 # A private wine prefix for running the Windows programs and their tests on this machine. Wine
 # links COM1 to /dev/ttyS0 (and further ports to /dev/ttyUSB*, /dev/ttyACM*) whenever its
 # services start, so the links are dropped again before any program runs; the only COM ports
-# left are those mapped here to pseudo-terminals. Sourced by scripts/windows and by wine-run.
+# left are those mapped here to pseudo-terminals. Sourced by wine-run, scripts/test and tests/windows.
 
 WINE_QT_FONTS=(
   /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
