@@ -1,5 +1,5 @@
 // Settings files on Windows by their UTF-8 names: read only when they are plain disk files, replaced
-// whole through a temporary file beside them and ReplaceFileW (or MoveFileExW for a new name).
+// whole through a temporary file beside them, flushed, then renamed over them with MoveFileExW.
 #include <windows.h>
 
 #include <algorithm>
@@ -95,7 +95,7 @@ int SaveTarget(const std::string& path, bool& exists) {
 
 // Written whole and flushed to the disk, then put in place in one step; the temporary file goes on
 // any failure, so what was there stays byte for byte.
-int WriteAndReplace(const std::string& target, bool exists, const std::vector<uint8_t>& bytes) {
+int WriteAndReplace(const std::string& target, const std::vector<uint8_t>& bytes) {
   std::string temp;
   HANDLE file = CreateBeside(target, temp);
   if (file == INVALID_HANDLE_VALUE) return LastError();
@@ -104,13 +104,10 @@ int WriteAndReplace(const std::string& target, bool exists, const std::vector<ui
   if (error == 0 && !FlushFileBuffers(file)) error = LastError();
   if (!CloseHandle(file) && error == 0) error = LastError();
   const std::wstring wideTemp = WideName(temp), wideTarget = WideName(target);
-  if (error == 0) {
-    // ReplaceFileW keeps the old file's attributes, owner and permissions on the new content.
-    const bool placed =
-        exists ? ReplaceFileW(wideTarget.c_str(), wideTemp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                              nullptr, nullptr) != 0
-               : MoveFileExW(wideTemp.c_str(), wideTarget.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
-    if (!placed) error = LastError();
+  // One rename puts the new content in place, whether a file was there or not; a target another
+  // program holds without letting it be deleted refuses it, and the old file stays as it was.
+  if (error == 0 && !MoveFileExW(wideTemp.c_str(), wideTarget.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    error = LastError();
   }
   if (error != 0) DeleteFileW(wideTemp.c_str());
   StopSignals::ReleaseTemporaryFile();
@@ -163,7 +160,7 @@ int Read(const std::string& path, size_t limit, std::vector<uint8_t>& bytes) {
 int Replace(const std::string& path, const std::vector<uint8_t>& bytes) {
   bool exists = false;
   if (int error = SaveTarget(path, exists); error != 0) return error;
-  return WriteAndReplace(path, exists, bytes);
+  return WriteAndReplace(path, bytes);
 }
 
 }  // namespace RegularFile

@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractEventDispatcher>
 #include <QEventLoop>
 #include <QSettings>
 #include <QTimer>
 #include <memory>
 
 #include "app/CVQS90App.h"
+#include "camera/SettingsStore.h"
 #include "support/MemoryCamera.h"
 #include "support/ScriptedPrompts.h"
 #include "support/QtPrinters.h"
@@ -29,7 +31,7 @@ struct FrameOutput : OperatorOutput {
 class AppTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    QSettings(QStringLiteral("Norvane Imaging Ltd."), QStringLiteral("VQ-R310NTX")).clear();
+    QSettings(SettingsFormat(), QSettings::UserScope, QStringLiteral("Norvane Imaging Ltd."), QStringLiteral("VQ-R310NTX")).clear();
     link.port->SetOperatorOutput(&output);
   }
 
@@ -48,14 +50,22 @@ class AppTest : public ::testing::Test {
   }
 
   static QVariant Stored(const QString& key) {
-    return QSettings(QStringLiteral("Norvane Imaging Ltd."), QStringLiteral("VQ-R310NTX")).value(key);
+    return QSettings(SettingsFormat(), QSettings::UserScope, QStringLiteral("Norvane Imaging Ltd."), QStringLiteral("VQ-R310NTX")).value(key);
   }
 
   // Lets the event loop run and go idle.
+  // At least 20 ms, then until the event loop next goes idle, when the program does its idle work.
   static void Idle() {
     QEventLoop loop;
-    QTimer::singleShot(20, &loop, &QEventLoop::quit);
+    bool waited = false;
+    QTimer::singleShot(20, &loop, [&waited] { waited = true; });
+    QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+    auto idle = QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &loop,
+                                 [&] {
+                                   if (waited) loop.quit();
+                                 });
     loop.exec();
+    QObject::disconnect(idle);
   }
 
   MemoryCamera link{false};

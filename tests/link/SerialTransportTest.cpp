@@ -5,7 +5,7 @@
 #include "platform/LineStatus.h"
 #include "link/PortPaths.h"
 #include "support/MemoryLink.h"
-#include "support/SystemPortName.h"
+#include "support/SystemNames.h"
 
 namespace {
 

@@ -35,6 +35,11 @@ class Folder {
   }
   // Every name in the folder: a temporary file left behind shows here.
   size_t Count() const { return static_cast<size_t>(std::distance(fs::directory_iterator(path_), {})); }
+  std::string Names() const {
+    std::string names;
+    for (const auto& entry : fs::directory_iterator(path_)) names += entry.path().filename().string() + " ";
+    return names;
+  }
 
  private:
   fs::path path_;
@@ -91,7 +96,7 @@ TEST(WindowsFiles, ReplaceRefusedByAnotherHolderKeepsTheOldFile) {
   EXPECT_NE(RegularFile::Replace(folder.Path("settings.vq"), Bytes("new")), 0);
   CloseHandle(other);
   EXPECT_EQ(folder.Read("settings.vq"), "old");
-  EXPECT_EQ(folder.Count(), 1u) << "the temporary file was removed";
+  EXPECT_EQ(folder.Count(), 1u) << "the temporary file was not removed: " << folder.Names();
 }
 
 TEST(WindowsFiles, ReadRefusesWhatIsNoFile) {
