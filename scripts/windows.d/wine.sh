@@ -68,6 +68,30 @@ wine_drop_serial_links() {
   done
 }
 
+# wine_prefix_quick PREFIX
+# Before each program: when the prefix is ready and its wine server already runs (scripts/test
+# keeps one running for the whole test run), only the serial links are checked again; otherwise
+# the full wine_prefix_ready.
+wine_prefix_quick() {
+  local prefix="$1"
+  if [ -f "$prefix/.vq-ready" ] && wine_server_running "$prefix"; then
+    wine_drop_serial_links "$prefix"
+  else
+    wine_prefix_ready "$prefix"
+  fi
+}
+
+# Whether a wine server serves PREFIX now: its socket lies in a folder named after the prefix's
+# device and inode numbers, in hexadecimal, under /tmp/wine-*/ (Debian's build) or /tmp/.wine-UID/.
+wine_server_running() {
+  local id socket
+  id="server-$(stat -c '%D' "$1")-$(printf '%x' "$(stat -c '%i' "$1")")"
+  for socket in /tmp/wine-*/"$id"/socket /tmp/.wine-"$(id -u)"/"$id"/socket; do
+    [ -S "$socket" ] && return 0
+  done
+  return 1
+}
+
 # wine_prefix_ready PREFIX
 # Makes PREFIX a wine prefix with the fonts the programs need and wine's services running (so
 # they never inherit a caller's output pipe), with no COM port reaching a real serial port.
@@ -81,7 +105,8 @@ wine_prefix_ready() {
   mkdir -p "$(dirname "$prefix")" || return 1
   (
     flock 9 || { echo "wine: cannot lock $prefix.lock" >&2; exit 1; }
-    wine_prefix_ready_locked "$prefix"
+    # Nothing started inside may inherit the lock: wine's services outlive this call and would hold it.
+    wine_prefix_ready_locked "$prefix" 9>&-
   ) 9>"$prefix.lock"
 }
 
