@@ -16,12 +16,12 @@ WindowDestroyedWatch::~WindowDestroyedWatch() {
 
 bool WindowDestroyedWatch::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
   if (window_ == nullptr || !destroyed_) return false;
-  // Only a window that exists has an id to compare; asking for one would create it.
-  if (!window_->testAttribute(Qt::WA_WState_Created)) return false;
-  if (!IsWindowDestroyed(std::string_view(eventType.constData(), static_cast<size_t>(eventType.size())), message,
-                         static_cast<uintptr_t>(window_->winId()))) {
-    return false;
-  }
+  // Only the id of a native window that exists already: asking winId() for one would create it, and
+  // on Windows that can happen inside the creation of another, which the platform does not survive.
+  const WId id = window_->internalWinId();
+  if (id == 0) return false;
+  const std::string_view type(eventType.constData(), static_cast<size_t>(eventType.size()));
+  if (!IsWindowDestroyed(type, message, static_cast<uintptr_t>(id))) return false;
   std::function<void()> destroyed = std::move(destroyed_);
   destroyed_ = nullptr;
   destroyed();
