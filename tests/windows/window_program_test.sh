@@ -10,7 +10,10 @@ source "$ROOT/scripts/windows.d/wine.sh"
 SIM="${1:?usage: window_program_test.sh VQ_CAMERA_SIM VQ_R310NTX_EXE SCREENSHOT_PNG}"
 PROGRAM="${2:?usage: window_program_test.sh VQ_CAMERA_SIM VQ_R310NTX_EXE SCREENSHOT_PNG}"
 SHOT="${3:?usage: window_program_test.sh VQ_CAMERA_SIM VQ_R310NTX_EXE SCREENSHOT_PNG}"
-PREFIX="${VQ_WINE_PREFIX:?set VQ_WINE_PREFIX to the private wine prefix}"
+# A prefix of its own beside the tests' one: wine shows every window of a prefix on the display of
+# the program that first needed its desktop, which in the shared prefix is a test without one.
+PREFIX="${VQ_WINE_PREFIX:?set VQ_WINE_PREFIX to the private wine prefix}-window"
+export VQ_WINE_PREFIX="$PREFIX"
 COM=1
 
 work="$(mktemp -d)"
@@ -20,6 +23,7 @@ cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   wine_unmap_com "$PREFIX" "$COM" >/dev/null 2>&1 || true
+  wine_in "$PREFIX" wineserver -k >/dev/null 2>&1 || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -54,7 +58,7 @@ env -u QT_QPA_PLATFORM "$ROOT/scripts/windows.d/wine-run" "$PROGRAM" >"$work/out
 program=$!
 pids+=("$program")
 
-timeout 60 xdotool search --sync --onlyvisible --name '^Select Communication System$' >"$work/dialog" ||
+timeout 120 xdotool search --sync --onlyvisible --name '^Select Communication System$' >"$work/dialog" ||
   fail "the setup dialog did not appear; stderr: $(cat "$work/err")"
 pass "the setup dialog appeared"
 xdotool key --window "$(head -1 "$work/dialog")" Return
