@@ -77,11 +77,10 @@ int ReadUpTo(HANDLE file, size_t limit, std::vector<uint8_t>& bytes) {
   return 0;
 }
 
-int SaveTarget(const std::string& path, bool& exists) {
+int SaveTarget(const std::string& path) {
   DWORD attributes;
   if (int error = Attributes(path, attributes); error != 0) return error;
-  exists = attributes != INVALID_FILE_ATTRIBUTES;
-  if (!exists) {
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
     const std::string folder = DirectoryOf(path);
     DWORD folderAttributes;
     if (folder.empty()) return 0;
@@ -132,8 +131,7 @@ std::string FullPath(const std::string& path) {
 }
 
 int CheckReplaceable(const std::string& path) {
-  bool exists = false;
-  return SaveTarget(path, exists);
+  return SaveTarget(path);
 }
 
 bool RegularOrAbsent(const std::string& path) {
@@ -158,8 +156,7 @@ int Read(const std::string& path, size_t limit, std::vector<uint8_t>& bytes) {
 }
 
 int Replace(const std::string& path, const std::vector<uint8_t>& bytes) {
-  bool exists = false;
-  if (int error = SaveTarget(path, exists); error != 0) return error;
+  if (int error = SaveTarget(path); error != 0) return error;
   return WriteAndReplace(path, bytes);
 }
 
