@@ -1,11 +1,13 @@
 // Appending the adjustment-log row: exclusive open, camera read-back, and an all-or-nothing append.
 #include "camera/AdjustmentLog.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "camera/CVQS90Doc.h"
 #include "camera/CameraInfo.h"
+#include "platform/Clock.h"
 #include "platform/ExclusiveFile.h"
 #include "platform/LocalTime.h"
 #include "platform/RegularFile.h"
@@ -60,6 +62,29 @@ std::string Row(const std::tm& when, const std::string& model, const std::string
   return stamp + model + "," + serial + "," + numbers;
 }
 
+// Another station holds the lock only while it reads its camera back and appends, a fraction of a
+// second; a spreadsheet holds it until the operator closes it, and is told so after the wait.
+ExclusiveFile::Opened OpenWaiting(ExclusiveFile& log, const std::string& path, Clock& clock) {
+  constexpr int64_t RetryMs = 5;
+  const int64_t until = clock.NowMs() + AdjustmentLogLockWaitMs;
+  ExclusiveFile::Opened opened = log.Open(path);
+  while (opened == ExclusiveFile::Opened::Busy && clock.NowMs() < until) {
+    clock.SleepUntilUs(std::min(until, clock.NowMs() + RetryMs) * 1000);
+    opened = log.Open(path);
+  }
+  return opened;
+}
+
+// A row is a line of its own even after a last row cut short of its CR LF (a copy or an editor that
+// dropped it): the line is ended first. 0, or the negative errno.
+int64_t LineEndNeeded(ExclusiveFile& log, int64_t end, std::string& bytes) {
+  char last = '\n';
+  const int64_t got = log.ReadAt(end - 1, &last, 1);
+  if (got < 0) return got;
+  if (last != '\n') bytes = last == '\r' ? "\n" : "\r\n";
+  return 0;
+}
+
 }  // namespace
 
 AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, const AdjustmentLogTarget& target) {
@@ -67,7 +92,8 @@ AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, const AdjustmentLog
   const std::string name = ShownName(RegularFile::FullPath(target.path));
   AdjustmentLogResult result;
   ExclusiveFile log;
-  if (!log.Open(target.path)) {
+  if (OpenWaiting(log, target.path, target.clock != nullptr ? *target.clock : MonotonicClock::Instance()) !=
+      ExclusiveFile::Opened::Yes) {
     output.ShowMessage(name + " is opend. Please close " + name, Caption, MessageIcon::None);
     result.status = AdjustmentLogStatus::InUse;
     return result;
@@ -89,7 +115,8 @@ AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, const AdjustmentLog
     error = static_cast<int>(-end);
   } else {
     std::string bytes = end == 0 ? std::string(HeaderLine) : std::string();
-    error = log.AppendWhole(bytes + Row(when, *result.modelName, serial, subVoltage, adjustGain));
+    if (end > 0) error = static_cast<int>(-LineEndNeeded(log, end, bytes));
+    if (error == 0) error = log.AppendWhole(bytes + Row(when, *result.modelName, serial, subVoltage, adjustGain));
   }
   if (int closed = log.Close(); closed != 0 && error == 0) error = closed;
   if (error != 0) {

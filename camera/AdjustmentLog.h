@@ -8,6 +8,7 @@
 #include <string>
 
 class CVQS90Doc;
+class Clock;
 
 inline constexpr const char* AdjustmentLogPath = "./VQ-R310_AdjustData.csv";
 
@@ -15,7 +16,13 @@ struct AdjustmentLogTarget {
   std::string path = AdjustmentLogPath;
   // The local date and time stamped on the row; the system clock when empty.
   std::function<std::tm()> localTime;
+  // What the wait for another writer's lock is measured on; the monotonic clock when null.
+  Clock* clock = nullptr;
 };
+
+// How long an append waits for another writer (a second station appending to a shared log) to let the
+// log go before it reports the log as open elsewhere.
+inline constexpr int64_t AdjustmentLogLockWaitMs = 2000;
 
 enum class AdjustmentLogStatus {
   Written,

@@ -1,21 +1,35 @@
 // A file opened by this process alone, so an append cannot meet another program that has it open.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 class ExclusiveFile {
  public:
+  enum class Opened {
+    Yes,
+    // Another writer holds it (another station appending, or a program on Windows that keeps it open):
+    // worth trying again shortly.
+    Busy,
+    // A spreadsheet has it open and says so in its lock file beside it: it stays held until the
+    // operator closes it.
+    HeldOpen,
+    // It cannot be opened at all (no such folder, no permission).
+    Failed,
+  };
+
   ExclusiveFile() = default;
   ~ExclusiveFile();
   ExclusiveFile(const ExclusiveFile&) = delete;
   ExclusiveFile& operator=(const ExclusiveFile&) = delete;
 
-  // Opens or creates path for reading and writing; false when another program holds it open (a
-  // spreadsheet showing it) or it cannot be opened at all.
-  bool Open(const std::string& path);
+  // Opens or creates path for reading and writing, never truncating it; one try, it never waits.
+  Opened Open(const std::string& path);
   // The file's length in bytes, or the negative errno.
   int64_t Size();
+  // Reads up to count bytes from offset: how many were read, or the negative errno.
+  int64_t ReadAt(int64_t offset, char* buffer, size_t count);
   // Appends the bytes whole: 0, or the errno of the failure after cutting the file back to its old end.
   int AppendWhole(const std::string& bytes);
   // Closes it: 0, or the errno of a close that lost data.

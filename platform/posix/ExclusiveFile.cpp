@@ -22,26 +22,35 @@ int Fd(intptr_t handle) { return static_cast<int>(handle); }
 
 ExclusiveFile::~ExclusiveFile() { (void)Close(); }
 
-bool ExclusiveFile::Open(const std::string& path) {
+ExclusiveFile::Opened ExclusiveFile::Open(const std::string& path) {
   (void)Close();
   struct stat st {};
-  if (lstat(SpreadsheetLockFile(path).c_str(), &st) == 0) return false;
+  if (lstat(SpreadsheetLockFile(path).c_str(), &st) == 0) return Opened::HeldOpen;
   int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
+  if (fd < 0) return Opened::Failed;
   struct flock whole {};
   whole.l_type = F_WRLCK;
   whole.l_whence = SEEK_SET;
   if (fcntl(fd, F_SETLK, &whole) != 0) {
+    const bool held = errno == EACCES || errno == EAGAIN;
     close(fd);
-    return false;
+    return held ? Opened::Busy : Opened::Failed;
   }
   handle_ = fd;
-  return true;
+  return Opened::Yes;
 }
 
 int64_t ExclusiveFile::Size() {
   off_t end = lseek(Fd(handle_), 0, SEEK_END);
   return end < 0 ? -errno : static_cast<int64_t>(end);
+}
+
+int64_t ExclusiveFile::ReadAt(int64_t offset, char* buffer, size_t count) {
+  for (;;) {
+    ssize_t n = pread(Fd(handle_), buffer, count, static_cast<off_t>(offset));
+    if (n >= 0) return n;
+    if (errno != EINTR) return -errno;
+  }
 }
 
 int ExclusiveFile::AppendWhole(const std::string& bytes) {

@@ -15,19 +15,35 @@ HANDLE Handle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 ExclusiveFile::~ExclusiveFile() { (void)Close(); }
 
-bool ExclusiveFile::Open(const std::string& path) {
+ExclusiveFile::Opened ExclusiveFile::Open(const std::string& path) {
   (void)Close();
   HANDLE file = CreateFileW(WideName(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (file == INVALID_HANDLE_VALUE) {
+    // Another station appending and a spreadsheet showing the file look alike from here: both are
+    // waited for a little, and a spreadsheet outlasts the wait.
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? Opened::Busy : Opened::Failed;
+  }
   handle_ = reinterpret_cast<intptr_t>(file);
-  return true;
+  return Opened::Yes;
 }
 
 int64_t ExclusiveFile::Size() {
   LARGE_INTEGER size;
   if (!GetFileSizeEx(Handle(handle_), &size)) return -ErrnoFromSystemError(GetLastError());
   return size.QuadPart;
+}
+
+int64_t ExclusiveFile::ReadAt(int64_t offset, char* buffer, size_t count) {
+  const HANDLE file = Handle(handle_);
+  LARGE_INTEGER at;
+  at.QuadPart = offset;
+  if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) return -ErrnoFromSystemError(GetLastError());
+  DWORD got = 0;
+  const DWORD chunk = static_cast<DWORD>(std::min<size_t>(count, 1 << 20));
+  if (!ReadFile(file, buffer, chunk, &got, nullptr)) return -ErrnoFromSystemError(GetLastError());
+  return got;
 }
 
 int ExclusiveFile::AppendWhole(const std::string& bytes) {

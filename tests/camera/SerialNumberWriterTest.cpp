@@ -8,12 +8,14 @@
 #include <unistd.h>
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
 #include "camera/CVQS90Doc.h"
 #include "camera/CameraInfo.h"
 #include "camera/SerialNumberWriter.h"
+#include "platform/Clock.h"
 #include "support/MemoryCamera.h"
 
 namespace {
@@ -150,44 +152,163 @@ TEST_F(SerialWrite, LogRowNamesTheNumberTheInformationBoxShows) {
   EXPECT_NE(LogBytes().find(",VQ-R310NTX," + shown + ",176,"), std::string::npos) << LogBytes();
 }
 
-TEST_F(SerialWrite, LogHeldElsewhereGetsNoRow) {
-  const std::string message = log.path + " is opend. Please close " + log.path;
-  const std::string lockFile = dir.filePath(".~lock.VQ-R310_AdjustData.csv#").toStdString();
-  std::ofstream(lockFile) << ",someone,host,01.01.2026 08:00,someone;";
-  EXPECT_EQ(Write("12X45678", 1).status, SerialWriteStatus::LogNotWritten);
-  EXPECT_EQ(link.Requests(), Unlock + Words12X45678) << "the number is written, nothing is read";
-  EXPECT_EQ(LastMessage().text, message);
-  EXPECT_EQ(LastMessage().caption, "Serial Number");
-  EXPECT_EQ(LastMessage().icon, MessageIcon::None);
-  EXPECT_NE(access(log.path.c_str(), F_OK), 0);
-  unlink(lockFile.c_str());
+// Another process holds the log's lock (fcntl locks only keep other processes out) until it has held
+// it for heldMs, or, with -1, until the returned pipe end is closed.
+struct LockHolder {
+  pid_t pid = -1;
+  int release = -1;
+  void Let() {
+    if (release >= 0) close(release);
+    release = -1;
+    if (pid > 0) waitpid(pid, nullptr, 0);
+    pid = -1;
+  }
+};
 
-  // fcntl locks only keep other processes out, so another process holds this one.
+LockHolder HoldLock(const std::string& path, int heldMs) {
   int locked[2], release[2];
-  ASSERT_TRUE(pipe(locked) == 0 && pipe(release) == 0);
-  pid_t other = fork();
-  if (other == 0) {
+  if (pipe(locked) != 0 || pipe(release) != 0) return {};
+  pid_t holder = fork();
+  if (holder == 0) {
     close(release[1]);
-    int fd = open(log.path.c_str(), O_RDWR | O_CREAT, 0666);
+    int fd = open(path.c_str(), O_RDWR | O_CREAT, 0666);
     struct flock whole {};
     whole.l_type = F_WRLCK;
     char c = fcntl(fd, F_SETLK, &whole) == 0 ? 'L' : 'E';
-    _exit(write(locked[1], &c, 1) == 1 && read(release[0], &c, 1) >= 0 ? 0 : 1);
+    if (write(locked[1], &c, 1) != 1) _exit(1);
+    if (heldMs >= 0) usleep(static_cast<useconds_t>(heldMs) * 1000);
+    _exit(heldMs >= 0 || read(release[0], &c, 1) >= 0 ? 0 : 1);
   }
   close(locked[1]);
   close(release[0]);
   char c = 0;
   bool held = read(locked[0], &c, 1) == 1 && c == 'L';
   close(locked[0]);
-  ASSERT_TRUE(held);
-  link.output.messages.clear();
-  EXPECT_EQ(Write("12X45678", 1).status, SerialWriteStatus::LogNotWritten);
-  ASSERT_EQ(link.output.messages.size(), 1u);
-  EXPECT_EQ(LastMessage().text, message);
-  EXPECT_EQ(LogBytes(), "");
-  close(release[1]);
-  waitpid(other, nullptr, 0);
-  EXPECT_EQ(Write("12X45678", 1).status, SerialWriteStatus::Written) << "free again once the other lets go";
+  LockHolder holding{holder, release[1]};
+  if (!held) holding.Let();
+  return holding;
+}
+
+TEST_F(SerialWrite, LogHeldElsewhere) {
+  const std::string message = log.path + " is opend. Please close " + log.path;
+  const std::string lockFile = dir.filePath(".~lock.VQ-R310_AdjustData.csv#").toStdString();
+  const std::string header = Cp932("日時,機種名,シリアルNo.,SUB電圧,標準感度1,標準感度2") + "\r\n";
+  const std::string row = "2026.12. 7 13:5,VQ-R310NTX,12X45678,176,100,\r\n";
+  enum Hold { Briefly, ForGood, SpreadsheetLockFile, Nobody };
+  const struct {
+    const char* what;
+    Hold hold;
+    std::string before;
+    std::string after;  // empty: no row, and the message
+    int64_t waitedAtLeastMs, waitedAtMostMs;  // on the log's clock
+  } cases[] = {
+      {"held briefly, then let go", Briefly, header, header + row, 0, AdjustmentLogLockWaitMs},
+      {"held for good", ForGood, header, "", AdjustmentLogLockWaitMs, AdjustmentLogLockWaitMs + 20},
+      {"a spreadsheet's lock file", SpreadsheetLockFile, header, "", 0, 0},
+      {"last row without its CR LF", Nobody, header + "2026.1. 2 3:4,VQ-R310NTX,1234567,176,100,",
+       header + "2026.1. 2 3:4,VQ-R310NTX,1234567,176,100,\r\n" + row, 0, 0},
+      {"last row cut after its CR", Nobody, header + "x,\r", header + "x,\r\n" + row, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::ofstream(log.path, std::ios::binary | std::ios::trunc) << c.before;
+    // A lock never let go is waited for on a virtual clock; one let go soon, on the real one.
+    VirtualClock virtualClock;
+    log.clock = c.hold == Briefly ? nullptr : &virtualClock;
+    LockHolder holder;
+    if (c.hold == Briefly || c.hold == ForGood) {
+      holder = HoldLock(log.path, c.hold == Briefly ? 300 : -1);
+      ASSERT_GT(holder.pid, 0);
+    }
+    if (c.hold == SpreadsheetLockFile) std::ofstream(lockFile) << ",someone,host,01.01.2026 08:00,someone;";
+    link.output.messages.clear();
+    const size_t requestsBefore = link.Requests().size();
+    const int64_t startMs = MonotonicClock::Instance().NowMs();
+
+    const SerialWriteStatus status = Write("12X45678", 1).status;
+    const int64_t waitedMs = c.hold == Briefly ? MonotonicClock::Instance().NowMs() - startMs : virtualClock.NowMs();
+    holder.Let();
+    unlink(lockFile.c_str());
+
+    EXPECT_GE(waitedMs, c.waitedAtLeastMs);
+    EXPECT_LE(waitedMs, c.waitedAtMostMs);
+    if (c.after.empty()) {
+      EXPECT_EQ(status, SerialWriteStatus::LogNotWritten);
+      ASSERT_EQ(link.output.messages.size(), 1u);
+      EXPECT_EQ(LastMessage().text, message);
+      EXPECT_EQ(LastMessage().caption, "Serial Number");
+      EXPECT_EQ(LastMessage().icon, MessageIcon::None);
+      EXPECT_EQ(Texts(link.Requests().begin() + static_cast<long>(requestsBefore), link.Requests().end()),
+                Unlock + Words12X45678)
+          << "the number is written, nothing is read";
+      EXPECT_EQ(LogBytes(), c.before);
+    } else {
+      EXPECT_EQ(status, SerialWriteStatus::Written);
+      EXPECT_TRUE(link.output.messages.empty());
+      EXPECT_EQ(LogBytes(), c.after);
+    }
+  }
+}
+
+// Two stations, each with its camera, append to one log at once: every row arrives, whole, on a line
+// of its own, however their locks meet.
+TEST_F(SerialWrite, TwoStationsKeepEveryRow) {
+  constexpr int Rounds = 30;
+  int go[2];
+  ASSERT_EQ(pipe(go), 0);
+  pid_t stations[2];
+  for (int station = 0; station < 2; ++station) {
+    stations[station] = fork();
+    if (stations[station] == 0) {
+      close(go[1]);
+      char c;
+      if (read(go[0], &c, 1) != 0) _exit(100);
+      MemoryCamera camera;
+      CVQS90Doc document{*camera.parameters};
+      // A real line's read-back keeps the log locked for a good part of a second; the in-memory camera
+      // answers at once, so the time stamp, taken under the lock, holds it a little instead.
+      AdjustmentLogTarget stationLog = log;
+      stationLog.localTime = [this] {
+        usleep(3000);
+        return now;
+      };
+      int lost = 0;
+      for (int round = 0; round < Rounds; ++round) {
+        const std::string number = std::to_string((station + 1) * 1000000 + round);
+        if (WriteSerialNumber(document, number, 0, stationLog).status != SerialWriteStatus::Written) ++lost;
+      }
+      _exit(lost);
+    }
+  }
+  close(go[0]);
+  close(go[1]);  // both start together
+  for (pid_t station : stations) {
+    int status = -1;
+    ASSERT_EQ(waitpid(station, &status, 0), station);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "rows lost: " << WEXITSTATUS(status);
+  }
+
+  const std::string bytes = LogBytes();
+  const std::string header = Cp932("日時,機種名,シリアルNo.,SUB電圧,標準感度1,標準感度2") + "\r\n";
+  ASSERT_EQ(bytes.rfind(header, 0), 0u);
+  std::vector<std::string> numbers;
+  for (size_t at = header.size(); at < bytes.size();) {
+    const size_t end = bytes.find("\r\n", at);
+    ASSERT_NE(end, std::string::npos) << "a row without its CR LF at the end";
+    const std::string line = bytes.substr(at, end - at);
+    const std::string prefix = "2026.12. 7 13:5,VQ-R310NTX,";
+    ASSERT_EQ(line.rfind(prefix, 0), 0u) << line;
+    ASSERT_EQ(line.size(), prefix.size() + 16) << line;
+    EXPECT_EQ(line.substr(prefix.size() + 7), ",176,100,") << line;
+    numbers.push_back(line.substr(prefix.size(), 7));
+    at = end + 2;
+  }
+  std::vector<std::string> expected;
+  for (int station = 1; station <= 2; ++station) {
+    for (int round = 0; round < Rounds; ++round) expected.push_back(std::to_string(station * 1000000 + round));
+  }
+  std::sort(numbers.begin(), numbers.end());
+  EXPECT_EQ(numbers, expected) << "each row once";
 }
 
 TEST_F(SerialWrite, AFullDiskIsReportedAndLeavesNoHalfRow) {

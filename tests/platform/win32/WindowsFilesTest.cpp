@@ -112,26 +112,32 @@ TEST(WindowsFiles, ReadRefusesWhatIsNoFile) {
 }
 
 TEST(WindowsFiles, TheLogCannotBeOpenedWhileAnotherHoldsIt) {
+  using Opened = ExclusiveFile::Opened;
   Folder folder;
   const std::string log = folder.Path("log.csv");
   {
     ExclusiveFile first;
-    ASSERT_TRUE(first.Open(log)) << "opened or created";
+    ASSERT_EQ(first.Open(log), Opened::Yes) << "opened or created";
     EXPECT_EQ(first.Size(), 0);
     ExclusiveFile second;
-    EXPECT_FALSE(second.Open(log)) << "held by this process";
+    EXPECT_EQ(second.Open(log), Opened::Busy) << "held by this process";
     EXPECT_EQ(first.AppendWhole("row\r\n"), 0);
+    char last[4] = {};
+    EXPECT_EQ(first.ReadAt(3, last, sizeof last), 2);
+    EXPECT_EQ(std::string(last, 2), "\r\n");
     EXPECT_EQ(first.Close(), 0);
   }
   // A spreadsheet holds it open for reading and lets others read too.
   HANDLE spreadsheet = HoldOpen(log, FILE_SHARE_READ | FILE_SHARE_WRITE);
   ASSERT_NE(spreadsheet, INVALID_HANDLE_VALUE);
   ExclusiveFile blocked;
-  EXPECT_FALSE(blocked.Open(log));
+  EXPECT_EQ(blocked.Open(log), Opened::Busy);
   CloseHandle(spreadsheet);
   ExclusiveFile again;
-  ASSERT_TRUE(again.Open(log));
+  ASSERT_EQ(again.Open(log), Opened::Yes);
   EXPECT_EQ(again.Size(), 5);
+  ExclusiveFile nowhere;
+  EXPECT_EQ(nowhere.Open(folder.Path("no such folder\\log.csv")), Opened::Failed);
 }
 
 TEST(WindowsNames, LibrariesAndPortsAsWindowsNamesThem) {
