@@ -176,7 +176,7 @@ class Simulator:
     """
 
     # How long its program may take to print the terminal's path.
-    START_SECONDS = 5.0
+    _START_SECONDS = 5.0
 
     def __init__(self, *, baud=None, faults=()):
         if isinstance(faults, (str, bytes)):
@@ -191,7 +191,7 @@ class Simulator:
         self._process = subprocess.Popen(args, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                          stderr=subprocess.PIPE, bufsize=0, start_new_session=True)
         try:
-            line = self._first_line(time.monotonic() + self.START_SECONDS)
+            line = self._first_line(time.monotonic() + self._START_SECONDS)
         except BaseException:
             self._end_at_start()
             raise
@@ -199,7 +199,7 @@ class Simulator:
         if not self.path:
             error = self._end_at_start()
             if not error:
-                error = "no terminal path printed" + (" within %g s" % self.START_SECONDS if line is None else "")
+                error = "no terminal path printed" + (" within %g s" % self._START_SECONDS if line is None else "")
             raise Error("vq-camera-sim did not start: " + error)
 
     def _end_at_start(self):

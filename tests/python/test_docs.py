@@ -5,6 +5,7 @@ import re
 import subprocess
 import sys
 import tempfile
+import textwrap
 import unittest
 
 import vqcam
@@ -28,6 +29,27 @@ class Docs(unittest.TestCase):
     def test_the_stub_matches_the_module(self):
         status, output = self.run_tool("-m", "mypy.stubtest", "vqcam")
         self.assertEqual(status, 0, output)
+
+    # Ordinary script code the stub must accept under --strict: a return from inside a Simulator's
+    # block, and a CommError's code used as the Code it is.
+    TYPED_USES = textwrap.dedent("""
+        import vqcam
+
+        def terminal() -> str:
+            with vqcam.Simulator() as sim:
+                return sim.path
+
+        def code_name(e: vqcam.CommError) -> str:
+            return e.code.name
+    """)
+
+    def test_ordinary_uses_type_check(self):
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "uses.py")
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(self.TYPED_USES)
+            status, output = self.run_tool("-m", "mypy", "--strict", "--no-incremental", path, cwd=folder)
+            self.assertEqual(status, 0, output)
 
     def test_the_readme_examples_type_check_and_run(self):
         found = examples()

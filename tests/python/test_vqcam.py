@@ -1,7 +1,9 @@
 """vqcam against the simulated camera: every call, its exceptions, Ctrl+C, and cameras on two threads at once."""
 import errno
+import fcntl
 import os
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -277,6 +279,10 @@ class Failures(unittest.TestCase):
 
     def test_codes_have_names_and_the_operator_texts(self):
         self.assertEqual([int(c) for c in vqcam.Code], list(range(2, 28)))
+        self.assertIs(vqcam.CommError(20, "x").code, vqcam.Code.UNEXPECTED_CHARACTER)
+        for number in (0, 1, 28, 100):
+            with self.subTest(number=number), self.assertRaises(ValueError):
+                vqcam.CommError(number, "no such code")
         self.assertEqual(vqcam.Code.TIMEOUT.message, "ERROR - Communication time out detected.\nCheck the connection.")
         self.assertTrue(all(c.message.startswith("ERROR - ") for c in vqcam.Code))
         with vqcam.Simulator(faults=("--silent",)) as sim, vqcam.open(sim.path) as camera:
@@ -349,6 +355,49 @@ class SimulatorLifetime(unittest.TestCase):
             time.sleep(0.02)
         self.assertFalse(self.alive(pid), "vq-camera-sim outlived the script that started it")
 
+    def test_ctrl_c_in_the_terminal_leaves_the_simulator_to_the_clean_up(self):
+        script = textwrap.dedent("""
+            import time, vqcam
+            with vqcam.Simulator() as sim, vqcam.open(sim.path) as camera:
+                try:
+                    print("ready", flush=True)
+                    time.sleep(60)
+                except KeyboardInterrupt:
+                    print(camera["GainLevel"])
+        """)
+        # A process group of its own, as a terminal gives each command line.
+        child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                 text=True, start_new_session=True)
+        self.assertEqual(child.stdout.readline(), "ready\n")
+        os.killpg(child.pid, signal.SIGINT)
+        out, err = child.communicate(timeout=30)
+        self.assertEqual((child.returncode, out, err), (0, "168\n", ""))
+
+    def test_a_program_that_prints_no_terminal_is_given_up(self):
+        folder = tempfile.TemporaryDirectory()
+        self.addCleanup(folder.cleanup)
+        program, pids = os.path.join(folder.name, "silent-sim"), os.path.join(folder.name, "pids")
+        # It starts a child of its own too, which must not outlive it.
+        with open(program, "w") as f:
+            f.write("#!/bin/sh\nsleep 600 & echo $$ $! > %s\nexec sleep 600\n" % pids)
+        os.chmod(program, 0o755)
+        script = textwrap.dedent("""
+            import vqcam
+            try:
+                vqcam.Simulator()
+            except vqcam.Error as e:
+                print(e)
+        """)
+        start = time.monotonic()
+        done = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=30,
+                              env=dict(os.environ, VQCAM_SIMULATOR=program))
+        self.assertLess(time.monotonic() - start, 8)
+        self.assertEqual((done.returncode, done.stderr), (0, ""))
+        self.assertIn("did not start", done.stdout)
+        with open(pids) as f:
+            for pid in map(int, f.read().split()):
+                self.assertFalse(self.alive(pid), "%d outlived the failed start" % pid)
+
     @staticmethod
     def alive(pid):
         # The simulator was the killed script's child: once it ends, init reaps it.
@@ -357,6 +406,45 @@ class SimulatorLifetime(unittest.TestCase):
                 return stat.read().split(") ")[1][0] != "Z"
         except FileNotFoundError:
             return False
+
+
+class ScriptEnd(unittest.TestCase):
+    """A script ends while its daemon thread is inside a call: a normal exit, and the port let go."""
+
+    RUNS = 20
+    SCRIPT = textwrap.dedent("""
+        import sys, threading, vqcam
+        camera = vqcam.open(sys.argv[1], baud=9600)
+        inside = threading.Event()
+        def monitor():
+            inside.set()
+            while True:
+                getattr(camera, sys.argv[2])()
+        threading.Thread(target=monitor, daemon=True).start()
+        inside.wait()
+        threading.Event().wait(0.2)
+    """)
+    TIOCGEXCL = 0x80045440
+
+    def exclusive(self, path):
+        fd = os.open(path, os.O_RDWR | os.O_NOCTTY | os.O_NONBLOCK)
+        try:
+            return struct.unpack("i", fcntl.ioctl(fd, self.TIOCGEXCL, b"\0" * 4))[0] != 0
+        finally:
+            os.close(fd)
+
+    def test_a_daemon_thread_inside_a_call(self):
+        # A detection runs on for as long as the script does; at 9600 baud each call is long.
+        with vqcam.Simulator(baud=9600, faults=("--detect-reads", "100000")) as sim:
+            for call in ("detect", "read_all"):
+                for run in range(self.RUNS):
+                    with self.subTest(call=call, run=run):
+                        done = subprocess.run([sys.executable, "-c", self.SCRIPT, sim.path, call],
+                                              capture_output=True, text=True, timeout=30)
+                        self.assertEqual((done.returncode, done.stderr), (0, ""))
+                        self.assertFalse(self.exclusive(sim.path), "the port was not closed")
+                        with vqcam.open(sim.path, baud=9600) as camera:
+                            self.assertEqual(camera["GainLevel"], 168)
 
 
 class CamerasSideBySide(unittest.TestCase):
