@@ -59,11 +59,11 @@ int main(int argc, char** argv) {
   EnsureStandardDescriptors();
   int status = 0;
   if (AnswersAlone(argc, argv, status)) return status;
-  // The toolkit ends the process when it finds no display to open; asked first, the operator gets one line.
-  if (!WindowSystemAvailable()) {
-    std::fputs("vq-r310ntx: no display to show the window on (DISPLAY is not set); start it on a desktop, or under "
-               "xvfb-run\n",
-               stderr);
+  // The toolkit ends the process when it finds no display to open, or aborts it when the display does not
+  // answer; asked first, the operator gets one line.
+  if (const std::string why = WhyNoWindowSystem(); !why.empty()) {
+    std::fprintf(stderr, "vq-r310ntx: no display to show the window on (%s); start it on a desktop, or under xvfb-run\n",
+                 why.c_str());
     return 1;
   }
   StopSignals::Install();

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // Whether the native event (the toolkit's event type name and message) says that the native window
 // `window` has been destroyed: X11's DestroyNotify, Windows' WM_DESTROY.
 bool IsWindowDestroyed(std::string_view eventType, const void* message, uintptr_t window);
 
-// Whether windows can be shown: on Linux a display is named (or the toolkit is told to draw without
-// one); on Windows there always is a desktop.
-bool WindowSystemAvailable();
+// Why windows cannot be shown, in a few words for the operator ("DISPLAY is not set"); empty when they
+// can. On Linux a display must be named (or the toolkit told to draw without one) and, for X11, take a
+// connection; on Windows there always is a desktop.
+std::string WhyNoWindowSystem();

@@ -13,12 +13,19 @@ bool IsWindowDestroyed(std::string_view eventType, const void* message, uintptr_
   return static_cast<const xcb_destroy_notify_event_t*>(message)->window == window;
 }
 
-bool WindowSystemAvailable() {
+std::string WhyNoWindowSystem() {
   const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (platform != nullptr && *platform != '\0' && std::strncmp(platform, "xcb", 3) != 0) return true;
-  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-    const char* value = std::getenv(variable);
-    if (value != nullptr && *value != '\0') return true;
-  }
-  return false;
+  const bool xcbNamed = platform != nullptr && std::strncmp(platform, "xcb", 3) == 0;
+  if (platform != nullptr && *platform != '\0' && !xcbNamed) return {};
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (!xcbNamed && wayland != nullptr && *wayland != '\0') return {};
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr || *display == '\0') return "DISPLAY is not set";
+  // The toolkit aborts the process when its own connection fails, so the display is tried first. A
+  // platform named with options of its own ("xcb:...") is left to the toolkit.
+  if (xcbNamed && platform[3] != '\0') return {};
+  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+  const bool failed = xcb_connection_has_error(connection) != 0;
+  xcb_disconnect(connection);
+  return failed ? std::string("the display ") + display + " in DISPLAY does not answer" : std::string();
 }

@@ -9,4 +9,4 @@ bool IsWindowDestroyed(std::string_view eventType, const void* message, uintptr_
   return msg->message == WM_DESTROY && reinterpret_cast<uintptr_t>(msg->hwnd) == window;
 }
 
-bool WindowSystemAvailable() { return true; }
+std::string WhyNoWindowSystem() { return {}; }
