@@ -2,6 +2,8 @@
 #include "python/InterruptObserver.h"
 
 void InterruptObserver::StillWaiting(int64_t nowMs) {
+  // Taking the interpreter's lock while it ends would end this thread from inside the wait.
+  if (ScriptExit::Leaving()) return;
   if (raised_ || (checked_ && nowMs - lastCheckMs_ < CheckEveryMs)) return;
   checked_ = true;
   lastCheckMs_ = nowMs;

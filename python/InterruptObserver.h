@@ -1,7 +1,8 @@
 // Ctrl+C for a script. While an exchange waits with the interpreter released, the wait looks every
 // few milliseconds whether one of the interpreter's signal handlers is due (SIGINT's raises
 // KeyboardInterrupt); when one raised, the port is asked to stop, and the exception is raised as it
-// is once the call has unwound.
+// is once the call has unwound. While the interpreter ends, another thread's exchange is stopped the
+// same way, and the interpreter is never asked again from it.
 #pragma once
 
 #include <pybind11/pybind11.h>
@@ -10,6 +11,7 @@
 #include <optional>
 
 #include "link/WaitObserver.h"
+#include "python/ScriptExit.h"
 
 class InterruptObserver final : public WaitObserver {
  public:
@@ -19,7 +21,8 @@ class InterruptObserver final : public WaitObserver {
   void ExchangeStarted(int64_t) override {}
   void ExchangeEnded() override {}
   void StillWaiting(int64_t nowMs) override;
-  bool StopRequested() const override { return raised_.has_value(); }
+  bool StopRequested() const override { return raised_.has_value() || ScriptExit::Leaving(); }
+  bool AbandonBlockedCalls() const override { return ScriptExit::Leaving(); }
 
   // Raises what a handler raised during the call, if one did, and withdraws the stop. Needs the
   // interpreter lock.

@@ -5,7 +5,10 @@
 #include "camera/ParameterTable.h"
 #include "link/PortPaths.h"
 #include "python/Errors.h"
+#include "python/ScriptExit.h"
 
+#include <mutex>
+#include <set>
 
 std::string PathArgument(const py::object& path) {
   std::string bytes = py::bytes(py::module_::import("os").attr("fsencode")(path));
@@ -20,6 +23,26 @@ py::dict AsDict(const std::vector<NamedValue>& values) {
   return named;
 }
 
+namespace {
+
+// Every camera that is open, for the interpreter's end. Never destroyed: a parked thread or a late
+// destructor must never meet it gone.
+struct OpenCameras {
+  std::mutex mutex;
+  std::set<PyCamera*> cameras;
+};
+OpenCameras& Opened() {
+  static auto* opened = new OpenCameras;
+  return *opened;
+}
+
+// How long the exit hook waits for other threads' calls to reach their parking place: a stopped
+// exchange ends within a slice, a Camera Link call as soon as it is left behind.
+constexpr int64_t ExitWaitMs = 2000;
+constexpr int64_t ExitPollMs = 5;
+
+}  // namespace
+
 // One thread at a time: a second one gets an exception, never a garbled exchange. A trace callback
 // runs inside the call on the caller's own thread, and is told so.
 class PyCamera::Use {
@@ -31,6 +54,11 @@ class PyCamera::Use {
         throw std::runtime_error("the camera cannot be used from its own trace callback, which runs inside a call");
       }
       throw std::runtime_error("the camera is in use by another thread");
+    }
+    // The exit hook may have closed it in between.
+    if (camera.closed_) {
+      camera.inUse_ = false;
+      throw py::value_error("the camera is closed");
     }
     camera.user_ = std::this_thread::get_id();
   }
@@ -64,10 +92,52 @@ PyCamera::PyCamera(const LinkChoice& choice) : choice_(choice) {
     VqcamErrors::RaiseFor(opened);
   }
   if (!choice_.cameraLink) choice_.device = DevicePathForPort(choice.com);
+  std::lock_guard<std::mutex> lock(Opened().mutex);
+  Opened().cameras.insert(this);
 }
 
 PyCamera::~PyCamera() {
+  {
+    std::lock_guard<std::mutex> lock(Opened().mutex);
+    Opened().cameras.erase(this);
+  }
   if (!closed_) session_.Close();
+}
+
+void PyCamera::CloseAtExit() {
+  if (closed_) return;
+  const bool owned = !inUse_.exchange(true);
+  // A thread still inside the session, not yet parked: closing under it could corrupt it.
+  if (!owned && !parked_) return;
+  session_.Close();
+  closed_ = true;
+  if (owned) inUse_ = false;
+}
+
+void PyCamera::LeaveCallsBehind() {
+  ScriptExit::Begin();
+  py::gil_scoped_release released;
+  MonotonicClock& clock = MonotonicClock::Instance();
+  const int64_t until = clock.NowMs() + ExitWaitMs;
+  for (;;) {
+    bool settled = true;
+    {
+      std::lock_guard<std::mutex> lock(Opened().mutex);
+      for (PyCamera* camera : Opened().cameras) settled = settled && (!camera->inUse_ || camera->parked_);
+    }
+    if (settled || clock.NowMs() >= until) break;
+    clock.SleepUntilUs((clock.NowMs() + ExitPollMs) * 1000);
+  }
+  // Idle cameras stay open: a later exit handler on this thread may still use them.
+  std::lock_guard<std::mutex> lock(Opened().mutex);
+  for (PyCamera* camera : Opened().cameras) {
+    if (camera->parked_) camera->CloseAtExit();
+  }
+}
+
+void PyCamera::CloseLeftOpen() {
+  std::lock_guard<std::mutex> lock(Opened().mutex);
+  for (PyCamera* camera : Opened().cameras) camera->CloseAtExit();
 }
 
 void PyCamera::Close() {
@@ -97,6 +167,12 @@ auto PyCamera::Released(Exchange exchange) -> decltype(exchange()) {
   {
     py::gil_scoped_release released;
     result = exchange();
+    // The interpreter is ending: taking its lock back would end this thread by an unwinding that
+    // cannot pass here, so the call never returns, as a daemon thread's never does at exit.
+    if (ScriptExit::Leaving()) {
+      parked_ = true;
+      ScriptExit::Park();
+    }
   }
   // Ctrl+C comes out as itself, whatever the call's own outcome.
   interrupt_.RaiseIfInterrupted();
@@ -109,6 +185,7 @@ auto PyCamera::Released(Exchange exchange) -> decltype(exchange()) {
 }
 
 void PyCamera::TraceBytes(bool sent, const uint8_t* bytes, int32_t count) {
+  if (ScriptExit::Leaving()) return;
   py::gil_scoped_acquire acquired;
   if (trace_.is_none() || traceError_) return;
   double ms = static_cast<double>(MonotonicClock::Instance().NowUs() - openedUs_) / 1000.0;

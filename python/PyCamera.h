@@ -33,6 +33,13 @@ class PyCamera {
   PyCamera& Enter();
   std::string Repr() const;
 
+  // The package's atexit hook, with the interpreter lock held: every other thread's call is stopped
+  // and parked (it never returns), waited for a short bounded time, and its port closed.
+  static void LeaveCallsBehind();
+  // After the interpreter has ended: closes the ports of cameras no Python object closed, such as
+  // those a parked or sleeping daemon thread still held.
+  static void CloseLeftOpen();
+
   // name: a row's name as vqctl takes it, or its index as an int.
   int32_t Get(const py::object& name);
   void Set(const py::object& name, const py::object& value);
@@ -59,6 +66,8 @@ class PyCamera {
   auto Released(Exchange exchange) -> decltype(exchange());
   void TraceBytes(bool sent, const uint8_t* bytes, int32_t count);
   ParameterId Parameter(const py::object& name) const;
+  // Closes the session when no thread is inside a call, or the one inside is parked for good.
+  void CloseAtExit();
 
   // The operator's messages reach Python in the exceptions, never on a terminal.
   SilentOperatorOutput silent_;
@@ -68,7 +77,10 @@ class PyCamera {
   py::object trace_ = py::none();
   std::optional<py::error_already_set> traceError_;
   int64_t openedUs_ = 0;
-  bool closed_ = false;
+  // Atomic: the exit hook closes a camera while other threads may look.
+  std::atomic<bool> closed_{false};
   std::atomic<bool> inUse_{false};
+  // The thread inside a call left it for good at the interpreter's end; the session is free.
+  std::atomic<bool> parked_{false};
   std::atomic<std::thread::id> user_{};
 };

@@ -136,4 +136,8 @@ PYBIND11_MODULE(_vqcam, m) {
         "The 47 values of a settings file, by name. FileRefused for a file the program refuses, OSError when "
         "it cannot be read.");
   m.def("_code_message", [](int code) { return CommErrorState::ErrorText(code); });
+  // The package registers it with atexit, so it runs while other threads may still take the
+  // interpreter's lock; the closing one runs once the interpreter is gone.
+  m.def("_leave_calls_behind", &PyCamera::LeaveCallsBehind);
+  if (Py_AtExit(&PyCamera::CloseLeftOpen) != 0) throw std::runtime_error("vqcam cannot close its ports at exit");
 }

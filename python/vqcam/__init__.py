@@ -10,11 +10,15 @@ Exchanges release the interpreter lock, so cameras on several ports can be drive
 threads at once; one Camera is used by one thread at a time. Ctrl+C stops any call within a fraction
 of a second with KeyboardInterrupt, and the camera stays usable.
 """
+import atexit
 import collections
 import enum
 import os
+import select
 import shutil
+import signal
 import subprocess
+import time
 
 __all__ = [
     "AdjustmentLogError", "Camera", "Code", "CommError", "Error", "FileRefused", "Info", "Parameter", "Port",
@@ -74,7 +78,8 @@ class CommError(Error):
 
     def __init__(self, code, message, filename=None, errno=None, strerror=None, hint=None):
         super().__init__(code, message)
-        self.code = Code(code) if code in Code._value2member_map_ else code
+        # Always a Code: ValueError for a number that names none.
+        self.code = Code(code)
         self.message = message
         self.filename = filename
         self.errno = errno
@@ -170,6 +175,9 @@ class Simulator:
     close(), and by itself when the script ends, however it ends.
     """
 
+    # How long its program may take to print the terminal's path.
+    _START_SECONDS = 5.0
+
     def __init__(self, *, baud=None, faults=()):
         if isinstance(faults, (str, bytes)):
             raise TypeError("faults is a sequence of vq-camera-sim options, not one string")
@@ -178,15 +186,47 @@ class Simulator:
             args += ["--baud", str(int(baud))]
         args += [str(f) for f in faults]
         # Its standard input is a pipe only this process writes to: when the process ends, killed or
-        # not, the pipe closes and the simulator ends too.
+        # not, the pipe closes and the simulator ends too. A session of its own keeps the terminal's
+        # Ctrl+C, and any signal to the script's process group, from ending it under the script.
         self._process = subprocess.Popen(args, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                         stderr=subprocess.PIPE, text=True)
-        self.path = self._process.stdout.readline().strip()
+                                         stderr=subprocess.PIPE, bufsize=0, start_new_session=True)
+        try:
+            line = self._first_line(time.monotonic() + self._START_SECONDS)
+        except BaseException:
+            self._end_at_start()
+            raise
+        self.path = os.fsdecode(line).strip() if line is not None else ""
         if not self.path:
-            error = self._process.stderr.read().strip()
-            self._process.wait()
-            self._close_pipes()
-            raise Error("vq-camera-sim did not start: " + (error or "no terminal path printed"))
+            error = self._end_at_start()
+            if not error:
+                error = "no terminal path printed" + (" within %g s" % self._START_SECONDS if line is None else "")
+            raise Error("vq-camera-sim did not start: " + error)
+
+    def _end_at_start(self):
+        """Ends a program that did not start as the simulator: its whole session, so nothing it started
+        outlives it; returns what it wrote on standard error."""
+        try:
+            os.killpg(self._process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        self._process.wait()
+        error = self._process.stderr.read().decode(errors="replace").strip()
+        self._close_pipes()
+        return error
+
+    def _first_line(self, deadline):
+        """The program's first line of output (b"" when it ended first), or None when none came by deadline."""
+        line = b""
+        out = self._process.stdout.fileno()
+        while b"\n" not in line:
+            left = deadline - time.monotonic()
+            if left <= 0 or not select.select([out], [], [], left)[0]:
+                return None
+            chunk = os.read(out, 4096)
+            if not chunk:
+                break
+            line += chunk
+        return line.split(b"\n", 1)[0]
 
     def _close_pipes(self):
         for pipe in (self._process.stdin, self._process.stdout, self._process.stderr):
@@ -209,7 +249,6 @@ class Simulator:
 
     def __exit__(self, *exc):
         self.close()
-        return False
 
     def __repr__(self):
         return "<vqcam.Simulator path=%r>" % self.path
@@ -220,3 +259,6 @@ from vqcam import _vqcam  # noqa: E402
 from vqcam._vqcam import Camera, __version__, open, parameters, ports, read_file  # noqa: E402
 
 Camera.__module__ = __name__
+# Registered here, so it runs after the exit handlers a script registers later, which may still use
+# their cameras.
+atexit.register(_vqcam._leave_calls_behind)
