@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian packages from a finished build (the programs, and python3-vqcam), checks both
 # with lintian, and imports the Python package from the unpacked packages with Debian's own
-# interpreter.
+# interpreter; then installs python3-vqcam into a root of its own and purges it.
 # usage: check_package.sh BUILD_DIR [PYTHON]
 set -euo pipefail
 build=$1
@@ -49,4 +49,22 @@ with vqcam.Simulator() as sim, vqcam.open(sim.path) as camera:
     assert os.path.samefile(vqcam._simulator_program(), sys.argv[1]), vqcam._simulator_program()
     assert camera.info().model == "VQ-R310NTX"
 PY
+# Installed by dpkg into a root of its own (its maintainer scripts run here, told the root by
+# DPKG_ROOT), python3-vqcam is byte-compiled; once purged, after an import too, nothing of it is left.
+inst="$work/installed"
+mkdir -p "$inst/var/lib/dpkg/info" "$inst/var/lib/dpkg/updates"
+: >"$inst/var/lib/dpkg/status"
+as_root=()
+[ "$(id -u)" = 0 ] || as_root=(fakeroot)
+in_root() { "${as_root[@]}" dpkg --root="$inst" --force-script-chrootless --force-depends "$@" >>"$work/dpkg.log" 2>&1 \
+  || { cat "$work/dpkg.log"; echo "FAIL: dpkg $*"; exit 1; }; }
+in_root -i "$python_deb"
+installed_site="$inst/usr/lib/python3/dist-packages"
+compiled=$(find "$installed_site/vqcam/__pycache__" -name '__init__.cpython-*.pyc' 2>/dev/null || true)
+[ -n "$compiled" ] || { cat "$work/dpkg.log"; echo "FAIL: python3-vqcam is not byte-compiled at installation"; exit 1; }
+env -u PYTHONDONTWRITEBYTECODE -u PYTHONPYCACHEPREFIX PYTHONPATH="$installed_site" "$python" -c 'import vqcam' || { echo "FAIL: vqcam from the installed package"; exit 1; }
+in_root --purge python3-vqcam
+left=$(find "$inst" -path "$inst/var/lib/dpkg" -prune -o -name '*vqcam*' -print)
+[ -z "$left" ] || { echo "FAIL: left after purging python3-vqcam:"; echo "$left"; exit 1; }
+
 echo "packages checked: $(basename "$programs") $(basename "$python_deb")"
