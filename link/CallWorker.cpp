@@ -23,7 +23,7 @@ CallWorker::~CallWorker() {
   }
 }
 
-bool CallWorker::Run(std::function<void()> call, int64_t limitMs, const std::function<void()>& waiting) {
+bool CallWorker::Run(std::function<void()> call, int64_t limitMs, const Waiting& waiting) {
   if (abandoned_) return false;
   {
     std::lock_guard<std::mutex> lock(shared_->mutex);
@@ -44,8 +44,9 @@ bool CallWorker::Run(std::function<void()> call, int64_t limitMs, const std::fun
     if (shared_->changed.wait_until(lock, sliceEnd, [this] { return !shared_->busy; })) return true;
     if (Steady::now() >= deadline) break;
     lock.unlock();
-    if (waiting) waiting();
+    const bool keepWaiting = !waiting || waiting();
     lock.lock();
+    if (!keepWaiting && shared_->busy) break;
   }
   abandoned_ = true;
   return false;

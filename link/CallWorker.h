@@ -19,10 +19,12 @@ class CallWorker {
   CallWorker& operator=(const CallWorker&) = delete;
 
   // Runs call on the thread (started the first time) and waits at most limitMs of real time for it,
-  // running `waiting` after each slice it has not returned. true: it returned. false: it is
-  // abandoned: it runs on unwatched, and this worker runs nothing again. Whatever the call touches
-  // must therefore be its own (captured by value or shared), never the caller's stack.
-  bool Run(std::function<void()> call, int64_t limitMs, const std::function<void()>& waiting);
+  // running `waiting` after each slice it has not returned; `waiting` answers false to give up at
+  // once. true: it returned. false: it is abandoned: it runs on unwatched, and this worker runs
+  // nothing again. Whatever the call touches must therefore be its own (captured by value or
+  // shared), never the caller's stack.
+  using Waiting = std::function<bool()>;
+  bool Run(std::function<void()> call, int64_t limitMs, const Waiting& waiting);
   bool Abandoned() const { return abandoned_; }
   // Threads started so far: one for the life of the worker.
   int ThreadsStarted() const { return threadsStarted_; }

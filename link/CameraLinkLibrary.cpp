@@ -5,6 +5,9 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "platform/DynamicLibrary.h"
@@ -17,6 +20,33 @@ std::string CameraLinkLibraryPath(CameraLinkBoard board, const std::string& othe
   }
   return otherPath;
 }
+
+namespace {
+
+// Board ports open in this process, by library and port: one owner each, as a serial device has.
+struct HeldPorts {
+  std::mutex mutex;
+  std::set<std::pair<void*, uint32_t>> ports;
+};
+
+HeldPorts& Held() {
+  static HeldPorts held;
+  return held;
+}
+
+bool TakePort(void* library, uint32_t serialIndex) {
+  HeldPorts& held = Held();
+  std::lock_guard<std::mutex> lock(held.mutex);
+  return held.ports.insert({library, serialIndex}).second;
+}
+
+void GivePortBack(void* library, uint32_t serialIndex) {
+  HeldPorts& held = Held();
+  std::lock_guard<std::mutex> lock(held.mutex);
+  held.ports.erase({library, serialIndex});
+}
+
+}  // namespace
 
 CameraLinkLibrary::~CameraLinkLibrary() {
   // The library stays loaded to the end of the process (the loader counts each port's load):
@@ -64,18 +94,44 @@ bool CameraLinkLibrary::Load(const std::string& path) {
   return true;
 }
 
-int32_t CameraLinkLibrary::InitChannel(uint32_t serialIndex) {
-  void* ref = nullptr;
-  int32_t result = init_(serialIndex, &ref);
-  if (result == 0) serialRef_ = ref;
-  return result;
+int32_t CameraLinkLibrary::InitChannel(uint32_t serialIndex, const Waiting& waiting) {
+  CloseChannel(waiting);
+  if (Abandoned()) return -1;
+  // The loader hands every load of one library the same handle, whatever path named it.
+  if (!TakePort(handle_, serialIndex)) return PortInUse;
+  heldPort_ = serialIndex;
+  struct Shared {
+    void* ref = nullptr;
+    int32_t result = -1;
+  };
+  auto shared = std::make_shared<Shared>();
+  auto init = init_;
+  if (!worker_.Run([shared, init, serialIndex] { shared->result = init(serialIndex, &shared->ref); },
+                   ChannelCallLimitMs, waiting)) {
+    // It may still open the port some day: nobody else in this process is to have it meanwhile.
+    return -1;
+  }
+  if (shared->result == 0) {
+    serialRef_ = shared->ref;
+  } else {
+    ReleasePort();
+  }
+  return shared->result;
 }
 
-void CameraLinkLibrary::CloseChannel() {
+void CameraLinkLibrary::CloseChannel(const Waiting& waiting) {
   if (serialRef_ == nullptr) return;
+  void* ref = std::exchange(serialRef_, nullptr);
   // A call still inside the library owns the channel: closing it under that call could crash both.
-  if (!Abandoned()) close_(serialRef_);
-  serialRef_ = nullptr;
+  if (Abandoned()) return;
+  auto close = close_;
+  if (worker_.Run([close, ref] { close(ref); }, ChannelCallLimitMs, waiting)) ReleasePort();
+}
+
+void CameraLinkLibrary::ReleasePort() {
+  if (heldPort_ < 0) return;
+  GivePortBack(handle_, static_cast<uint32_t>(heldPort_));
+  heldPort_ = -1;
 }
 
 uint32_t CameraLinkLibrary::Transfer(ClSerialReadFn entry, std::vector<char> bytes, uint32_t timeoutMs,

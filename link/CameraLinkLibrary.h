@@ -32,19 +32,24 @@ class CameraLinkLibrary {
   bool IsLoaded() const { return handle_ != nullptr; }
 
   // clSerialInit on the board's serial port `serialIndex` (0 is the first); its result, the
-  // reference kept when it is 0.
-  int32_t InitChannel(uint32_t serialIndex);
+  // reference kept when it is 0. A port another link of this process holds is not asked for
+  // (PortInUse); one whose clSerialInit never returned (Abandoned) stays taken.
+  static constexpr int32_t PortInUse = -0x7FFF0001;
+  int32_t InitChannel(uint32_t serialIndex, const CallWorker::Waiting& waiting = {});
   bool ChannelOpen() const { return serialRef_ != nullptr; }
-  void CloseChannel();
+  void CloseChannel(const CallWorker::Waiting& waiting = {});
 
   // A call still inside the library this long after its own time-out will not come back: it is
   // abandoned, and so is the channel.
   static constexpr int64_t GraceMs = 2000;
+  // clSerialInit and clSerialClose have no time-out of their own: this long, then they are abandoned.
+  static constexpr int64_t ChannelCallLimitMs = 3000;
 
   // Bytes moved within the call's time limit, as the library counts them, at most count. Each call
-  // runs on the channel's worker; `waiting` runs every few milliseconds until it returns. Once a
-  // call has been abandoned, the library is called no more: every read and write moves nothing.
-  using Waiting = std::function<void()>;
+  // runs on the channel's worker; `waiting` runs every few milliseconds until it returns, and gives
+  // the call up when it answers false. Once a call has been abandoned, the library is called no
+  // more: every read and write moves nothing.
+  using Waiting = CallWorker::Waiting;
   uint32_t Write(const uint8_t* data, uint32_t count, uint32_t timeoutMs, const Waiting& waiting = {});
   uint32_t Read(uint8_t* buffer, uint32_t count, uint32_t timeoutMs, const Waiting& waiting = {});
   // A call did not return: the channel is lost for good (reopen to reach the camera again).
@@ -55,6 +60,7 @@ class CameraLinkLibrary {
   // `into` when given), or 0 once a call has been abandoned. The two entries share one signature.
   uint32_t Transfer(ClSerialReadFn entry, std::vector<char> bytes, uint32_t timeoutMs, const Waiting& waiting,
                     uint8_t* into);
+  void ReleasePort();
 
   void* handle_ = nullptr;
   ClSerialInitFn init_ = nullptr;
@@ -62,6 +68,8 @@ class CameraLinkLibrary {
   ClSerialWriteFn write_ = nullptr;
   ClSerialCloseFn close_ = nullptr;
   void* serialRef_ = nullptr;
+  // The board port this link holds in the process-wide table; -1 for none.
+  int64_t heldPort_ = -1;
   int loadErrno_ = 0;
   std::string loadReason_;
   CallWorker worker_;

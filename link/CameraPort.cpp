@@ -2,6 +2,7 @@
 #include "link/CameraPort.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "link/CameraLinkLibrary.h"
@@ -42,6 +43,7 @@ int32_t CameraPort::OpenSerial(int32_t port, int32_t baudRate, int byteSize, int
     openFailure_ = {error, error != 0 ? std::strerror(error) : "cannot be opened"};
     return Fail(CommErrors::CannotOpenPort);
   }
+  lineFresh_ = true;
   if (!device_->Configure(LineSettings{baudRate, byteSize, stopBits, parity})) return FailFromLineStatus();
   return 0;
 }
@@ -59,8 +61,18 @@ int32_t CameraPort::OpenCameraLink(const std::string& libraryPath, uint32_t seri
   }
   // Loaded without a channel when the board does not open: reads and writes then go to the closed
   // serial port and fail with code 3.
+  const int32_t init = library->InitChannel(serialIndex, ChannelCallWaiting());
+  ObserverReturned();
+  if (init == CameraLinkLibrary::PortInUse) {
+    // Two links on one board port would take each other's replies, and a close would cut both off.
+    openFailure_ = {EBUSY, std::strerror(EBUSY)};
+    return Fail(CommErrors::CannotOpenPort);
+  }
+  // No settling before the first request here: the grabber's library keeps its own buffers, and
+  // a stray byte still costs only one ENQ, after which the line is settled as on a serial port.
   cameraLink_ = std::move(library);
-  if (cameraLink_->InitChannel(serialIndex) != 0) output_->ShowMessage("Board Open Error", "Error", MessageIcon::Error);
+  // Given up on for a stop, the port did not fail to open: nobody is there to be told.
+  if (init != 0 && !StopRequested()) output_->ShowMessage("Board Open Error", "Error", MessageIcon::Error);
   return 0;
 }
 
@@ -82,12 +94,16 @@ int32_t CameraPort::WriteBytes(const uint8_t* data, int32_t count, int32_t timeo
   Trace(true, data, written);
   if (written < 0) {
     device_->Discard(false, true);
+    outputLeftBehind_ = false;
     FailFromLineStatus();
     return 0;
   }
   // A write cut short by its deadline would otherwise leave no reason behind, and a later
   // pass-through report could then read as success.
-  if (written < count) Fail(CommErrors::Timeout);
+  if (written < count) {
+    outputLeftBehind_ = true;
+    Fail(CommErrors::Timeout);
+  }
   return written;
 }
 
@@ -150,6 +166,16 @@ CameraLinkLibrary::Waiting CameraPort::CameraLinkWaiting() {
   return [this] {
     observer_->StillWaiting(clock_->NowMs());
     ObserverReturned();
+    return !observer_->AbandonBlockedCalls();
+  };
+}
+
+CameraLinkLibrary::Waiting CameraPort::ChannelCallWaiting() {
+  if (observer_ == nullptr) return {};
+  return [this] {
+    observer_->StillWaiting(clock_->NowMs());
+    ObserverReturned();
+    return !observer_->StopRequested() && !observer_->AbandonBlockedCalls();
   };
 }
 
@@ -171,17 +197,23 @@ CameraPort::ExchangeScope::~ExchangeScope() {
 int32_t CameraPort::Purge(uint32_t flags) {
   if (!device_->IsOpen()) return Fail(CommErrors::PortNotOpen);
   bool input = (flags & PurgeFlags::Receive) != 0;
-  bool output = (flags & PurgeFlags::Transmit) != 0;
+  bool output = (flags & PurgeFlags::Transmit) != 0 && outputLeftBehind_;
   if (!device_->Discard(input, output)) return Fail(CommErrors::PurgeFailure);
+  if (output) outputLeftBehind_ = false;
   return 0;
 }
 
 int32_t CameraPort::Close() {
   if (device_->IsOpen()) {
-    device_->Discard(true, true);
+    // The last ACK may still be on its way: only what a write left behind is taken off the line.
+    device_->Discard(true, outputLeftBehind_);
+    outputLeftBehind_ = false;
     device_->Close();
   }
-  if (cameraLink_) cameraLink_->CloseChannel();
+  if (cameraLink_) {
+    cameraLink_->CloseChannel(ChannelCallWaiting());
+    ObserverReturned();
+  }
   return 0;
 }
 

@@ -31,6 +31,13 @@ inline constexpr int32_t ReplyRest = 1000;    // the nine bytes after STX
 inline constexpr int32_t QuietMargin = 20;
 // On a Camera Link channel the line's speed is the grabber's business: a fixed quiet time stands in.
 inline constexpr int32_t CameraLinkQuiet = 25;
+// Before a port's first request, and before the ENQ that follows a wrong answer to one, the line
+// must have been quiet this many byte times: the tail of a reply to someone else's request (a run
+// that was interrupted, a camera still repeating) would otherwise be read as the answer to our ENQ.
+inline constexpr int32_t SettleByteTimes = 4;
+inline constexpr int32_t CameraLinkSettle = 5;
+// However long the camera keeps talking, one settling wait ends after this.
+inline constexpr int32_t SettleLimit = 1000;
 }  // namespace ExchangeTimeouts
 
 class CameraPort : public virtual CommErrorState {
@@ -83,6 +90,8 @@ class CameraPort : public virtual CommErrorState {
   static CommError ErrorFromLineStatus(uint32_t flags);
   // How long the line must stay quiet before a repeated attempt, at a baud rate (0: no pacing).
   static int32_t QuietTimeMs(int32_t baudRate);
+  // How long it must stay quiet before a first request or a repeated ENQ: a few byte times.
+  static int32_t SettleTimeMs(int32_t baudRate);
 
   // Waits between exchanges (a detection's poll interval) in slices the observer sees; false when
   // a stop was asked for meanwhile.
@@ -116,12 +125,19 @@ class CameraPort : public virtual CommErrorState {
 
   ReplyOutcome AwaitReplyStart(int& noiseBytes);
   ReplyOutcome ReceiveReply(char* reply);
+  // After a stopped exchange or before a repeated attempt: quiet for a reply frame's time.
   void AwaitQuietLine();
-  void DrainCameraLink();
+  // Before a first request or a repeated ENQ: quiet for a few byte times.
+  void SettleLine();
+  // Reads and drops what arrives until nothing came for quietMs, or until limitMs has passed.
+  void DropUntilQuiet(int64_t quietMs, int64_t limitMs);
+  void DrainCameraLink(uint32_t quietMs, int64_t limitMs);
   // Waits for input until deadlineMs, in slices that let the observer see time pass.
   void WaitForInput(int64_t deadlineMs);
   // What a Camera Link call, which blocks as long as its time-out, does meanwhile: tells the observer.
   CameraLinkLibrary::Waiting CameraLinkWaiting();
+  // Opening and closing a channel, which no time-out bounds: also given up on a stop.
+  CameraLinkLibrary::Waiting ChannelCallWaiting();
   // A Camera Link call never came back: the channel is lost, and every exchange fails with code 5.
   bool CameraLinkLost() const { return cameraLink_ != nullptr && cameraLink_->Abandoned(); }
   // Whatever the observer or the trace ran meanwhile has unwound: a refusal it met is over.
@@ -159,6 +175,12 @@ class CameraPort : public virtual CommErrorState {
   // An exchange was stopped while the camera may still be answering it: the next one waits for a
   // quiet line first, so that the late reply is not taken for its own.
   bool lineUnsettled_ = false;
+  // Nothing has been asked on this link since it opened: whatever arrives is someone else's.
+  bool lineFresh_ = false;
+  // A write ran out of time with bytes still in the output queue. Only those may be discarded: bytes
+  // a write handed over completely are on their way, and a purge must not take them off the line
+  // (on a pseudo-terminal it would, before the far end has read them).
+  bool outputLeftBehind_ = false;
   OpenFailure openFailure_;
   int refusedExchanges_ = 0;
   int32_t portNumber_ = 0;

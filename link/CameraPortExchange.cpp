@@ -50,7 +50,11 @@ int32_t CameraPort::WaitAck(int32_t timeoutMs) {
 bool CameraPort::EnquiryPhase() {
   const uint8_t enq = Framing::ENQ;
   for (int i = 0; i < Tries; ++i) {
-    if (WriteBytes(&enq, 1, ExchangeTimeouts::Enquiry) == 1 && WaitAck(ExchangeTimeouts::Enquiry) == 0) return true;
+    if (WriteBytes(&enq, 1, ExchangeTimeouts::Enquiry) != 1) continue;
+    const int32_t ack = WaitAck(ExchangeTimeouts::Enquiry);
+    if (ack == 0) return true;
+    // A wrong byte may be the first of someone else's reply: the rest of it must not answer the next ENQ.
+    if (ack == -CommErrors::UnexpectedCharacter && i + 1 < Tries) SettleLine();
   }
   return false;
 }
@@ -80,7 +84,12 @@ int32_t CameraPort::DeliverRequest(std::string_view text) {
   if (StopRequested()) return Stopped();
   if (lineUnsettled_) {
     lineUnsettled_ = false;
+    lineFresh_ = false;
     AwaitQuietLine();
+  }
+  if (lineFresh_) {
+    lineFresh_ = false;
+    SettleLine();
   }
   Purge(PurgeFlags::Both);
   if (!EnquiryPhase() || !FramePhase(frame, length)) return Fail(CommErrors::PassThrough);
@@ -149,15 +158,29 @@ int32_t CameraPort::QuietTimeMs(int32_t baudRate) {
   return frameMs + ExchangeTimeouts::QuietMargin;
 }
 
+int32_t CameraPort::SettleTimeMs(int32_t baudRate) {
+  if (baudRate <= 0) return 0;
+  return (ExchangeTimeouts::SettleByteTimes * 10 * 1000 + baudRate - 1) / baudRate;
+}
+
 // A camera answers every NAK with its reply again, a cut-off reply or noise may still be coming: what
 // is on its way now would be read as the answer to the next ENQ. Reads and drops it until the line
 // has been quiet for a reply frame's time, within the nine-byte reply time-out in all. Stores no error.
 void CameraPort::AwaitQuietLine() {
-  if (StopRequested()) return;
-  if (CameraLinkOpen()) return DrainCameraLink();
-  if (!device_->IsOpen()) return;
-  const int64_t quietMs = QuietTimeMs(baudRate_);
-  const int64_t limit = clock_->NowMs() + (Framing::ReplyFrameLength - 1) * ExchangeTimeouts::ReplyRest;
+  const int64_t limit = (Framing::ReplyFrameLength - 1) * ExchangeTimeouts::ReplyRest;
+  if (CameraLinkOpen()) return DrainCameraLink(ExchangeTimeouts::CameraLinkQuiet, limit);
+  DropUntilQuiet(QuietTimeMs(baudRate_), limit);
+}
+
+// A quiet line costs a few byte times; a camera that never stops talking, SettleLimit. Stores no error.
+void CameraPort::SettleLine() {
+  if (CameraLinkOpen()) return DrainCameraLink(ExchangeTimeouts::CameraLinkSettle, ExchangeTimeouts::SettleLimit);
+  DropUntilQuiet(SettleTimeMs(baudRate_), ExchangeTimeouts::SettleLimit);
+}
+
+void CameraPort::DropUntilQuiet(int64_t quietMs, int64_t limitMs) {
+  if (StopRequested() || !device_->IsOpen()) return;
+  const int64_t limit = clock_->NowMs() + limitMs;
   int64_t lastByteMs = clock_->NowMs();
   for (;;) {
     uint8_t buffer[64];
@@ -168,16 +191,18 @@ void CameraPort::AwaitQuietLine() {
       lastByteMs = now;
     }
     int64_t until = std::min(lastByteMs + quietMs, limit);
-    if (now > until || StopRequested()) return;
+    // An unpaced line has nothing in flight: what is not there now is not coming.
+    if ((quietMs <= 0 && n <= 0) || now > until || StopRequested()) return;
     if (n <= 0) WaitForInput(until);
   }
 }
 
-void CameraPort::DrainCameraLink() {
-  const int64_t limit = clock_->NowMs() + (Framing::ReplyFrameLength - 1) * ExchangeTimeouts::ReplyRest;
+void CameraPort::DrainCameraLink(uint32_t quietMs, int64_t limitMs) {
+  if (StopRequested()) return;
+  const int64_t limit = clock_->NowMs() + limitMs;
   uint8_t byte = 0;
-  while (clock_->NowMs() <= limit &&
-         cameraLink_->Read(&byte, 1, ExchangeTimeouts::CameraLinkQuiet, CameraLinkWaiting()) == 1) {
+  while (clock_->NowMs() <= limit && !StopRequested() &&
+         cameraLink_->Read(&byte, 1, quietMs, CameraLinkWaiting()) == 1) {
     ObserverReturned();
     Trace(false, &byte, 1);
   }

@@ -20,4 +20,8 @@ class WaitObserver {
   // Whoever drives the port asked to stop (a script's Ctrl+C): the running exchange ends at its next
   // slice, nothing more is sent, and every exchange fails at once until the request is withdrawn.
   virtual bool StopRequested() const { return false; }
+  // The program is ending: a library call that blocks (a Camera Link read or write) is left behind
+  // at once instead of being waited for to the end of its time-out. Opening and closing a channel
+  // are left behind on StopRequested() already.
+  virtual bool AbandonBlockedCalls() const { return false; }
 };

@@ -128,8 +128,12 @@ void CameraModel::Receive(uint8_t byte, int64_t arrivalUs) {
 
 // A camera sends its reply again after every NAK, for as long as the host keeps asking.
 void CameraModel::OnReplyAnswer(uint8_t byte, int64_t t) {
-  if (byte == Framing::ACK) state_ = State::Idle;
+  if (byte == Framing::ACK) {
+    ++repliesAcknowledged_;
+    state_ = State::Idle;
+  }
   if (byte != Framing::NAK) return;
+  ++repliesRefused_;
   if (faults_.repliesPerRequest >= 0 && repliesSent_ >= faults_.repliesPerRequest) return;
   SendReply(t);
 }

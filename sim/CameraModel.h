@@ -63,6 +63,10 @@ class CameraModel {
     randomPercent_ = percent;
   }
 
+  // The host's answers to replies, as the camera received them: ACKs and NAKs.
+  int RepliesAcknowledged() const { return repliesAcknowledged_; }
+  int RepliesRefused() const { return repliesRefused_; }
+
   // Texts of request frames the camera accepted, in order; the oldest are forgotten past MaxRecordedRequests.
   const std::vector<std::string>& Requests() const { return requests_; }
   static constexpr size_t MaxRecordedRequests = 100000;
@@ -105,5 +109,7 @@ class CameraModel {
   int randomPercent_ = 0;
   bool faultedRequest_ = false;
   int repliesSent_ = 0;
+  int repliesAcknowledged_ = 0;
+  int repliesRefused_ = 0;
   std::vector<std::string> requests_;
 };

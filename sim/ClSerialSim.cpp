@@ -41,6 +41,14 @@ bool InitFailAsked() {
   return fail != nullptr && *fail != '\0' && std::strcmp(fail, "0") != 0;
 }
 
+// CLSERSIM_NEVER_RETURN names an entry point ("clSerialInit", "clSerialClose") that, from then on,
+// never comes back, as a grabber's library stuck in its driver would not.
+void HangIfAsked(const char* entry) {
+  const char* hang = std::getenv("CLSERSIM_NEVER_RETURN");
+  if (hang == nullptr || std::strcmp(hang, entry) != 0) return;
+  for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+}
+
 // Fresh cameras behind closed channels, as the environment asks for them.
 void Reset(Board& board) {
   board.calls.clear();
@@ -86,6 +94,7 @@ Channel* Opened(void* ref) {
 
 CLSERSIM_EXPORT int32_t clSerialInit(uint32_t serialIndex, void** serialRef) {
   Record("clSerialInit", serialIndex, 0);
+  HangIfAsked("clSerialInit");
   Board& board = TheBoard();
   if (board.initResult != 0) return board.initResult;
   if (InitFailAsked() || serialIndex >= Ports) return -1;
@@ -140,6 +149,7 @@ CLSERSIM_EXPORT int32_t clSerialRead(void* serialRef, char* buffer, uint32_t* co
 
 CLSERSIM_EXPORT void clSerialClose(void* serialRef) {
   Record("clSerialClose", 0, 0);
+  HangIfAsked("clSerialClose");
   if (Channel* channel = Opened(serialRef)) channel->open = false;
 }
 

@@ -11,7 +11,8 @@ struct ClSimCall {
 
 extern "C" {
 // Result clSerialInit gives from now on (0 opens the channel). CLSERSIM_INIT_FAIL=1 in the
-// environment makes every clSerialInit fail while it is set.
+// environment makes every clSerialInit fail while it is set; CLSERSIM_NEVER_RETURN=clSerialInit
+// (or clSerialClose) makes that entry point never return.
 void clsersim_set_init_result(int32_t result);
 // The camera behind the board's first serial port (a CameraModel), to set faults and look at registers.
 void* clsersim_camera();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,7 @@ class MemoryDevice final : public SerialDevice {
   bool Open(const std::string& path) override;
   bool Configure(const LineSettings& settings) override;
   bool IsOpen() const override { return open_; }
-  void Close() override { open_ = false; }
+  void Close() override;
   int ReadAvailable(uint8_t* buffer, int count) override;
   void WaitReadable(int64_t deadlineMs) override;
   int Write(const uint8_t* data, int count, int64_t deadlineMs) override;
@@ -36,11 +37,15 @@ class MemoryDevice final : public SerialDevice {
   void RaiseLineErrors(uint32_t flags) { lineErrors_ |= flags; }
   // Raised again at every wait that runs out, as a line stuck in a break would.
   void RaiseLineErrorsAtEveryTimeout(uint32_t flags) { stickyLineErrors_ = flags; }
+  // As a pseudo-terminal (or a serial device server behind one) behaves: a write returns as soon as
+  // the bytes are queued, each reaches the camera a byte time after the one before, and a discard of
+  // the output takes back what the camera has not read yet.
+  void QueueWrites(bool queue) { queueWrites_ = queue; }
 
   const std::string& OpenedPath() const { return path_; }
   const LineSettings& Settings() const { return settings_; }
   const std::vector<WireByte>& Wire() const { return wire_; }
-  // Bytes the host sent, in order.
+  // Bytes the host sent that reached the camera, in order.
   std::vector<uint8_t> Sent() const;
   // Bytes the host read, in order.
   std::vector<uint8_t> Received() const;
@@ -53,9 +58,16 @@ class MemoryDevice final : public SerialDevice {
   bool refuseOpen_ = false;
   bool refuseConfigure_ = false;
   bool refuseWrites_ = false;
+  bool queueWrites_ = false;
   uint32_t lineErrors_ = 0;
   uint32_t stickyLineErrors_ = 0;
   std::string path_;
   LineSettings settings_;
   std::vector<WireByte> wire_;
+  // Queued host bytes, each with the time the camera has it whole.
+  std::deque<WireByte> queued_;
+
+  void Deliver(const WireByte& byte);
+  // Hands the camera every queued byte due by nowUs.
+  void DeliverDue(int64_t nowUs);
 };

@@ -57,6 +57,7 @@ const char Usage[] =
 struct SimOptions {
   int baudRate = 0;
   std::string linkPath;
+  std::string answersPath;
   bool endWithStdin = false;
   std::vector<CameraModel::Spot> spots;
   bool hasSpots = false;
@@ -133,6 +134,9 @@ bool ParseOptions(int argc, char** argv, SimOptions& options, CameraFaults& faul
     } else if (name == "--link") {
       ok = value != nullptr && *value != '\0';
       if (ok) options.linkPath = value;
+    } else if (name == "--answers-to") {
+      ok = value != nullptr && *value != '\0';
+      if (ok) options.answersPath = value;
     } else if (name == "--ignore-enq") {
       ok = count(value, faults.ignoreEnquiries);
     } else if (name == "--wrong-enq") {
@@ -229,6 +233,15 @@ void RemoveLink(const std::string& linkPath, const std::string& target) {
   if (target == buffer) ::unlink(linkPath.c_str());
 }
 
+bool WriteAnswers(const std::string& path, const CameraModel& camera) {
+  FILE* file = std::fopen(path.c_str(), "w");
+  bool ok = file != nullptr &&
+            std::fprintf(file, "ACK %d\nNAK %d\n", camera.RepliesAcknowledged(), camera.RepliesRefused()) > 0;
+  if (file != nullptr && std::fclose(file) != 0) ok = false;
+  if (!ok) std::fprintf(stderr, "vq-camera-sim: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+  return ok;
+}
+
 volatile std::sig_atomic_t stopRequested = 0;
 
 void OnStopSignal(int) { stopRequested = 1; }
@@ -315,5 +328,6 @@ int main(int argc, char** argv) {
   if (options.endWithStdin) server.EndWhenClosed(STDIN_FILENO);
   server.Serve(stopRequested, sleepMask);
   if (!options.linkPath.empty()) RemoveLink(options.linkPath, server.SlavePath());
+  if (!options.answersPath.empty() && !WriteAnswers(options.answersPath, camera)) return 74;
   return 0;
 }

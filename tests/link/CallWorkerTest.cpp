@@ -29,7 +29,10 @@ TEST(CallWorker, RunsEachCallOnOneThreadAndWaitsInSlices) {
           std::this_thread::sleep_for(std::chrono::milliseconds(60));
           *result += i;
         },
-        1000, [&] { ++slices; }));
+        1000, [&] {
+          ++slices;
+          return true;
+        }));
   }
   EXPECT_EQ(*result, 6);
   EXPECT_GE(slices, 3) << "the caller heard from the wait while each call ran";

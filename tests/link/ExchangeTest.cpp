@@ -33,6 +33,7 @@ struct FailureCase {
   std::vector<uint8_t> sent;    // every byte the port put on the line
   int64_t waitsMs;              // time spent in waits that ran out, or in gaps the camera left
   int quietWaits;               // repeated attempts that first waited for a quiet line
+  int enquirySettles = 0;       // ENQs repeated after a wrong answer, each after a few quiet byte times
 };
 
 void Defective(CameraFaults& f, int count, ReplyDefect defect) {
@@ -55,9 +56,9 @@ const FailureCase Cases[] = {
        f.wrongEnquiryAnswers = 1;
        f.enquiryAnswer = 'X';
      },
-     Operation::WriteTriggerMode2, 0, 0, Bytes({{ENQ, ENQ}, TriggerMode2}), 0, 0},
+     Operation::WriteTriggerMode2, 0, 0, Bytes({{ENQ, ENQ}, TriggerMode2}), 0, 0, 1},
     {"OtherByteForAckEveryTime", [](CameraFaults& f, MemoryDevice&) { f.wrongEnquiryAnswers = -1; },
-     Operation::WriteTriggerMode2, -CommErrors::UnexpectedCharacter, 0, std::vector<uint8_t>(4, ENQ), 0, 0},
+     Operation::WriteTriggerMode2, -CommErrors::UnexpectedCharacter, 0, std::vector<uint8_t>(4, ENQ), 0, 0, 3},
     {"NakAfterFrameResendsTheFrameOnly", [](CameraFaults& f, MemoryDevice&) { f.wrongFrameAnswers = 3; },
      Operation::WriteTriggerMode2, 0, 0, Bytes({{ENQ}, Times(4, TriggerMode2)}), 0, 0},
     {"NakAfterEveryFrame", [](CameraFaults& f, MemoryDevice&) { f.wrongFrameAnswers = -1; },
@@ -139,12 +140,15 @@ TEST_P(ExchangeFailure, BytesCodeAndTime) {
     EXPECT_EQ(std::vector<uint8_t>(received.end() - 10, received.end()), Gain168Reply);
   }
 
-  const int64_t quietMs = c.quietWaits * (CameraPort::QuietTimeMs(link.port->BaudRate()) + 1);
+  // A fresh port's first request, and each repeated ENQ, wait for a few quiet byte times first.
+  const int32_t baud = link.port->BaudRate();
+  const int64_t quietMs =
+      c.quietWaits * (CameraPort::QuietTimeMs(baud) + 1) + (1 + c.enquirySettles) * (CameraPort::SettleTimeMs(baud) + 1);
   if (link.speed == LineSpeed::Instant) {
     EXPECT_EQ(link.ElapsedMs(), c.waitsMs + quietMs);
   } else {
     int64_t lineMs = static_cast<int64_t>(link.device->Wire().size()) * link.camera.ByteTimeUs() / 1000;
-    EXPECT_GE(link.ElapsedMs(), c.waitsMs + quietMs - c.quietWaits);
+    EXPECT_GE(link.ElapsedMs(), c.waitsMs + quietMs - c.quietWaits - 1 - c.enquirySettles);
     EXPECT_LE(link.ElapsedMs(), c.waitsMs + quietMs + lineMs + 20);
   }
 }
