@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <tuple>
 
 #include "camera/ParameterTable.h"
 #include "platform/RegularFile.h"
+#include "camera/SerialNumber.h"
 #include "camera/SerialNumberWriter.h"
 #include "camera/WhiteSpotRun.h"
 #include "link/Framing.h"
@@ -15,6 +17,8 @@
 #include "resources/StringTable.h"
 
 namespace {
+
+constexpr int SerialWordCount = static_cast<int>(std::tuple_size_v<decltype(SerialNumberWords(std::string(), 0))>);
 
 // The longest a detection may be waited for, as vqctl's --timeout takes it.
 constexpr double LongestDetectionSeconds = 86400;
@@ -158,11 +162,20 @@ Outcome CameraSession::Load(const std::string& path) {
   // A script that loads a file means its settings to reach the camera; a file without any is refused.
   // (The window opens such a file silently, as it always has.)
   SettingsFile::Values raw{};
-  if (ReadSettingsFile(path, raw).status == SettingsFileRead::Status::Empty) {
+  const SettingsFileRead read = ReadSettingsFile(path, raw);
+  if (read.status == SettingsFileRead::Status::Empty) {
     return AboutFile(Outcome::Of(Outcome::Status::FileRefused, RegularFile::FullPath(path) + " holds no settings"), path);
   }
   output_.last.clear();
-  if (!document_.OnOpenDocument(QByteArray::fromStdString(path))) {
+  // A file the document will send: from its first row on, the camera may hold part of it.
+  if (read.status == SettingsFileRead::Status::Loaded && SettingsFile::ValueRefusal(raw, path).empty()) {
+    Changed({CameraChanges::Kind::LoadRows, 0, ParameterTable::RowsWith(ParameterFlags::InWriteAll), {}});
+    output_.rowsDone = [this](int done, int total) { Changed({CameraChanges::Kind::LoadRows, done, total, {}}); };
+  }
+  const bool opened = document_.OnOpenDocument(QByteArray::fromStdString(path));
+  output_.rowsDone = nullptr;
+  Changed({});
+  if (!opened) {
     const int error = document_.LastFileError();
     return Shown(error != 0 ? Outcome::Status::FileUnreadable : Outcome::Status::FileRefused, error, path);
   }
@@ -227,7 +240,11 @@ Outcome CameraSession::Spots(std::vector<WhiteSpot::Spot>& spots) {
 Outcome CameraSession::WriteSerial(const std::string& number, int digits, const AdjustmentLogTarget& log) {
   if (digits != 7 && digits != 8) return Outcome::Of(Outcome::Status::BadArgument, "digits is 7 or 8");
   output_.last.clear();
-  SerialWriteResult result = WriteSerialNumber(document_, number, digits == 8 ? 1 : 0, log);
+  const std::string logPath = RegularFile::FullPath(log.path);
+  SerialWriteResult result = WriteSerialNumber(document_, number, digits == 8 ? 1 : 0, log, [&](int words) {
+    Changed({CameraChanges::Kind::SerialWords, words, SerialWordCount, logPath});
+  });
+  Changed({});
   switch (result.status) {
     case SerialWriteStatus::Written:
       // The row is in the log, but a field the camera did not give holds the value stored before.

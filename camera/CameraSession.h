@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,6 +44,20 @@ std::vector<ParameterRow> ParameterRows();
 // windowed program tells them; a file without values is refused here without a word.
 Outcome ReadSettingsValues(const std::string& path, OperatorOutput& output, std::vector<NamedValue>& values);
 
+// What a sequence has changed in the camera while it runs, for a front end that may be ended before the
+// sequence's outcome comes back (vqctl ends at a stop signal without returning).
+struct CameraChanges {
+  enum class Kind {
+    None,         // nothing the camera would keep, or the sequence is over and its outcome tells
+    LoadRows,     // a load: done of the file's total rows acknowledged; the next may be on its way
+    SerialWords,  // a serial number: done of its total words acknowledged; done == total: no log row yet
+  };
+  Kind kind = Kind::None;
+  int done = 0;
+  int total = 0;
+  std::string path;  // the adjustment log, for SerialWords
+};
+
 class CameraSession {
  public:
   // Messages go to `output` as they come; the outcome also carries the last one.
@@ -54,6 +69,8 @@ class CameraSession {
   CameraSession& operator=(const CameraSession&) = delete;
 
   CameraParameterSet& Parameters() { return parameters_; }
+  // Told every change of what Load and WriteSerial have done so far, on the caller's thread.
+  void WatchChanges(std::function<void(const CameraChanges&)> watch) { watch_ = std::move(watch); }
 
   // A failure to open a serial device the user may not use carries the hint who may, in message.
   Outcome Open(const LinkChoice& choice);
@@ -91,8 +108,13 @@ class CameraSession {
       last = text;
       out_.ShowMessage(text, caption, icon);
     }
-    void ShowProgress(int done, int total) override { out_.ShowProgress(done, total); }
+    void ShowProgress(int done, int total) override {
+      if (rowsDone && total > 0) rowsDone(done, total);
+      out_.ShowProgress(done, total);
+    }
     std::string last;
+    // While a load sends, the rows acknowledged so far.
+    std::function<void(int, int)> rowsDone;
 
    private:
     OperatorOutput& out_;
@@ -101,7 +123,12 @@ class CameraSession {
   // An outcome whose message is the last one shown, and says so.
   Outcome Shown(Outcome::Status status, int error = 0, const std::string& path = {});
 
+  void Changed(const CameraChanges& changes) {
+    if (watch_) watch_(changes);
+  }
+
   KeptOutput output_;
+  std::function<void(const CameraChanges&)> watch_;
   CameraParameterSet parameters_;
   CVQS90Doc document_;
 };

@@ -7,7 +7,7 @@
 #include "resources/StringTable.h"
 
 SerialWriteResult WriteSerialNumber(CVQS90Doc& document, const std::string& text, int digitsMode,
-                                    const AdjustmentLogTarget& log) {
+                                    const AdjustmentLogTarget& log, const std::function<void(int)>& wordsWritten) {
   OperatorOutput& output = document.Parameters().Operator();
   SerialWriteResult result;
 
@@ -27,9 +27,11 @@ SerialWriteResult WriteSerialNumber(CVQS90Doc& document, const std::string& text
 
   auto words = SerialNumberWords(text, digitsMode);
   for (int k = 0; k < static_cast<int>(words.size()); ++k) {
+    if (wordsWritten) wordsWritten(k);
     written = document.WriteCameraValue(static_cast<ParameterId>(ParamSerialNumber0 + k), words[static_cast<size_t>(k)]);
     if (written < 0) return {SerialWriteStatus::WordFailed, written, std::nullopt};
   }
+  if (wordsWritten) wordsWritten(static_cast<int>(words.size()));
 
   AdjustmentLogResult logged = AppendAdjustmentLog(document, log);
   result.modelName = logged.modelName;

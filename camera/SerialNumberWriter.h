@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -28,6 +29,8 @@ struct SerialWriteResult {
 
 inline constexpr int32_t SerialNumberUnlockValue = 0x5C1D;
 
-// Every step tells the operator itself; the result only says how far it got.
+// Every step tells the operator itself; the result only says how far it got. wordsWritten, when given,
+// hears how many words the camera has accepted so far, before each word goes out and after the last.
 SerialWriteResult WriteSerialNumber(CVQS90Doc& document, const std::string& text, int digitsMode,
-                                    const AdjustmentLogTarget& log = {});
+                                    const AdjustmentLogTarget& log = {},
+                                    const std::function<void(int)>& wordsWritten = {});

@@ -8,10 +8,45 @@
 #include "camera/ParameterNames.h"
 #include "camera/ParameterTable.h"
 #include "camera/SettingsStore.h"
+#include "platform/StopSignals.h"
+
+namespace {
+
+// What a stop signal leaves behind in the camera, as the operator needs to hear it: the handler ends
+// the process at once, so the words are ready before each step. Empty when nothing stays changed.
+std::string InterruptionNote(const CameraChanges& changes) {
+  const std::string done = std::to_string(changes.done), total = std::to_string(changes.total);
+  switch (changes.kind) {
+    case CameraChanges::Kind::None: return {};
+    case CameraChanges::Kind::LoadRows: {
+      if (changes.done >= changes.total) return "vqctl: interrupted: all " + total + " of the file's rows were written to the camera\n";
+      std::string next;
+      int seen = 0;
+      for (const ParameterRow& row : ParameterRows()) {
+        if (row.writeAll && seen++ == changes.done) next = row.name;
+      }
+      return "vqctl: interrupted during the load: " + done + " of the file's " + total +
+             " rows were written to the camera, in table order;\nthe next one (" + next +
+             ") may or may not have reached it\n";
+    }
+    case CameraChanges::Kind::SerialWords:
+      if (changes.done >= changes.total) {
+        return "vqctl: interrupted: the serial number was written to the camera, but its row was not added to " +
+               changes.path + "\n";
+      }
+      return "vqctl: interrupted during write-serial: " + done + " of the serial number's " + total +
+             " words were written to the camera;\nthe next may or may not have reached it, and no row was added to " +
+             changes.path + "\n";
+  }
+  return {};
+}
+
+}  // namespace
 
 Vqctl::Vqctl(const VqctlOptions& options, std::ostream& out, std::ostream& err)
     : options_(options), out_(out), err_(err), output_(err), session_(output_) {
   startUs_ = MonotonicClock::Instance().NowUs();
+  session_.WatchChanges([](const CameraChanges& changes) { StopSignals::SetStopNote(InterruptionNote(changes)); });
   if (options.trace) {
     session_.Parameters().SetByteTrace(
         [this](bool sent, const uint8_t* bytes, int32_t count) { TraceBytes(sent, bytes, count); });
@@ -177,26 +212,8 @@ int Vqctl::WriteSerial() {
 
 namespace {
 
-int ParseAndRun(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (std::optional<std::string> warning = GuardSettingsStore()) err << "vqctl: " << *warning << '\n';
-  VqctlOptions options;
-  VqctlParse parse = ParseVqctlOptions(args, options);
-  if (parse.help || parse.version) {
-    out << (parse.help ? VqctlUsage() : std::string("vqctl " VQ_VERSION "\n"));
-    return VqctlExit::Success;
-  }
-  if (!parse.ok) {
-    err << "vqctl: " << parse.error << '\n' << VqctlUsage();
-    return VqctlExit::Usage;
-  }
-  return Vqctl(options, out, err).Run();
-}
-
-}  // namespace
-
-int RunVqctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  int status = ParseAndRun(args, out, err);
-  // A script acts on what was printed: output that did not arrive is a failure, however the rest went.
+// A script acts on what was printed: output that did not arrive is a failure, however the rest went.
+int FinishOutput(int status, std::ostream& out, std::ostream& err) {
   errno = 0;
   out.flush();
   const int error = errno;
@@ -204,4 +221,28 @@ int RunVqctl(const std::vector<std::string>& args, std::ostream& out, std::ostre
   err << "vqctl: the output could not be written" << (error != 0 ? std::string(": ") + std::strerror(error) : "")
       << '\n';
   return VqctlExit::CannotWrite;
+}
+
+int ParseAndRun(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (std::optional<std::string> warning = GuardSettingsStore()) err << "vqctl: " << *warning << '\n';
+  VqctlOptions options;
+  VqctlParse parse = ParseVqctlOptions(args, options);
+  if (parse.help || parse.version) {
+    out << (parse.help ? VqctlUsage() : std::string("vqctl " VQ_VERSION "\n"));
+    return FinishOutput(VqctlExit::Success, out, err);
+  }
+  if (!parse.ok) {
+    err << "vqctl: " << parse.error << '\n' << VqctlUsage();
+    return FinishOutput(VqctlExit::Usage, out, err);
+  }
+  // What was read reaches standard output before the link closes with vqctl: a grabber library
+  // whose close never returns must not keep it back.
+  Vqctl vqctl(options, out, err);
+  return FinishOutput(vqctl.Run(), out, err);
+}
+
+}  // namespace
+
+int RunVqctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  return ParseAndRun(args, out, err);
 }

@@ -14,6 +14,10 @@ void ReleasePort(intptr_t port);
 // A save's temporary file, removed by the handlers if the program ends before it is renamed.
 void HoldTemporaryFile(const std::string& path);
 void ReleaseTemporaryFile();
+// A few lines the handlers write to standard error before the process ends: what the program had done
+// that stays done (the rows of a load already in the camera, say). Empty: nothing is written. Texts
+// longer than 1 KiB are cut there.
+void SetStopNote(const std::string& text);
 // SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM and SIGPROF remove a held temporary
 // file, clear the held port's exclusive mode, close it and end the process with 128 + the signal's
 // number. A file-size limit's signal and SIGPIPE are ignored, so the write fails and is reported.

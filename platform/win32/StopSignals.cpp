@@ -15,6 +15,24 @@ std::atomic<intptr_t> heldPort{-1};
 wchar_t heldFile[4096];
 std::atomic<bool> fileHeld{false};
 
+// The note in one of two buffers, so that the handler's thread never reads the one being filled; notes
+// change once per exchange at most, far slower than the handler writes one.
+char notes[2][1024];
+DWORD noteLengths[2];
+std::atomic<int> noteShown{-1};
+int noteFilled = 1;
+
+void WriteNote() {
+  const int shown = noteShown.exchange(-1);
+  const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+  if (shown < 0 || err == nullptr || err == INVALID_HANDLE_VALUE) return;
+  for (DWORD done = 0; done < noteLengths[shown];) {
+    DWORD written = 0;
+    if (!WriteFile(err, notes[shown] + done, noteLengths[shown] - done, &written, nullptr) || written == 0) return;
+    done += written;
+  }
+}
+
 // The exit statuses a script sees on Linux for the matching signals.
 DWORD ExitStatusFor(DWORD event) {
   switch (event) {
@@ -33,6 +51,7 @@ BOOL WINAPI OnControlEvent(DWORD event) {
     (void)PurgeComm(handle, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
     (void)CloseHandle(handle);
   }
+  WriteNote();
   ExitProcess(ExitStatusFor(event));
 }
 
@@ -57,6 +76,16 @@ void HoldTemporaryFile(const std::string& path) {
 }
 
 void ReleaseTemporaryFile() { fileHeld.store(false); }
+
+void SetStopNote(const std::string& text) {
+  if (text.empty()) {
+    noteShown.store(-1);
+    return;
+  }
+  noteFilled = 1 - noteFilled;
+  noteLengths[noteFilled] = static_cast<DWORD>(text.copy(notes[noteFilled], sizeof notes[noteFilled]));
+  noteShown.store(noteFilled);
+}
 
 void Install() {
   SetConsoleCtrlHandler(OnControlEvent, TRUE);

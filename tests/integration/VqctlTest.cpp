@@ -1,5 +1,6 @@
 // vqctl as a script runs it: the real program against the simulated camera, on a pseudo-terminal
 // and through the simulated Camera Link library.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <regex>
+#include <sstream>
 
 #include "link/CommErrorState.h"
 #include "support/RunProgram.h"
@@ -294,6 +296,83 @@ TEST_F(Vqctl, CommunicationFailuresExitWithTheirCode) {
   auto missing = RunProgram(VQ_VQCTL, {"--device", "/nonexistent/tty", "info"});
   EXPECT_EQ(missing.status, 4);
   EXPECT_EQ(missing.err, "ERROR - Can not open communciation port.\n");
+}
+
+// A vqctl stopped after it changed the camera says what stays changed; one stopped before says nothing.
+// At 9600 baud a load's 21 rows take most of a second, so a stop after a third of it falls mid-way.
+TEST_F(Vqctl, InterruptedAfterItChangedTheCameraSaysWhatItHadDone) {
+  // A file whose every write-all row differs from the camera's defaults, saved from a camera of its own.
+  ASSERT_TRUE(sim.Start(VQ_CAMERA_SIM, {}));
+  std::vector<std::string> writeAll;
+  std::istringstream table(RunProgram(VQ_VQCTL, {"parameters"}).out);
+  for (std::string name, index, minimum, maximum, fallback, flags; table >> name >> index >> minimum >> maximum >> fallback >> flags;) {
+    if (flags[0] != 'w') continue;
+    writeAll.push_back(name);
+    ASSERT_EQ(Run({"set", name, fallback == minimum ? maximum : minimum}).status, 0) << name;
+  }
+  ASSERT_EQ(writeAll.size(), 21u);
+  ASSERT_EQ(Run({"save", PathOf("file.vq")}).status, 0);
+  sim.Stop();
+
+  QTemporaryDir station;
+  const std::string log = station.filePath("VQ-R310_AdjustData.csv").toStdString();
+  // Another station appending: the log stays locked for the whole run, so the number is written and
+  // the row waited for when the stop comes.
+  const int held = open(log.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  struct flock whole {};
+  whole.l_type = F_WRLCK;
+  ASSERT_EQ(fcntl(held, F_SETLK, &whole), 0);
+  const struct {
+    const char* what;
+    std::vector<std::string> camera;
+    std::vector<std::string> command;
+    const char* signal;
+    const char* after;  // seconds
+    int status;
+    std::string note;  // a pattern; empty: nothing on standard error
+  } cases[] = {
+      {"load mid-way", {}, {"load", PathOf("file.vq")}, "INT", "0.3", 130,
+       "vqctl: interrupted during the load: (\\d+) of the file's 21 rows were written to the camera, in table order;\n"
+       "the next one \\((\\w+)\\) may or may not have reached it\n"},
+      {"write-serial, the number written", {}, {"write-serial", "7654321"}, "TERM", "1", 143,
+       "vqctl: interrupted: the serial number was written to the camera, but its row was not added to " + log + "\n"},
+      {"write-serial before anything was written", {"--silent"}, {"write-serial", "7654321"}, "HUP", "0.3", 129, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> camera = c.camera;
+    camera.insert(camera.end(), {"--baud", "9600"});
+    ASSERT_TRUE(sim.Start(VQ_CAMERA_SIM, camera));
+    std::vector<std::string> args = {"--preserve-status", "-s", c.signal, c.after, VQ_VQCTL, "--device", sim.PtyPath()};
+    args.insert(args.end(), c.command.begin(), c.command.end());
+    auto stopped = RunProgram("/usr/bin/timeout", args, {"XDG_CONFIG_HOME=" + dir.path().toStdString()},
+                              station.path().toStdString());
+    EXPECT_EQ(stopped.status, c.status) << stopped.err;
+    std::smatch found;
+    ASSERT_TRUE(std::regex_match(stopped.err, found, std::regex(c.note))) << stopped.err;
+
+    if (c.command[0] == "load") {
+      // What the note says is what the camera holds: the rows before the next one are the file's, the
+      // rows after it still the camera's own.
+      const size_t done = std::stoul(found[1].str());
+      ASSERT_LT(done, writeAll.size());
+      EXPECT_GT(done, 0u) << "a third of the way in";
+      EXPECT_EQ(found[2].str(), writeAll[done]);
+      const std::string differing = RunProgram(VQ_VQCTL, {"--device", sim.PtyPath(), "diff", PathOf("file.vq")}).out;
+      for (size_t row = 0; row < writeAll.size(); ++row) {
+        const bool differs = differing.find(writeAll[row] + ": camera=") != std::string::npos;
+        if (row != done) {
+          EXPECT_EQ(differs, row > done) << writeAll[row] << "\n" << differing;
+        }
+      }
+    }
+    if (c.command[0] == "write-serial" && c.status == 143) {
+      EXPECT_NE(RunProgram(VQ_VQCTL, {"--device", sim.PtyPath(), "info"}).out.find("\nSerial=7654321\n"), std::string::npos);
+      EXPECT_EQ(Contents(log), QByteArray()) << "no row";
+    }
+    sim.Stop();
+  }
+  close(held);
 }
 
 TEST_F(Vqctl, ThroughTheCameraLinkLibrary) {
