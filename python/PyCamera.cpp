@@ -43,6 +43,22 @@ constexpr int64_t ExitPollMs = 5;
 
 }  // namespace
 
+namespace {
+
+// What the port sees while a script's end closes it: nothing is waited for.
+class LeavingObserver final : public WaitObserver {
+ public:
+  void ExchangeStarted(int64_t) override {}
+  void ExchangeEnded() override {}
+  void StillWaiting(int64_t) override {}
+  bool StopRequested() const override { return true; }
+  bool AbandonBlockedCalls() const override { return true; }
+};
+
+LeavingObserver leavingObserver;
+
+}  // namespace
+
 // One thread at a time: a second one gets an exception, never a garbled exchange. A trace callback
 // runs inside the call on the caller's own thread, and is told so.
 class PyCamera::Use {
@@ -78,8 +94,14 @@ PyCamera::PyCamera(const LinkChoice& choice) : choice_(choice) {
   session_.Parameters().SetByteTrace(
       [this](bool sent, const uint8_t* bytes, int32_t count) { TraceBytes(sent, bytes, count); });
   session_.Parameters().SetWaitObserver(&interrupt_);
-  // Opened with the interpreter held: the COM-number table it goes through is the process's.
+  // Opened with the interpreter held: the COM-number table it goes through is the process's. A
+  // grabber library's open that does not return is given up on Ctrl+C.
   Outcome opened = session_.Open(choice);
+  if (interrupt_.StopRequested()) {
+    closed_ = true;
+    session_.Close();
+    interrupt_.RaiseIfInterrupted();
+  }
   // The library loaded but the board's port did not open: nothing could ever reach the camera.
   if (opened.Ok() && session_.BoardDidNotOpen()) {
     opened = Outcome::Comm(-CommErrors::PortNotOpen);
@@ -109,6 +131,8 @@ void PyCamera::CloseAtExit() {
   const bool owned = !inUse_.exchange(true);
   // A thread still inside the session, not yet parked: closing under it could corrupt it.
   if (!owned && !parked_) return;
+  // The end of the script waits for no library: a close that does not return at once is left behind.
+  session_.Parameters().SetWaitObserver(&leavingObserver);
   session_.Close();
   closed_ = true;
   if (owned) inUse_ = false;
@@ -143,8 +167,10 @@ void PyCamera::CloseLeftOpen() {
 void PyCamera::Close() {
   if (closed_) return;
   Use use(*this);
+  // A grabber library's close that does not return is given up on Ctrl+C; the camera is closed either way.
   session_.Close();
   closed_ = true;
+  interrupt_.RaiseIfInterrupted();
 }
 
 PyCamera& PyCamera::Enter() {

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "link/CameraPort.h"
+#include "link/WaitObserver.h"
 #include "sim/CameraModel.h"
 #include "sim/ClSerialSim.h"
 #include "support/RecordingOperatorOutput.h"
@@ -196,3 +200,100 @@ TEST(CameraLinkCounts, AWriteCountPastWhatWasGivenIsCutToIt) {
   EXPECT_EQ(traced, (std::vector<int32_t>{1, 18})) << "the ENQ and the frame, each as long as it was";
   port.Close();
 }
+
+// One owner per board port, as a serial device has one: a second open of a held port is refused
+// without a call into the library, other ports of the board open beside it, and closing one never
+// reaches another's channel.
+TEST(CameraLinkOwners, ABoardPortHasOneOwnerAndEachClosesOnlyItsOwn) {
+  SimulatedGrabber grabber;
+  RecordingOperatorOutput output;
+  CameraPort first, second, other;
+  for (CameraPort* p : {&first, &second, &other}) p->SetOperatorOutput(&output);
+  ASSERT_EQ(first.OpenCameraLink(VQ_CLSERSIM, 1), 0);
+  grabber.ResetCalls();
+  EXPECT_EQ(second.OpenCameraLink(VQ_CLSERSIM, 1), -CommErrors::CannotOpenPort);
+  EXPECT_EQ(second.LastOpenFailure().error, EBUSY);
+  EXPECT_EQ(second.LastOpenFailure().reason, std::strerror(EBUSY));
+  EXPECT_TRUE(grabber.Calls().empty()) << "the held port was not asked for again";
+  EXPECT_EQ(other.OpenCameraLink(VQ_CLSERSIM, 2), 0);
+
+  int32_t value = -1;
+  for (CameraPort* closing : {&second, &other}) {
+    closing->Close();
+    EXPECT_EQ(first.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), 0);
+    EXPECT_EQ(value, 168);
+  }
+  first.Close();
+  EXPECT_EQ(second.OpenCameraLink(VQ_CLSERSIM, 1), 0) << "a closed port is free again";
+  EXPECT_TRUE(output.messages.empty());
+}
+
+// A library whose clSerialInit or clSerialClose never returns is given up after a bounded time, as a
+// read or write is; a stop asked for meanwhile gives it up at once. Each case uses a board port of
+// its own: one given up on stays taken for the rest of the process. The library that counts its
+// writes wrongly serves as a second board (its reads are as good).
+struct NeverReturnsCase {
+  const char* entry;
+  const char* library;
+  uint32_t serialIndex;
+  bool stop;
+};
+
+class StopAfter final : public WaitObserver {
+ public:
+  explicit StopAfter(bool stop) : stop_(stop) {}
+  void ExchangeStarted(int64_t) override {}
+  void ExchangeEnded() override {}
+  void StillWaiting(int64_t) override { ++slices_; }
+  bool StopRequested() const override { return stop_ && slices_ >= 5; }
+
+ private:
+  bool stop_;
+  int slices_ = 0;
+};
+
+class CameraLinkNeverReturns : public ::testing::TestWithParam<NeverReturnsCase> {};
+
+TEST_P(CameraLinkNeverReturns, IsGivenUpInBoundedTime) {
+  const NeverReturnsCase& c = GetParam();
+  SimulatedGrabber grabber;
+  RecordingOperatorOutput output;
+  StopAfter observer(c.stop);
+  CameraPort port;
+  port.SetOperatorOutput(&output);
+  port.SetWaitObserver(&observer);
+  const bool init = std::string(c.entry) == "clSerialInit";
+  using Steady = std::chrono::steady_clock;
+  ASSERT_EQ(setenv("CLSERSIM_NEVER_RETURN", c.entry, 1), 0);
+  const auto start = Steady::now();
+  EXPECT_EQ(port.OpenCameraLink(c.library, c.serialIndex), 0);
+  if (!init) {
+    // Reads still work; only the close hangs.
+    int32_t value = -1;
+    EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), 0);
+    EXPECT_EQ(value, 168);
+  }
+  port.Close();
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - start).count();
+  unsetenv("CLSERSIM_NEVER_RETURN");
+  const int64_t bound = c.stop ? 300 : CameraLinkLibrary::ChannelCallLimitMs + 300;
+  EXPECT_LT(ms, bound);
+  if (!c.stop) {
+    EXPECT_GE(ms, CameraLinkLibrary::ChannelCallLimitMs);
+  }
+  // A board that does not open is reported, unless the operator stopped the open himself.
+  EXPECT_EQ(output.messages.size(), init && !c.stop ? 1u : 0u);
+  int32_t value = -1;
+  port.SetWaitObserver(nullptr);
+  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommErrors::Timeout)
+      << "the channel is lost: nothing goes into the library again";
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, CameraLinkNeverReturns,
+                         ::testing::Values(NeverReturnsCase{"clSerialInit", VQ_CLSERSIM, 3, false},
+                                           NeverReturnsCase{"clSerialInit", VQ_CLSERSIM, 2, true},
+                                           NeverReturnsCase{"clSerialClose", VQ_CLSERSIM_OVERCOUNT, 3, false},
+                                           NeverReturnsCase{"clSerialClose", VQ_CLSERSIM_OVERCOUNT, 2, true}),
+                         [](const ::testing::TestParamInfo<NeverReturnsCase>& testCase) {
+                           return std::string(testCase.param.entry) + (testCase.param.stop ? "_Stopped" : "_TimedOut");
+                         });

@@ -476,6 +476,53 @@ class CamerasSideBySide(unittest.TestCase):
             vqcam.open("/dev/null", camera_link_port=1)
 
 
+class BoardPorts(unittest.TestCase):
+    """One owner per board port, as a serial device has one; a library that never returns from opening
+    or closing a port is given up on Ctrl+C. Ports 2 and 3 stay taken once given up on."""
+
+    def setUp(self):
+        self.library = os.environ.get("VQ_CLSERSIM")
+        if not self.library:
+            self.skipTest("VQ_CLSERSIM names no simulated grabber library")
+
+    def test_a_held_board_port_is_refused_and_closing_the_refused_one_cuts_nothing_off(self):
+        with vqcam.open(camera_link=self.library) as first:
+            with self.assertRaises(vqcam.CommError) as refused:
+                vqcam.open(camera_link=self.library, camera_link_port=0)
+            e = refused.exception
+            self.assertEqual((e.code, e.filename, e.errno), (vqcam.Code.CANNOT_OPEN_PORT, self.library, errno.EBUSY))
+            with vqcam.open(camera_link=self.library, camera_link_port=1) as other:
+                other["GainLevel"] = 300
+            self.assertEqual(first["GainLevel"], 168)
+        with vqcam.open(camera_link=self.library):
+            pass  # free again once closed
+
+    def interrupted_after(self, seconds, call):
+        # From another process, as a terminal sends it: opening and closing hold the interpreter.
+        sender = subprocess.Popen(["sh", "-c", "sleep %s; kill -INT %d" % (seconds, os.getpid())])
+        self.addCleanup(sender.wait)
+        started = time.monotonic()
+        with self.assertRaises(KeyboardInterrupt):
+            call()
+            time.sleep(5)
+        return time.monotonic() - started - seconds
+
+    def test_an_open_or_a_close_that_never_returns_ends_on_ctrl_c(self):
+        def stuck(entry):
+            os.environ["CLSERSIM_NEVER_RETURN"] = entry
+            self.addCleanup(os.environ.pop, "CLSERSIM_NEVER_RETURN", None)
+
+        stuck("clSerialInit")
+        self.assertLess(self.interrupted_after(0.3, lambda: vqcam.open(camera_link=self.library, camera_link_port=3)),
+                        0.2)
+        os.environ.pop("CLSERSIM_NEVER_RETURN")
+        camera = vqcam.open(camera_link=self.library, camera_link_port=2)
+        self.assertEqual(camera["GainLevel"], 168)
+        stuck("clSerialClose")
+        self.assertLess(self.interrupted_after(0.3, camera.close), 0.2)
+        self.assertTrue(camera.closed)
+
+
 class Threads(unittest.TestCase):
     READS = 15
 
