@@ -92,6 +92,28 @@ wine_server_running() {
   return 1
 }
 
+# wine_reg_persist PREFIX LOG ARGS...
+# Runs "wine reg ARGS" in PREFIX with its output appended to LOG, and tries again a few times, a
+# little later each time, when it fails: the first programs in a new prefix start its wine server
+# and services anew, and on a busy machine one that meets a server still ending (or services still
+# starting) can fail although nothing is wrong. With WINE_REG_ALONE=1 (the prefix is being created
+# and nobody else uses it) the server is also let end between tries.
+wine_reg_persist() {
+  local prefix="$1" log="$2" try status
+  shift 2
+  for try in 1 2 3 4 5; do
+    echo "wine reg $* (try $try of 5):" >>"$log"
+    wine_in "$prefix" wine reg "$@" </dev/null >>"$log" 2>&1 && return 0
+    status=$?
+    echo "wine reg: exit status $status" >>"$log"
+    if [ "${WINE_REG_ALONE:-0}" = 1 ]; then
+      wine_in "$prefix" wineserver -w >>"$log" 2>&1
+    fi
+    sleep "$((try * ${WINE_REG_PAUSE:-1}))"
+  done
+  return 1
+}
+
 # wine_prefix_ready PREFIX
 # Makes PREFIX a wine prefix with the fonts the programs need and wine's services running (so
 # they never inherit a caller's output pipe), with no COM port reaching a real serial port.
@@ -125,7 +147,7 @@ wine_prefix_ready_locked() {
     fi
     mkdir -p "$prefix" && touch "$prefix/.vq-creating" || return 1
     wine_in "$prefix" wineboot -i </dev/null >"$prefix.log" 2>&1 &&
-      wine_in "$prefix" wineserver -w || {
+      wine_in "$prefix" wineserver -w >>"$prefix.log" 2>&1 || {
       cat "$prefix.log" >&2
       echo "wine: creating the prefix $prefix failed" >&2
       return 1
@@ -136,9 +158,10 @@ wine_prefix_ready_locked() {
       return 1
     }
     # Also for wine started by hand in this prefix, without WINEDLLOVERRIDES.
-    wine_in "$prefix" wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe \
-      /t REG_SZ /d "" /f </dev/null >/dev/null 2>&1 || {
-      echo "wine: turning winemenubuilder off in $prefix failed" >&2
+    WINE_REG_ALONE=1 wine_reg_persist "$prefix" "$prefix.log" add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe \
+      /t REG_SZ /d "" /f || {
+      cat "$prefix.log" >&2
+      echo "wine: turning winemenubuilder off in $prefix failed (wine's output is above)" >&2
       return 1
     }
     rm -f "$prefix.log" "$prefix/.vq-creating"
@@ -190,11 +213,15 @@ wine_map_com() {
     echo "wine: $path is not a pseudo-terminal; only those are mapped to COM ports" >&2
     return 1
   }
-  wine_in "$prefix" wine reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /t REG_SZ /d "$path" /f \
-    </dev/null >/dev/null 2>&1 || {
-    echo "wine: writing COM$n to the registry of $prefix failed" >&2
+  local log
+  log="$(mktemp)" || return 1
+  wine_reg_persist "$prefix" "$log" add 'HKLM\Software\Wine\Ports' /v "COM$n" /t REG_SZ /d "$path" /f || {
+    cat "$log" >&2
+    rm -f "$log"
+    echo "wine: writing COM$n to the registry of $prefix failed (wine's output is above)" >&2
     return 1
   }
+  rm -f "$log"
   ln -sfn "$path" "$prefix/dosdevices/com$n" || return 1
   wine_drop_serial_links "$prefix"
 }
