@@ -157,7 +157,9 @@ bool TermiosDevice::Configure(const LineSettings& settings) {
 
 void TermiosDevice::Close() {
   if (fd_ < 0) return;
-  if (hasSaved_) (void)::tcsetattr(fd_, TCSANOW, &saved_);
+  // Once the last bytes have left: the queue may read empty while a UART still shifts them out, and
+  // a change of speed under them would spoil the last ACK.
+  if (hasSaved_) (void)::tcsetattr(fd_, TCSADRAIN, &saved_);
   hasSaved_ = false;
   // Exclusive mode outlives our descriptor while anyone else holds the terminal (the simulator does).
   (void)::ioctl(fd_, TIOCNXCL);
