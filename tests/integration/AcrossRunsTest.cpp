@@ -1,9 +1,7 @@
 // vqctl at the edges of its runs, on a pseudo-terminal as socat and ser2net give one: the last
 // answers of a run reach the camera, a run right after an interrupted one works, and a grabber
 // library that never returns does not keep vqctl from ending.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,8 +15,6 @@
 
 #include "support/RunProgram.h"
 #include "support/SimProcess.h"
-
-extern char** environ;
 
 namespace {
 
@@ -67,25 +63,6 @@ INSTANTIATE_TEST_SUITE_P(Commands, EveryAnswerArrives, ::testing::ValuesIn(Answe
                            return std::string(testCase.param.name);
                          });
 
-pid_t StartQuietVqctl(const std::vector<std::string>& args, const std::string& configHome) {
-  std::vector<std::string> env = {"XDG_CONFIG_HOME=" + configHome};
-  for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
-  std::vector<char*> argv = {const_cast<char*>(VQ_VQCTL)};
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  std::vector<char*> envp;
-  for (auto& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  const int result = posix_spawn(&pid, VQ_VQCTL, &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  return result == 0 ? pid : -1;
-}
-
 }  // namespace
 
 // Ctrl+C in the middle of a read-all at 9600 baud, then at once the next run: the camera is still
@@ -99,7 +76,7 @@ TEST(AcrossRuns, ARunRightAfterAnInterruptedOneWorks) {
   for (int round = 0; round < 10; ++round) {
     std::vector<std::string> readAll = link;
     readAll.push_back("read-all");
-    const pid_t interrupted = StartQuietVqctl(readAll, config.path().toStdString());
+    const pid_t interrupted = StartProgram(VQ_VQCTL, readAll, {"XDG_CONFIG_HOME=" + config.path().toStdString()});
     ASSERT_GT(interrupted, 0);
     std::this_thread::sleep_for(std::chrono::microseconds(150000 + round * 7300));
     ASSERT_EQ(kill(interrupted, SIGINT), 0);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <grp.h>
 #include <pwd.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,9 +13,8 @@
 #include <vector>
 
 #include "platform/StopSignals.h"
+#include "support/RunProgram.h"
 #include "support/SimProcess.h"
-
-extern char** environ;
 
 namespace {
 
@@ -34,25 +32,6 @@ int OpenAsOrdinaryUser(const std::string& path, const passwd* user) {
   int status = 0;
   if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
-}
-
-pid_t StartVqctl(const std::vector<std::string>& args, const std::string& configHome) {
-  std::vector<std::string> env = {"XDG_CONFIG_HOME=" + configHome};
-  for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
-  std::vector<char*> argv = {const_cast<char*>(VQ_VQCTL)};
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  std::vector<char*> envp;
-  for (auto& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  int result = posix_spawn(&pid, VQ_VQCTL, &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  return result == 0 ? pid : -1;
 }
 
 }  // namespace
@@ -75,7 +54,8 @@ TEST(StopSignal, EndsVqctlWithThePortReleased) {
   QTemporaryDir config;
 
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    pid_t vqctl = StartVqctl({"--device", sim.PtyPath(), "get", "GainLevel"}, config.path().toStdString());
+    pid_t vqctl = StartProgram(VQ_VQCTL, {"--device", sim.PtyPath(), "get", "GainLevel"},
+                               {"XDG_CONFIG_HOME=" + config.path().toStdString()});
     ASSERT_GT(vqctl, 0);
     // Held exclusively while the exchange waits for the camera.
     int opened = 0;

@@ -44,7 +44,34 @@ bool Drain(int fd, std::string& into) {
   _exit(127);
 }
 
+// The argument and environment arrays execve takes, and the strings they point into.
+struct ChildArguments {
+  ChildArguments(const std::string& program, const std::vector<std::string>& args,
+                 const std::vector<std::string>& extraEnvironment)
+      : argStrings{program}, envStrings(extraEnvironment) {
+    argStrings.insert(argStrings.end(), args.begin(), args.end());
+    for (auto& a : argStrings) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    for (char** e = environ; *e != nullptr; ++e) envStrings.emplace_back(*e);
+    for (auto& e : envStrings) envp.push_back(e.data());
+    envp.push_back(nullptr);
+  }
+  std::vector<std::string> argStrings, envStrings;
+  std::vector<char*> argv, envp;
+};
+
 }  // namespace
+
+pid_t StartProgram(const std::string& program, const std::vector<std::string>& args,
+                   const std::vector<std::string>& extraEnvironment) {
+  ChildArguments child(program, args, extraEnvironment);
+  const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (null < 0) return -1;
+  pid_t pid = fork();
+  if (pid == 0) ExecChild(program.c_str(), child.argv.data(), child.envp.data(), null, null, {}, {});
+  close(null);
+  return pid;
+}
 
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::vector<std::string>& extraEnvironment, const std::string& workingDirectory,
@@ -53,19 +80,9 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   int out[2], err[2];
   if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return result;
 
-  std::vector<std::string> argStrings{program};
-  argStrings.insert(argStrings.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& a : argStrings) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> envStrings(extraEnvironment);
-  for (char** e = environ; *e != nullptr; ++e) envStrings.emplace_back(*e);
-  std::vector<char*> envp;
-  for (auto& e : envStrings) envp.push_back(e.data());
-  envp.push_back(nullptr);
-
+  ChildArguments child(program, args, extraEnvironment);
   pid_t pid = fork();
-  if (pid == 0) ExecChild(program.c_str(), argv.data(), envp.data(), out[1], err[1], workingDirectory, setup);
+  if (pid == 0) ExecChild(program.c_str(), child.argv.data(), child.envp.data(), out[1], err[1], workingDirectory, setup);
   close(out[1]);
   close(err[1]);
   if (pid > 0) {

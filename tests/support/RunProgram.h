@@ -1,6 +1,8 @@
 // Runs a program to its end and collects its exit status and both output streams.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -26,3 +28,7 @@ struct ChildSetup {
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::vector<std::string>& extraEnvironment = {},
                          const std::string& workingDirectory = {}, const ChildSetup& setup = {});
+// Starts a program with both output streams thrown away, as a shell would, and returns its pid for
+// the caller to signal and wait for; -1 when it could not be started.
+pid_t StartProgram(const std::string& program, const std::vector<std::string>& args,
+                   const std::vector<std::string>& extraEnvironment = {});
