@@ -68,13 +68,16 @@ class ScriptedLine final : public SerialDevice {
   bool open_ = false;
 };
 
-// The longest a request may take: four enquiries and four frames per attempt; per attempt four bad
-// replies, each wait for STX at its full time-out whatever noise came meanwhile; and before each
-// repeated attempt the wait for a quiet line.
-constexpr int64_t SendFrameBoundMs = 4 * 1001 + 4 * (18 * 1000 + 1 + 3001);
+// The longest a request may take: the fresh port's settling once; four enquiries, three of them
+// after settling, and four frames per attempt; per attempt four bad replies, each wait for STX at
+// its full time-out whatever noise came meanwhile; and before each repeated attempt the wait for a
+// quiet line.
+constexpr int64_t SettleBoundMs = 1000 + 2;
+constexpr int64_t SendFrameBoundMs = 4 * 1001 + 3 * SettleBoundMs + 4 * (18 * 1000 + 1 + 3001);
 constexpr int64_t AttemptRepliesBoundMs = 5 * 4001 + 4 * (9001 + 1001);
 constexpr int64_t QuietLineBoundMs = 9 * 1000 + 2;
-constexpr int64_t TransactBoundMs = 4 * (SendFrameBoundMs + AttemptRepliesBoundMs) + 3 * QuietLineBoundMs;
+constexpr int64_t TransactBoundMs =
+    SettleBoundMs + 4 * (SendFrameBoundMs + AttemptRepliesBoundMs) + 3 * QuietLineBoundMs;
 
 }  // namespace
 
@@ -91,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int64_t bound = TransactBoundMs;
   if (operation == 0) {
     result = port.SendFrame("01FF0104020000");
-    bound = SendFrameBoundMs;
+    bound = SettleBoundMs + SendFrameBoundMs;
     FUZZ_CHECK(result == 0 || (result <= -1 && result >= -CommErrors::Last));
   } else if (operation == 1) {
     char reply[32];
