@@ -336,6 +336,10 @@ TEST_F(Vqctl, InterruptedAfterItChangedTheCameraSaysWhatItHadDone) {
        "the next one \\((\\w+)\\) may or may not have reached it\n"},
       {"write-serial, the number written", {}, {"write-serial", "7654321"}, "TERM", "1", 143,
        "vqctl: interrupted: the serial number was written to the camera, but its row was not added to " + log + "\n"},
+      // Each byte the camera sends comes 0.3 s late: a write takes 0.6 s, so the stop falls on the third word.
+      {"write-serial mid-way through the words", {"--slow-ms", "300"}, {"write-serial", "7654321"}, "INT", "2.2", 130,
+       "vqctl: interrupted during write-serial: ([0-3]) of the serial number's 4 words were written to the camera;\n"
+       "the next may or may not have reached it, and no row was added to " + log + "\n"},
       {"write-serial before anything was written", {"--silent"}, {"write-serial", "7654321"}, "HUP", "0.3", 129, ""},
   };
   for (const auto& c : cases) {
