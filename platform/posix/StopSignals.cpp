@@ -9,6 +9,8 @@
 #include <atomic>
 #include <csignal>
 
+#include "platform/StopNote.h"
+
 namespace {
 
 std::atomic<intptr_t> heldPort{-1};
@@ -19,20 +21,12 @@ char heldFile[4096];
 std::atomic<bool> fileHeld{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "the handler reads it");
 
-// The note in one of two buffers, so that the handler never reads the one being filled. The handler
-// runs on the thread it interrupts, or on another while this one moves on to the next note; notes
-// change once per exchange at most, far slower than the handler writes one.
-char notes[2][1024];
-size_t noteLengths[2];
-std::atomic<int> noteShown{-1};
-int noteFilled = 1;
-static_assert(std::atomic<int>::is_always_lock_free, "the handler reads it");
-
 void WriteNote() {
-  const int shown = noteShown.exchange(-1);
-  if (shown < 0) return;
-  for (size_t done = 0; done < noteLengths[shown];) {
-    const ssize_t n = ::write(2, notes[shown] + done, noteLengths[shown] - done);
+  const char* note = nullptr;
+  size_t length = 0;
+  if (!StopNote::Take(note, length)) return;
+  for (size_t done = 0; done < length;) {
+    const ssize_t n = ::write(2, note + done, length - done);
     if (n <= 0) return;
     done += static_cast<size_t>(n);
   }
@@ -74,15 +68,7 @@ void HoldTemporaryFile(const std::string& path) {
 
 void ReleaseTemporaryFile() { fileHeld.store(false); }
 
-void SetStopNote(const std::string& text) {
-  if (text.empty()) {
-    noteShown.store(-1);
-    return;
-  }
-  noteFilled = 1 - noteFilled;
-  noteLengths[noteFilled] = text.copy(notes[noteFilled], sizeof notes[noteFilled]);
-  noteShown.store(noteFilled);
-}
+void SetStopNote(const std::string& text) { StopNote::Set(text); }
 
 void Install() {
   struct sigaction action {};

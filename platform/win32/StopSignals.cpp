@@ -6,6 +6,7 @@
 #include <csignal>
 
 #include "platform/StopSignals.h"
+#include "platform/StopNote.h"
 #include "platform/win32/SystemErrors.h"
 
 namespace {
@@ -15,20 +16,14 @@ std::atomic<intptr_t> heldPort{-1};
 wchar_t heldFile[4096];
 std::atomic<bool> fileHeld{false};
 
-// The note in one of two buffers, so that the handler's thread never reads the one being filled; notes
-// change once per exchange at most, far slower than the handler writes one.
-char notes[2][1024];
-DWORD noteLengths[2];
-std::atomic<int> noteShown{-1};
-int noteFilled = 1;
-
 void WriteNote() {
-  const int shown = noteShown.exchange(-1);
+  const char* note = nullptr;
+  size_t length = 0;
   const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
-  if (shown < 0 || err == nullptr || err == INVALID_HANDLE_VALUE) return;
-  for (DWORD done = 0; done < noteLengths[shown];) {
+  if (!StopNote::Take(note, length) || err == nullptr || err == INVALID_HANDLE_VALUE) return;
+  for (DWORD done = 0; done < length;) {
     DWORD written = 0;
-    if (!WriteFile(err, notes[shown] + done, noteLengths[shown] - done, &written, nullptr) || written == 0) return;
+    if (!WriteFile(err, note + done, static_cast<DWORD>(length) - done, &written, nullptr) || written == 0) return;
     done += written;
   }
 }
@@ -77,15 +72,7 @@ void HoldTemporaryFile(const std::string& path) {
 
 void ReleaseTemporaryFile() { fileHeld.store(false); }
 
-void SetStopNote(const std::string& text) {
-  if (text.empty()) {
-    noteShown.store(-1);
-    return;
-  }
-  noteFilled = 1 - noteFilled;
-  noteLengths[noteFilled] = static_cast<DWORD>(text.copy(notes[noteFilled], sizeof notes[noteFilled]));
-  noteShown.store(noteFilled);
-}
+void SetStopNote(const std::string& text) { StopNote::Set(text); }
 
 void Install() {
   SetConsoleCtrlHandler(OnControlEvent, TRUE);
