@@ -1,21 +1,40 @@
 #!/usr/bin/env bash
-# The layering holds: each folder includes only itself and the folders below it, platform/ at the
-# bottom; posix/ and win32/ never include each other; and no operating-system header is included
+# The layering holds: the shared floors from platform/ up to sim/, then two branches on top of them
+# that never include each other, the script front ends (cli/, python/) and the window (panel/,
+# dialogs/, app/); each folder includes only itself, the folders below it on its way up and the
+# floors. posix/ and win32/ never include each other; and no operating-system header is included
 # anywhere above platform/ (C++ standard headers, Qt, GoogleTest and pybind11 only).
 set -euo pipefail
 cd "${1:?usage: layering_check.sh SOURCE_DIR}"
 
-order=(platform resources link camera sim cli python panel dialogs app)
+floors=(platform resources link camera sim)
+branches=("cli python" "panel dialogs app")
 failed=0
 complain() { echo "layering: $*" >&2; failed=1; }
 
-for i in "${!order[@]}"; do
-  folder="${order[$i]}"
-  allowed=" ${order[*]:0:$((i + 1))} "
+# check FOLDER ALLOWED: every include of the folder's own files is of a folder in the list ALLOWED.
+check() {
+  local folder=$1 allowed=" $2 " file line used
   while IFS=: read -r file line used; do
-    [[ "$allowed" == *" $used "* ]] || complain "$file:$line includes $used/, above $folder/"
+    [[ "$allowed" == *" $used "* ]] || complain "$file:$line includes $used/, which $folder/ may not use"
   done < <(grep -rnoE '^#include "[a-z]+/' "$folder" --include='*.cpp' --include='*.h' |
            sed -E 's/#include "([a-z]+)\//\1/')
+}
+
+# climb BELOW FOLDER...: each folder may use what is below it and the folders before it in the list.
+climb() {
+  local below=$1 folder
+  shift
+  for folder in "$@"; do
+    below+=" $folder"
+    check "$folder" "$below"
+  done
+}
+
+climb "" "${floors[@]}"
+for branch in "${branches[@]}"; do
+  # Unquoted: a branch is its folders, one word each.
+  climb "${floors[*]}" $branch
 done
 
 for pair in "posix win32" "win32 posix"; do
@@ -31,5 +50,5 @@ while IFS= read -r hit; do
 done < <(grep -rnE '^#include <' resources link camera cli python panel dialogs app --include='*.cpp' --include='*.h' |
          grep -vE '#include <(Q[A-Za-z]*|q[a-z_]*\.h|pybind11/[a-z0-9_/]*\.h|Python\.h|[a-z_]+)>')
 
-[ "$failed" = 0 ] && echo "layering: platform/ at the bottom, no upward includes, no system headers above it"
+[ "$failed" = 0 ] && echo "layering: platform/ at the bottom, no upward includes, the script front ends and the window apart, no system headers above it"
 exit "$failed"
