@@ -9,196 +9,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
-#include "sim/CameraModel.h"
 #include "platform/StandardDescriptors.h"
+#include "sim/CameraModel.h"
 #include "sim/PtyServer.h"
+#include "sim/SimOptions.h"
 
 namespace {
 
-const char Usage[] =
-    "usage: vq-camera-sim [options]\n"
-    "Serves the simulated VQ-R310NTX camera on a pseudo-terminal and prints its path first.\n"
-    "  --baud N               pace both directions at 10 bits a byte (default: no pacing)\n"
-    "  --link PATH            make PATH a symbolic link to the terminal (removed at exit)\n"
-    "  --end-with-stdin       end when standard input closes (started through a pipe, it ends with\n"
-    "                         whoever holds the pipe's other end, however that ends)\n"
-    "Faults; N counts occurrences, -1 means always:\n"
-    "  --silent               answer nothing\n"
-    "  --ignore-enq N         leave ENQs unanswered\n"
-    "  --wrong-enq N          answer ENQs with --enq-answer HEX (default 15, NAK)\n"
-    "  --ignore-frames N      leave good request frames unanswered\n"
-    "  --wrong-frames N       answer frames with --frame-answer HEX (default 15, NAK)\n"
-    "  --missing-replies N    acknowledge read requests but never reply\n"
-    "  --short-replies N      cut replies after --short-length L bytes (default 5)\n"
-    "  --bad-check N          replies with a wrong check code\n"
-    "  --no-etx N             replies with another byte where ETX belongs\n"
-    "  --non-hex-check N      replies with a check digit that is not hexadecimal\n"
-    "  --non-hex-data N       replies with a data character that is not hexadecimal\n"
-    "  --replies-per-request N\n"
-    "                         send a read's reply at most N times, then leave NAKs unanswered\n"
-    "  --lower-case           lower-case check digits\n"
-    "  --noise N              N noise bytes before every reply\n"
-    "  --noise-gap-ms MS      time between noise bytes and before the reply\n"
-    "  --slow-ms MS           extra delay before every byte the camera sends\n"
-    "Camera state:\n"
-    "  --spots X:Y,X:Y,...    the white spots detection finds\n"
-    "  --detect-reads N       detection reads busy N times before its outcome\n"
-    "  --detect-outcome V     detection outcome value (0 finished, 2 too many spots, else error)\n"
-    "  --factory-reads N      factory set reads busy N times\n"
-    "  --random-faults P      P percent of the requests meet one fault they recover from\n"
-    "  --seed N               seed of those faults (default 1)\n"
-    "  --grabber-library      print the path of the simulated Camera Link library (libclsersim.so)\n"
-    "                         installed with this program, to load as \"Other Factory\", and exit\n"
-    "  --help                 this text\n"
-    "  --version              the program's version\n";
-
-struct SimOptions {
-  int baudRate = 0;
-  std::string linkPath;
-  std::string answersPath;
-  bool endWithStdin = false;
-  std::vector<CameraModel::Spot> spots;
-  bool hasSpots = false;
-  int detectReads = -1;
-  int detectOutcome = 0;
-  int factoryReads = -1;
-  int randomPercent = 0;
-  int seed = 1;
-};
-
-bool ParseInt(const char* text, int base, long low, long high, int& out) {
-  if (text == nullptr || *text == '\0') return false;
-  char* end = nullptr;
-  errno = 0;
-  long value = std::strtol(text, &end, base);
-  if (errno != 0 || *end != '\0' || value < low || value > high) return false;
-  out = static_cast<int>(value);
-  return true;
-}
-
-bool ParseSpots(const std::string& text, std::vector<CameraModel::Spot>& spots) {
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t comma = text.find(',', start);
-    std::string item = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-    size_t colon = item.find(':');
-    CameraModel::Spot spot{};
-    if (colon == std::string::npos || !ParseInt(item.substr(0, colon).c_str(), 10, 0, 0xFFFF, spot.x) ||
-        !ParseInt(item.substr(colon + 1).c_str(), 10, 0, 0xFFFF, spot.y)) {
-      return false;
-    }
-    spots.push_back(spot);
-    if (comma == std::string::npos) break;
-    start = comma + 1;
-  }
-  return true;
-}
-
-// Fills options and faults from argv; false with a message on the first option it cannot take.
-bool ParseOptions(int argc, char** argv, SimOptions& options, CameraFaults& faults, std::string& error) {
-  auto count = [](const char* v, int& out) { return ParseInt(v, 10, -1, INT_MAX, out); };
-  auto millis = [](const char* v, int64_t& outUs) {
-    int ms = 0;
-    if (!ParseInt(v, 10, 0, 3600000, ms)) return false;
-    outUs = static_cast<int64_t>(ms) * 1000;
-    return true;
-  };
-  auto byteValue = [](const char* v, uint8_t& out) {
-    int b = 0;
-    if (!ParseInt(v, 16, 0, 0xFF, b)) return false;
-    out = static_cast<uint8_t>(b);
-    return true;
-  };
-  auto defect = [&faults, &count](const char* v, ReplyDefect kind) {
-    faults.replyDefect = kind;
-    return count(v, faults.defectiveReplies);
-  };
-  for (int i = 1; i < argc; ++i) {
-    std::string name = argv[i];
-    const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-    bool ok = true;
-    bool takesValue = true;
-    if (name == "--silent") {
-      faults.silent = true;
-      takesValue = false;
-    } else if (name == "--end-with-stdin") {
-      options.endWithStdin = true;
-      takesValue = false;
-    } else if (name == "--lower-case") {
-      faults.lowerCaseCheck = true;
-      takesValue = false;
-    } else if (name == "--baud") {
-      ok = ParseInt(value, 10, 1, 4000000, options.baudRate);
-    } else if (name == "--link") {
-      ok = value != nullptr && *value != '\0';
-      if (ok) options.linkPath = value;
-    } else if (name == "--answers-to") {
-      ok = value != nullptr && *value != '\0';
-      if (ok) options.answersPath = value;
-    } else if (name == "--ignore-enq") {
-      ok = count(value, faults.ignoreEnquiries);
-    } else if (name == "--wrong-enq") {
-      ok = count(value, faults.wrongEnquiryAnswers);
-    } else if (name == "--enq-answer") {
-      ok = byteValue(value, faults.enquiryAnswer);
-    } else if (name == "--ignore-frames") {
-      ok = count(value, faults.ignoreFrames);
-    } else if (name == "--wrong-frames") {
-      ok = count(value, faults.wrongFrameAnswers);
-    } else if (name == "--frame-answer") {
-      ok = byteValue(value, faults.frameAnswer);
-    } else if (name == "--missing-replies") {
-      ok = count(value, faults.missingReplies);
-    } else if (name == "--short-replies") {
-      ok = count(value, faults.shortReplies);
-    } else if (name == "--short-length") {
-      ok = ParseInt(value, 10, 0, 9, faults.shortReplyLength);
-    } else if (name == "--replies-per-request") {
-      ok = ParseInt(value, 10, 1, INT_MAX, faults.repliesPerRequest);
-    } else if (name == "--bad-check") {
-      ok = defect(value, ReplyDefect::BadCheck);
-    } else if (name == "--no-etx") {
-      ok = defect(value, ReplyDefect::NoEtx);
-    } else if (name == "--non-hex-check") {
-      ok = defect(value, ReplyDefect::NonHexCheck);
-    } else if (name == "--non-hex-data") {
-      ok = defect(value, ReplyDefect::NonHexData);
-    } else if (name == "--noise") {
-      ok = ParseInt(value, 10, 0, 4096, faults.noiseBytes);
-    } else if (name == "--noise-gap-ms") {
-      ok = millis(value, faults.noiseGapUs);
-    } else if (name == "--slow-ms") {
-      ok = millis(value, faults.byteDelayUs);
-    } else if (name == "--spots") {
-      ok = value != nullptr && ParseSpots(value, options.spots);
-      options.hasSpots = true;
-    } else if (name == "--detect-reads") {
-      ok = ParseInt(value, 10, 0, INT_MAX, options.detectReads);
-    } else if (name == "--detect-outcome") {
-      ok = ParseInt(value, 10, 0, 255, options.detectOutcome);
-    } else if (name == "--random-faults") {
-      ok = ParseInt(value, 10, 0, 100, options.randomPercent);
-    } else if (name == "--seed") {
-      ok = ParseInt(value, 10, 1, INT_MAX, options.seed);
-    } else if (name == "--factory-reads") {
-      ok = ParseInt(value, 10, 0, INT_MAX, options.factoryReads);
-    } else {
-      error = "unknown option " + name;
-      return false;
-    }
-    if (!ok) {
-      error = "bad or missing value for " + name;
-      return false;
-    }
-    if (takesValue) ++i;
-  }
-  return true;
-}
-
-void Configure(CameraModel& camera, const SimOptions& options, const CameraFaults& faults) {
-  camera.Faults() = faults;
+void Configure(CameraModel& camera, const SimOptions& options) {
+  camera.Faults() = options.faults;
   camera.SetBaudRate(options.baudRate);
   if (options.hasSpots) camera.SetSpots(options.spots);
   if (options.detectReads >= 0) camera.SetDetectionBusyReads(options.detectReads);
@@ -282,7 +102,7 @@ std::string GrabberLibraryPath() {
 bool AnswersAlone(int argc, char** argv, int& status) {
   std::string text;
   for (int i = 1; i < argc && text.empty(); ++i) {
-    if (std::strcmp(argv[i], "--help") == 0) text = Usage;
+    if (std::strcmp(argv[i], "--help") == 0) text = SimUsage();
     if (std::strcmp(argv[i], "--version") == 0) text = "vq-camera-sim " VQ_VERSION "\n";
     if (std::strcmp(argv[i], "--grabber-library") == 0) {
       std::string path = GrabberLibraryPath();
@@ -306,14 +126,13 @@ int main(int argc, char** argv) {
   int status = 0;
   if (AnswersAlone(argc, argv, status)) return status;
   SimOptions options;
-  CameraFaults faults;
   std::string error;
-  if (!ParseOptions(argc, argv, options, faults, error)) {
+  if (!ParseSimOptions(argc, argv, options, error)) {
     std::fprintf(stderr, "vq-camera-sim: %s (--help lists the options)\n", error.c_str());
     return 2;
   }
   CameraModel camera;
-  Configure(camera, options, faults);
+  Configure(camera, options);
 
   sigset_t sleepMask = InstallStopSignals();
   PtyServer server(camera);
