@@ -94,7 +94,7 @@ bool BenchSilentWait() {
   double cpu = CpuSeconds() - cpuStart;
   double ratio = cpu / wall;
   std::printf("silent: SendFrame %d after %.3f s wall, %.4f s CPU, CPU/wall %.4f\n", result, wall, cpu, ratio);
-  return result == -CommErrors::Timeout && ratio <= CpuWallTarget;
+  return result == -CommError::Timeout && ratio <= CpuWallTarget;
 }
 
 }  // namespace

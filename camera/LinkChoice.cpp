@@ -56,7 +56,7 @@ std::vector<AvailableLink> AvailableLinks(const std::string& devRoot) {
     if (!listed && SerialDeviceExists(path)) links.push_back({false, path, path, port});
   }
   for (const char* board : {"Euresys", "Matrox"}) {
-    CameraLinkLibrary library;
+    CameraLinkLibrary library(MonotonicClock::Instance());
     const std::string path = CameraLinkLibraryFor(board);
     if (library.Load(path)) links.push_back({true, board, path, 0});
   }

@@ -19,7 +19,7 @@ DetectionOutcome RunDetection(CVQS90Doc& document, const int32_t* threshold, int
     }
     // A stop asked for between polls ends the run as a failed poll would.
     if (!port.Pause(WhiteSpot::PollIntervalMs)) {
-      outcome.result = -CommErrors::Timeout;
+      outcome.result = -CommError::Timeout;
       return outcome;
     }
     // Nobody can wait on a camera that stopped answering: the first failed poll ends the run.

@@ -107,6 +107,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(result < 0 ? value == 0 : (value >= 0 && value <= 0xFFFF));
   }
   FUZZ_CHECK(clock.NowMs() <= bound);
-  FUZZ_CHECK(port.LastError() >= 0 && port.LastError() <= CommErrors::Last);
+  FUZZ_CHECK(CommErrors::Number(port.LastError()) >= 0 && port.LastError() <= CommErrors::Last);
   return 0;
 }

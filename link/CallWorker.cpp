@@ -2,11 +2,10 @@
 #include "link/CallWorker.h"
 
 #include <algorithm>
-#include <chrono>
 
 #include "link/WaitObserver.h"
 
-CallWorker::CallWorker() : shared_(std::make_shared<Shared>()) {}
+CallWorker::CallWorker(Clock& clock) : clock_(clock), shared_(std::make_shared<Shared>()) {}
 
 CallWorker::~CallWorker() {
   {
@@ -36,13 +35,13 @@ bool CallWorker::Run(std::function<void()> call, int64_t limitMs, const Waiting&
   }
   shared_->changed.notify_all();
 
-  using Steady = std::chrono::steady_clock;
-  const Steady::time_point deadline = Steady::now() + std::chrono::milliseconds(std::max<int64_t>(limitMs, 0));
+  const int64_t deadlineUs = clock_.NowUs() + std::max<int64_t>(limitMs, 0) * 1000;
+  const std::function<bool()> returned = [this] { return !shared_->busy; };
   std::unique_lock<std::mutex> lock(shared_->mutex);
   for (;;) {
-    Steady::time_point sliceEnd = std::min(deadline, Steady::now() + std::chrono::milliseconds(WaitObserver::SliceMs));
-    if (shared_->changed.wait_until(lock, sliceEnd, [this] { return !shared_->busy; })) return true;
-    if (Steady::now() >= deadline) break;
+    const int64_t sliceEndUs = std::min(deadlineUs, clock_.NowUs() + WaitObserver::SliceMs * 1000);
+    if (clock_.WaitForWorkUntilUs(lock, shared_->changed, sliceEndUs, returned)) return true;
+    if (clock_.NowUs() >= deadlineUs) break;
     lock.unlock();
     const bool keepWaiting = !waiting || waiting();
     lock.lock();

@@ -1,6 +1,6 @@
 // One long-lived thread for a library call that blocks for long, or never returns (a Camera Link
-// library's read or write). The caller waits in slices and keeps its windows painted; a call that
-// outlives its limit is left behind, on its thread, and the caller goes on.
+// library's read or write). The caller waits in slices on the port's clock and keeps its windows
+// painted; a call that outlives its limit is left behind, on its thread, and the caller goes on.
 #pragma once
 
 #include <condition_variable>
@@ -10,15 +10,17 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/Clock.h"
+
 class CallWorker {
  public:
-  CallWorker();
+  explicit CallWorker(Clock& clock);
   // Ends the thread once its call has returned; a thread whose call was abandoned is left to itself.
   ~CallWorker();
   CallWorker(const CallWorker&) = delete;
   CallWorker& operator=(const CallWorker&) = delete;
 
-  // Runs call on the thread (started the first time) and waits at most limitMs of real time for it,
+  // Runs call on the thread (started the first time) and waits at most limitMs on the clock for it,
   // running `waiting` after each slice it has not returned; `waiting` answers false to give up at
   // once. true: it returned. false: it is abandoned: it runs on unwatched, and this worker runs
   // nothing again. Whatever the call touches must therefore be its own (captured by value or
@@ -40,6 +42,7 @@ class CallWorker {
   };
   static void Serve(const std::shared_ptr<Shared>& shared);
 
+  Clock& clock_;
   std::shared_ptr<Shared> shared_;
   std::thread thread_;
   bool abandoned_ = false;

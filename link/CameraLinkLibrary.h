@@ -17,7 +17,8 @@ std::string CameraLinkLibraryPath(CameraLinkBoard board, const std::string& othe
 
 class CameraLinkLibrary {
  public:
-  CameraLinkLibrary() = default;
+  // Calls wait on the port's clock.
+  explicit CameraLinkLibrary(Clock& clock) : worker_(clock) {}
   // Closes the channel; the library stays loaded to the end of the process.
   ~CameraLinkLibrary();
   CameraLinkLibrary(const CameraLinkLibrary&) = delete;

@@ -1,12 +1,10 @@
-// The port's byte transport: opening, reading and writing against deadlines, purging, closing.
+// The port over its transports: opening, the byte operations the exchange is built from, closing.
 #include "link/CameraPort.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
-#include "link/CameraLinkLibrary.h"
-#include "platform/LineStatus.h"
 #include "link/PortPaths.h"
 #include "platform/SystemSerialDevice.h"
 
@@ -14,7 +12,7 @@ CameraPort::CameraPort()
     : CameraPort(NewSystemSerialDevice(MonotonicClock::Instance()), MonotonicClock::Instance()) {}
 
 CameraPort::CameraPort(std::unique_ptr<SerialDevice> device, Clock& clock)
-    : device_(std::move(device)), clock_(&clock), output_(&StreamOperatorOutput::Stderr()) {}
+    : clock_(&clock), serial_(std::move(device), clock, *this), output_(&StreamOperatorOutput::Stderr()) {}
 
 CameraPort::~CameraPort() { Close(); }
 
@@ -22,126 +20,134 @@ void CameraPort::SetOperatorOutput(OperatorOutput* output) {
   output_ = output != nullptr ? output : &StreamOperatorOutput::Stderr();
 }
 
-OperatorOutput& CameraPort::Operator() const {
-  static SilentOperatorOutput silent;
-  return Refusing() ? silent : *output_;
-}
+OperatorOutput& CameraPort::Operator() const { return Refusing() ? silent_ : *output_; }
 
 int32_t CameraPort::OpenSerialDefault(int32_t port, int32_t baudRate) {
   return OpenSerial(port, baudRate, 8, 0, 0);
 }
 
 int32_t CameraPort::OpenSerial(int32_t port, int32_t baudRate, int byteSize, int stopBits, int parity) {
+  if (Admit(state_, PortOperation::Open) == Admission::Refuse) return RefuseExchange();
   Close();
   // Port numbers below 1 name no device either; they are refused like those above 10.
-  if (port < FirstComPort || port > LastComPort) return Fail(CommErrors::InvalidPortNumber);
+  if (port < FirstComPort || port > LastComPort) return Fail(CommError::InvalidPortNumber);
   portNumber_ = port;
   baudRate_ = baudRate;
   openFailure_ = {};
-  if (!device_->Open(DevicePathForPort(port))) {
-    const int error = device_->OpenError();
+  const CommError opened =
+      serial_.Open(DevicePathForPort(port), LineSettingsFromCodes(baudRate, byteSize, stopBits, parity));
+  if (opened == CommError::CannotOpenPort) {
+    const int error = serial_.OpenError();
     openFailure_ = {error, error != 0 ? std::strerror(error) : "cannot be opened"};
-    return Fail(CommErrors::CannotOpenPort);
+    return Fail(CommError::CannotOpenPort);
   }
-  lineFresh_ = true;
-  if (!device_->Configure(LineSettings{baudRate, byteSize, stopBits, parity})) return FailFromLineStatus();
-  return 0;
+  Opened(serial_);
+  NeedQuiet(LineQuiet::Fresh);
+  // A line format the driver refused leaves the device open.
+  return opened == CommError::NoError ? 0 : Fail(opened);
 }
 
 int32_t CameraPort::OpenCameraLink(const std::string& libraryPath, uint32_t serialIndex) {
+  if (Admit(state_, PortOperation::Open) == Admission::Refuse) return RefuseExchange();
   Close();
   cameraLink_.reset();
-  auto library = std::make_unique<CameraLinkLibrary>();
+  auto link = std::make_unique<CameraLinkTransport>(*clock_, static_cast<LineWaits&>(*this));
   openFailure_ = {};
-  if (!library->Load(libraryPath)) {
-    // The system's words where it named a cause, as for a serial device; the loader's otherwise.
-    const int error = library->LoadErrno();
-    openFailure_ = {error, error != 0 ? std::strerror(error) : library->LoadReason()};
-    return Fail(CommErrors::CannotOpenPort);
-  }
-  // Loaded without a channel when the board does not open: reads and writes then go to the closed
-  // serial port and fail with code 3.
-  const int32_t init = library->InitChannel(serialIndex, ChannelCallWaiting());
+  const CameraLinkTransport::Opening opening = link->Open(libraryPath, serialIndex);
   ObserverReturned();
-  if (init == CameraLinkLibrary::PortInUse) {
-    // Two links on one board port would take each other's replies, and a close would cut both off.
-    openFailure_ = {EBUSY, std::strerror(EBUSY)};
-    return Fail(CommErrors::CannotOpenPort);
+  switch (opening) {
+    case CameraLinkTransport::Opening::NotLoaded: {
+      // The system's words where it named a cause, as for a serial device; the loader's otherwise.
+      const int error = link->LoadErrno();
+      openFailure_ = {error, error != 0 ? std::strerror(error) : link->LoadReason()};
+      return Fail(CommError::CannotOpenPort);
+    }
+    case CameraLinkTransport::Opening::PortInUse:
+      // Two links on one board port would take each other's replies, and a close would cut both off.
+      openFailure_ = {EBUSY, std::strerror(EBUSY)};
+      return Fail(CommError::CannotOpenPort);
+    case CameraLinkTransport::Opening::Opened:
+      // No settling before the first request here: the grabber's library keeps its own buffers, and
+      // a stray byte still costs only one ENQ, after which the line is settled as on a serial port.
+      cameraLink_ = std::move(link);
+      Opened(*cameraLink_);
+      return 0;
+    case CameraLinkTransport::Opening::BoardFailed: break;
   }
-  // No settling before the first request here: the grabber's library keeps its own buffers, and
-  // a stray byte still costs only one ENQ, after which the line is settled as on a serial port.
-  cameraLink_ = std::move(library);
-  // Given up on for a stop, the port did not fail to open: nobody is there to be told.
-  if (init != 0 && !StopRequested()) output_->ShowMessage("Board Open Error", "Error", MessageIcon::Error);
+  // Loaded without a channel: the port stays closed, and reads and writes fail with code 3. Given
+  // up on for a stop, the board did not fail to open: nobody is there to be told.
+  cameraLink_ = std::move(link);
+  if (!StopRequested()) output_->ShowMessage("Board Open Error", "Error", MessageIcon::Error);
   return 0;
 }
 
+void CameraPort::Opened(Transport& transport) {
+  line_ = &transport;
+  state_ = PortState::Open;
+}
+
+void CameraPort::NoteLoss() {
+  if (state_ != PortState::Closed && line_->Lost()) state_ = PortState::Lost;
+}
+
 int32_t CameraPort::WriteBytes(const uint8_t* data, int32_t count, int32_t timeoutMs) {
-  if (count <= 0) return Fail(CommErrors::BadSize);
+  if (count <= 0) return Fail(CommError::BadSize);
   if (StopRequested()) return Stopped();
-  if (CameraLinkOpen()) {
-    auto written = static_cast<int32_t>(cameraLink_->Write(data, static_cast<uint32_t>(count),
-                                                           static_cast<uint32_t>(timeoutMs), CameraLinkWaiting()));
-    ObserverReturned();
-    Trace(true, data, written);
-    // A call that never came back has no count of its own to leave a reason by.
-    if (CameraLinkLost()) Fail(CommErrors::Timeout);
-    return written;
+  switch (Admit(state_, PortOperation::Transfer)) {
+    case Admission::Run: break;
+    case Admission::NotOpen: return Fail(CommError::PortNotOpen);
+    case Admission::Refuse: return RefuseExchange();
+    // A channel whose call never came back has no count of its own to leave a reason by.
+    case Admission::Unreachable: Fail(CommError::Timeout); return 0;
   }
-  if (!device_->IsOpen()) return Fail(CommErrors::PortNotOpen);
-  int64_t deadline = clock_->NowMs() + static_cast<int64_t>(count) * timeoutMs;
-  int written = device_->Write(data, count, deadline);
-  Trace(true, data, written);
-  if (written < 0) {
-    device_->Discard(false, true);
-    outputLeftBehind_ = false;
-    FailFromLineStatus();
-    return 0;
-  }
-  // A write cut short by its deadline would otherwise leave no reason behind, and a later
-  // pass-through report could then read as success.
-  if (written < count) {
-    outputLeftBehind_ = true;
-    Fail(CommErrors::Timeout);
-  }
-  return written;
+  const Transfer written = line_->Write(data, count, timeoutMs);
+  NoteLoss();
+  // The count is the answer; a reason is left behind for a later pass-through report.
+  if (written.failure != CommError::NoError) Fail(written.failure);
+  return written.moved;
 }
 
 int32_t CameraPort::ReadBytes(uint8_t* buffer, int32_t count, int32_t timeoutMs) {
-  if (count <= 0) return Fail(CommErrors::BadSize);
+  if (count <= 0) return Fail(CommError::BadSize);
   if (StopRequested()) return Stopped();
-  if (CameraLinkOpen()) {
-    uint32_t got = cameraLink_->Read(buffer, static_cast<uint32_t>(count), static_cast<uint32_t>(timeoutMs),
-                                     CameraLinkWaiting());
+  switch (Admit(state_, PortOperation::Transfer)) {
+    case Admission::Run: break;
+    case Admission::NotOpen: return Fail(CommError::PortNotOpen);
+    case Admission::Refuse: return RefuseExchange();
+    case Admission::Unreachable: return Fail(CommError::Timeout);
+  }
+  const Transfer got = line_->Read(buffer, count, timeoutMs);
+  NoteLoss();
+  if (got.stopped) return Stopped();
+  if (got.moved == count) return count;
+  return Fail(got.failure);
+}
+
+int32_t CameraPort::Purge(uint32_t flags) {
+  switch (Admit(state_, PortOperation::Purge)) {
+    case Admission::Run: break;
+    case Admission::NotOpen:
+    case Admission::Unreachable: return Fail(CommError::PortNotOpen);
+    case Admission::Refuse: return RefuseExchange();
+  }
+  const CommError refused =
+      line_->Purge((flags & PurgeFlags::Receive) != 0, (flags & PurgeFlags::Transmit) != 0);
+  return refused == CommError::NoError ? 0 : Fail(refused);
+}
+
+int32_t CameraPort::Close() {
+  serial_.Close();
+  if (cameraLink_) {
+    cameraLink_->Close();
     ObserverReturned();
-    Trace(false, buffer, static_cast<int32_t>(got));
-    if (got == static_cast<uint32_t>(count)) return count;
-    return Fail(CommErrors::Timeout);
   }
-  if (!device_->IsOpen()) return Fail(CommErrors::PortNotOpen);
-  int64_t deadline = clock_->NowMs() + static_cast<int64_t>(count) * timeoutMs;
-  int32_t got = 0;
-  while (clock_->NowMs() <= deadline) {
-    int n = device_->ReadAvailable(buffer + got, count - got);
-    if (n > 0) got += n;
-    if (got == count) {
-      Trace(false, buffer, got);
-      return count;
-    }
-    WaitForInput(deadline);
-    if (StopRequested()) {
-      Trace(false, buffer, got);
-      return Stopped();
-    }
-  }
-  Trace(false, buffer, got);
-  device_->Discard(true, false);
-  return FailFromLineStatus();
+  state_ = PortState::Closed;
+  return 0;
 }
 
 int32_t CameraPort::Stopped() {
-  if (exchangeRunning_) lineUnsettled_ = true;
-  return Fail(CommErrors::Timeout);
+  if (ExchangeRunning()) NeedQuiet(LineQuiet::Unsettled);
+  return Fail(CommError::Timeout);
 }
 
 bool CameraPort::Pause(int64_t ms) {
@@ -154,90 +160,29 @@ bool CameraPort::Pause(int64_t ms) {
   return !StopRequested();
 }
 
-void CameraPort::WaitForInput(int64_t deadlineMs) {
-  if (observer_ == nullptr) return device_->WaitReadable(deadlineMs);
-  device_->WaitReadable(std::min(deadlineMs, clock_->NowMs() + WaitObserver::SliceMs));
+void CameraPort::SliceWaited() {
   observer_->StillWaiting(clock_->NowMs());
   ObserverReturned();
 }
 
-CameraLinkLibrary::Waiting CameraPort::CameraLinkWaiting() {
-  if (observer_ == nullptr) return {};
-  return [this] {
-    observer_->StillWaiting(clock_->NowMs());
-    ObserverReturned();
-    return !observer_->AbandonBlockedCalls();
-  };
-}
-
-CameraLinkLibrary::Waiting CameraPort::ChannelCallWaiting() {
-  if (observer_ == nullptr) return {};
-  return [this] {
-    observer_->StillWaiting(clock_->NowMs());
-    ObserverReturned();
-    return !observer_->StopRequested() && !observer_->AbandonBlockedCalls();
-  };
+void CameraPort::Traced(bool sent, const uint8_t* bytes, int32_t count) {
+  if (!trace_ || count <= 0) return;
+  trace_(sent, bytes, count);
+  ObserverReturned();
 }
 
 int32_t CameraPort::RefuseExchange() {
   ++refusedExchanges_;
-  return Refuse();
+  if (ExchangeRunning()) state_ = PortState::Refusing;
+  return -CommError::Refused;
 }
 
 CameraPort::ExchangeScope::ExchangeScope(CameraPort& port) : port_(port) {
-  port_.exchangeRunning_ = true;
+  if (port_.state_ == PortState::Open) port_.state_ = PortState::Exchanging;
   if (port_.observer_ != nullptr) port_.observer_->ExchangeStarted(port_.clock_->NowMs());
 }
 
 CameraPort::ExchangeScope::~ExchangeScope() {
-  port_.exchangeRunning_ = false;
+  if (port_.state_ == PortState::Exchanging) port_.state_ = PortState::Open;
   if (port_.observer_ != nullptr) port_.observer_->ExchangeEnded();
-}
-
-int32_t CameraPort::Purge(uint32_t flags) {
-  if (!device_->IsOpen()) return Fail(CommErrors::PortNotOpen);
-  bool input = (flags & PurgeFlags::Receive) != 0;
-  bool output = (flags & PurgeFlags::Transmit) != 0 && outputLeftBehind_;
-  if (!device_->Discard(input, output)) return Fail(CommErrors::PurgeFailure);
-  if (output) outputLeftBehind_ = false;
-  return 0;
-}
-
-int32_t CameraPort::Close() {
-  if (device_->IsOpen()) {
-    // The last ACK may still be on its way: only what a write left behind is taken off the line.
-    device_->Discard(true, outputLeftBehind_);
-    outputLeftBehind_ = false;
-    device_->Close();
-  }
-  if (cameraLink_) {
-    cameraLink_->CloseChannel(ChannelCallWaiting());
-    ObserverReturned();
-  }
-  return 0;
-}
-
-int32_t CameraPort::FailFromLineStatus() { return Fail(ErrorFromLineStatus(device_->TakeLineErrors())); }
-
-CommError CameraPort::ErrorFromLineStatus(uint32_t flags) {
-  static constexpr struct {
-    uint32_t flag;
-    CommError code;
-  } order[] = {
-      {LineStatus::ModeError, CommErrors::ModeError},
-      {LineStatus::Break, CommErrors::LineBreak},
-      {LineStatus::Frame, CommErrors::Framing},
-      {LineStatus::IoError, CommErrors::IoError},
-      {LineStatus::Overrun, CommErrors::Overrun},
-      {LineStatus::ReceiveOverflow, CommErrors::ReceiveBufferFull},
-      {LineStatus::Parity, CommErrors::Parity},
-      {LineStatus::TransmitFull, CommErrors::TransmitBufferFull},
-      {LineStatus::DeviceNotSelected, CommErrors::ParallelUnselected},
-      {LineStatus::DeviceTimeout, CommErrors::ParallelTimeout},
-      {LineStatus::OutOfPaper, CommErrors::PaperEmpty},
-  };
-  for (const auto& row : order) {
-    if (flags & row.flag) return row.code;
-  }
-  return CommErrors::Timeout;
 }

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "link/CameraPort.h"
 #include "link/Framing.h"
@@ -42,8 +43,8 @@ char* CameraPort::FormatRequest(char* text, int mode, int fixed, int area, int a
 
 int32_t CameraPort::WaitAck(int32_t timeoutMs) {
   uint8_t byte = 0;
-  if (ReadBytes(&byte, 1, timeoutMs) < 0) return Fail(CommErrors::PassThrough);
-  if (byte != Framing::ACK) return Fail(CommErrors::UnexpectedCharacter);
+  if (ReadBytes(&byte, 1, timeoutMs) < 0) return Fail(CommError::PassThrough);
+  if (byte != Framing::ACK) return Fail(CommError::UnexpectedCharacter);
   return 0;
 }
 
@@ -54,7 +55,7 @@ bool CameraPort::EnquiryPhase() {
     const int32_t ack = WaitAck(ExchangeTimeouts::Enquiry);
     if (ack == 0) return true;
     // A wrong byte may be the first of someone else's reply: the rest of it must not answer the next ENQ.
-    if (ack == -CommErrors::UnexpectedCharacter && i + 1 < Tries) SettleLine();
+    if (ack == -CommError::UnexpectedCharacter && i + 1 < Tries) SettleLine();
   }
   return false;
 }
@@ -70,29 +71,25 @@ bool CameraPort::FramePhase(const uint8_t* frame, int32_t length) {
 }
 
 int32_t CameraPort::SendFrame(std::string_view text) {
-  if (exchangeRunning_) return RefuseExchange();
+  if (Admit(state_, PortOperation::Exchange) == Admission::Refuse) return RefuseExchange();
   ExchangeScope scope(*this);
   return DeliverRequest(text);
 }
 
 int32_t CameraPort::DeliverRequest(std::string_view text) {
   uint8_t frame[Framing::FrameBufferSize];
-  int32_t length = BuildFrame(text, frame);
-  if (length < 0) return Fail(-length);
+  const int32_t length = BuildFrame(text, frame);
+  if (length == 0) return Fail(CommError::IllegalMessageSize);
   // Nothing more goes to a channel whose library kept a call: the camera is out of reach.
-  if (CameraLinkLost()) return Fail(CommErrors::Timeout);
+  if (Admit(state_, PortOperation::Exchange) == Admission::Unreachable) return Fail(CommError::Timeout);
   if (StopRequested()) return Stopped();
-  if (lineUnsettled_) {
-    lineUnsettled_ = false;
-    lineFresh_ = false;
-    AwaitQuietLine();
-  }
-  if (lineFresh_) {
-    lineFresh_ = false;
-    SettleLine();
+  switch (std::exchange(lineQuiet_, LineQuiet::Settled)) {
+    case LineQuiet::Unsettled: AwaitQuietLine(); break;
+    case LineQuiet::Fresh: SettleLine(); break;
+    case LineQuiet::Settled: break;
   }
   Purge(PurgeFlags::Both);
-  if (!EnquiryPhase() || !FramePhase(frame, length)) return Fail(CommErrors::PassThrough);
+  if (!EnquiryPhase() || !FramePhase(frame, length)) return Fail(CommError::PassThrough);
   return 0;
 }
 
@@ -107,17 +104,17 @@ CameraPort::ReplyOutcome CameraPort::AwaitReplyStart(int& noiseBytes) {
     // must not keep the operator waiting without end. Its code stays stored for the report.
     int64_t left = deadline - clock_->NowMs();
     if (left <= 0) {
-      Fail(CommErrors::Timeout);
+      Fail(CommError::Timeout);
       return ReplyOutcome::Noise;
     }
     if (ReadBytes(&byte, 1, static_cast<int32_t>(left)) < 0) {
-      Fail(CommErrors::PassThrough);
+      Fail(CommError::PassThrough);
       // Noise may still be coming: the line is not known to be quiet.
       return noise ? ReplyOutcome::Noise : ReplyOutcome::NoReply;
     }
     if (byte == Framing::STX) return ReplyOutcome::Started;
     if (++noiseBytes > MaxNoiseBytes) {
-      Fail(CommErrors::UnexpectedCharacter);
+      Fail(CommError::UnexpectedCharacter);
       return ReplyOutcome::Noise;
     }
   }
@@ -134,8 +131,8 @@ CameraPort::ReplyOutcome CameraPort::ReceiveReply(char* reply) {
     if (ReadBytes(frame + 1, Framing::ReplyFrameLength - 1, ExchangeTimeouts::ReplyRest) < 0) {
       return ReplyOutcome::ShortReply;
     }
-    int32_t check = CheckReply(frame, Framing::ReplyFrameLength);
-    if (check == 0) {
+    const CommError check = CheckReply(frame, Framing::ReplyFrameLength);
+    if (check == CommError::NoError) {
       const uint8_t ack = Framing::ACK;
       if (WriteBytes(&ack, 1, ExchangeTimeouts::FrameWrite) >= 0) {
         std::memcpy(reply, frame + 1, Framing::ReplyDataLength);
@@ -143,7 +140,7 @@ CameraPort::ReplyOutcome CameraPort::ReceiveReply(char* reply) {
         return ReplyOutcome::Taken;
       }
     } else {
-      Fail(-check);
+      Fail(check);
       const uint8_t nak = Framing::NAK;
       WriteBytes(&nak, 1, ExchangeTimeouts::FrameWrite);
     }
@@ -152,75 +149,34 @@ CameraPort::ReplyOutcome CameraPort::ReceiveReply(char* reply) {
   return ReplyOutcome::BadReplies;
 }
 
-int32_t CameraPort::QuietTimeMs(int32_t baudRate) {
-  if (baudRate <= 0) return ExchangeTimeouts::QuietMargin;
-  int32_t frameMs = (Framing::ReplyFrameLength * 10 * 1000 + baudRate - 1) / baudRate;
-  return frameMs + ExchangeTimeouts::QuietMargin;
-}
-
-int32_t CameraPort::SettleTimeMs(int32_t baudRate) {
-  if (baudRate <= 0) return 0;
-  return (ExchangeTimeouts::SettleByteTimes * 10 * 1000 + baudRate - 1) / baudRate;
-}
-
 // A camera answers every NAK with its reply again, a cut-off reply or noise may still be coming: what
 // is on its way now would be read as the answer to the next ENQ. Reads and drops it until the line
 // has been quiet for a reply frame's time, within the nine-byte reply time-out in all. Stores no error.
 void CameraPort::AwaitQuietLine() {
-  const int64_t limit = (Framing::ReplyFrameLength - 1) * ExchangeTimeouts::ReplyRest;
-  if (CameraLinkOpen()) return DrainCameraLink(ExchangeTimeouts::CameraLinkQuiet, limit);
-  DropUntilQuiet(QuietTimeMs(baudRate_), limit);
+  if (Admit(state_, PortOperation::Transfer) != Admission::Run) return;
+  line_->DropUntilQuiet(QuietSpan::ReplyFrame, (Framing::ReplyFrameLength - 1) * ExchangeTimeouts::ReplyRest);
+  NoteLoss();
 }
 
 // A quiet line costs a few byte times; a camera that never stops talking, SettleLimit. Stores no error.
 void CameraPort::SettleLine() {
-  if (CameraLinkOpen()) return DrainCameraLink(ExchangeTimeouts::CameraLinkSettle, ExchangeTimeouts::SettleLimit);
-  DropUntilQuiet(SettleTimeMs(baudRate_), ExchangeTimeouts::SettleLimit);
-}
-
-void CameraPort::DropUntilQuiet(int64_t quietMs, int64_t limitMs) {
-  if (StopRequested() || !device_->IsOpen()) return;
-  const int64_t limit = clock_->NowMs() + limitMs;
-  int64_t lastByteMs = clock_->NowMs();
-  for (;;) {
-    uint8_t buffer[64];
-    int n = device_->ReadAvailable(buffer, sizeof buffer);
-    int64_t now = clock_->NowMs();
-    if (n > 0) {
-      Trace(false, buffer, n);
-      lastByteMs = now;
-    }
-    int64_t until = std::min(lastByteMs + quietMs, limit);
-    // An unpaced line has nothing in flight: what is not there now is not coming.
-    if ((quietMs <= 0 && n <= 0) || now > until || StopRequested()) return;
-    if (n <= 0) WaitForInput(until);
-  }
-}
-
-void CameraPort::DrainCameraLink(uint32_t quietMs, int64_t limitMs) {
-  if (StopRequested()) return;
-  const int64_t limit = clock_->NowMs() + limitMs;
-  uint8_t byte = 0;
-  while (clock_->NowMs() <= limit && !StopRequested() &&
-         cameraLink_->Read(&byte, 1, quietMs, CameraLinkWaiting()) == 1) {
-    ObserverReturned();
-    Trace(false, &byte, 1);
-  }
-  ObserverReturned();
+  if (Admit(state_, PortOperation::Transfer) != Admission::Run) return;
+  line_->DropUntilQuiet(QuietSpan::FewBytes, ExchangeTimeouts::SettleLimit);
+  NoteLoss();
 }
 
 int32_t CameraPort::Transact(std::string_view text, char* reply) {
-  if (exchangeRunning_) return RefuseExchange();
+  if (Admit(state_, PortOperation::Exchange) == Admission::Refuse) return RefuseExchange();
   ExchangeScope scope(*this);
   ReplyOutcome outcome = ReplyOutcome::NoReply;
   for (int attempt = 0; attempt < Tries; ++attempt) {
     // After a silent attempt the line is quiet already; after anything else, bytes may be on their way.
     if (outcome != ReplyOutcome::NoReply) AwaitQuietLine();
-    if (DeliverRequest(text) < 0) return Fail(CommErrors::PassThrough);
+    if (DeliverRequest(text) < 0) return Fail(CommError::PassThrough);
     outcome = ReceiveReply(reply);
     if (outcome == ReplyOutcome::Taken) return Framing::ReplyDataLength;
   }
-  return Fail(CommErrors::PassThrough);
+  return Fail(CommError::PassThrough);
 }
 
 int32_t CameraPort::WriteParameter(int mode, int fixed, int area, int address, int32_t minimum, int32_t maximum,
@@ -236,10 +192,10 @@ int32_t CameraPort::ReadParameter(int mode, int fixed, int area, int address, in
   FormatRequest(text, mode, fixed, area, address, minimum, maximum, 0);
   char reply[Framing::FrameBufferSize];
   int32_t result = Transact(text, reply);
-  if (result < 0) return Fail(CommErrors::PassThrough);
-  if (result != Framing::ReplyDataLength) return Fail(CommErrors::BadReplySize);
+  if (result < 0) return Fail(CommError::PassThrough);
+  if (result != Framing::ReplyDataLength) return Fail(CommError::BadReplySize);
   for (int i = 0; i < Framing::ReplyDataLength; ++i) {
-    if (!IsHexDigit(reply[i])) return Fail(CommErrors::InvalidCharacter);
+    if (!IsHexDigit(reply[i])) return Fail(CommError::InvalidCharacter);
   }
   int32_t raw = HexToInt(reply, 2) + 256 * HexToInt(reply + 2, 2) + 65536 * HexToInt(reply + 4, 2);
   *value = OrderValue(raw, area, minimum, maximum);

@@ -5,16 +5,17 @@
 #include "resources/StringTable.h"
 
 int32_t CommErrorState::Fail(CommError code) {
-  if (refusing_) return -CommErrors::Refused;
-  if (code != CommErrors::PassThrough) lastError_ = code;
+  if (Refusing()) return -CommError::Refused;
+  if (code != CommError::PassThrough) lastError_ = code;
   return -lastError_;
 }
 
 std::string CommErrorState::ErrorText(CommError code) {
-  if (code < 0 || code > CommErrors::Last) code = CommErrors::PassThrough;
-  int id = code < CommErrors::IllegalMessageSize
-               ? StringIds::CommErrorFirst + code
-               : StringIds::CommErrorIllegalSize + (code - CommErrors::IllegalMessageSize);
+  int number = CommErrors::Number(code);
+  if (number < 0 || number > CommErrors::Number(CommErrors::Last)) number = CommErrors::Number(CommError::PassThrough);
+  const int illegalSize = CommErrors::Number(CommError::IllegalMessageSize);
+  int id = number < illegalSize ? StringIds::CommErrorFirst + number
+                                : StringIds::CommErrorIllegalSize + (number - illegalSize);
   std::string text = FormatString(LoadString(id), std::string());
   return FormatString(LoadString(StringIds::ErrorFrame), text);
 }

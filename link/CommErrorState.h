@@ -19,18 +19,9 @@ class CommErrorState {
   static std::string ErrorText(CommError code);
   std::string LastErrorText() const { return ErrorText(lastError_); }
 
-  // True from a refused exchange until the wait that the refused request came from goes on: its
-  // callers pass the refusal up and show nothing, and the running exchange's record stays its own.
-  bool Refusing() const { return refusing_; }
-
- protected:
-  int32_t Refuse() {
-    refusing_ = true;
-    return -CommErrors::Refused;
-  }
-  void EndRefusal() { refusing_ = false; }
+  // Whether a refused exchange's callers are unwinding (the port knows; a bare record never is).
+  virtual bool Refusing() const { return false; }
 
  private:
-  CommError lastError_ = CommErrors::NoError;
-  bool refusing_ = false;
+  CommError lastError_ = CommError::NoError;
 };

@@ -28,7 +28,7 @@ int32_t HexToInt(const char* text, int length) {
 }
 
 int32_t BuildFrame(std::string_view text, uint8_t* frame) {
-  if (text.size() > static_cast<size_t>(Framing::MaxTextLength)) return -CommErrors::IllegalMessageSize;
+  if (text.size() > static_cast<size_t>(Framing::MaxTextLength)) return 0;
   size_t n = text.size();
   frame[0] = Framing::STX;
   std::memcpy(frame + 1, text.data(), n);
@@ -40,12 +40,12 @@ int32_t BuildFrame(std::string_view text, uint8_t* frame) {
   return static_cast<int32_t>(n + 4);
 }
 
-int32_t CheckReply(const uint8_t* reply, int32_t count) {
-  if (count != Framing::ReplyFrameLength) return -CommErrors::BadReplySize;
-  if (reply[0] != Framing::STX) return -CommErrors::NoStx;
-  if (reply[7] != Framing::ETX) return -CommErrors::NoEtx;
+CommError CheckReply(const uint8_t* reply, int32_t count) {
+  if (count != Framing::ReplyFrameLength) return CommError::BadReplySize;
+  if (reply[0] != Framing::STX) return CommError::NoStx;
+  if (reply[7] != Framing::ETX) return CommError::NoEtx;
   const char* digits = reinterpret_cast<const char*>(reply + 8);
-  if (!IsHexDigit(digits[0]) || !IsHexDigit(digits[1])) return -CommErrors::InvalidCharacter;
-  if (Checksum(reply, 8) != (HexToInt(digits, 2) & 0xFF)) return -CommErrors::ChecksumMismatch;
-  return 0;
+  if (!IsHexDigit(digits[0]) || !IsHexDigit(digits[1])) return CommError::InvalidCharacter;
+  if (Checksum(reply, 8) != (HexToInt(digits, 2) & 0xFF)) return CommError::ChecksumMismatch;
+  return CommError::NoError;
 }

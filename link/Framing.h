@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "link/CommError.h"
+
 namespace Framing {
 
 inline constexpr uint8_t STX = 0x02;
@@ -29,8 +31,8 @@ bool IsHexDigit(char c);
 int32_t HexToInt(const char* text, int length);
 
 // Writes STX, text, ETX and the two upper-case check digits into frame (FrameBufferSize bytes).
-// Returns the frame length, or -26 when the text is too long (nothing written then).
+// Returns the frame length, or 0 when the text is too long (code 26; nothing written then).
 int32_t BuildFrame(std::string_view text, uint8_t* frame);
 
-// Checks a received reply frame; 0 when good, otherwise the negative code of the first failed check.
-int32_t CheckReply(const uint8_t* reply, int32_t count);
+// Checks a received reply frame: NoError when good, otherwise the code of the first failed check.
+CommError CheckReply(const uint8_t* reply, int32_t count);

@@ -104,7 +104,7 @@ PyCamera::PyCamera(const LinkChoice& choice) : choice_(choice) {
   }
   // The library loaded but the board's port did not open: nothing could ever reach the camera.
   if (opened.Ok() && session_.BoardDidNotOpen()) {
-    opened = Outcome::Comm(-CommErrors::PortNotOpen);
+    opened = Outcome::Comm(-CommError::PortNotOpen);
     opened.path = CameraLinkLibraryFor(*choice.cameraLink);
     opened.reason = "Board Open Error";
   }

@@ -92,7 +92,7 @@ class CountingTimer : public QObject {
   }
 };
 
-QString TimeoutMessage() { return QString::fromStdString(CommErrorState::ErrorText(CommErrors::Timeout)); }
+QString TimeoutMessage() { return QString::fromStdString(CommErrorState::ErrorText(CommError::Timeout)); }
 
 class ExchangeWait : public AppTest {
  protected:
@@ -145,7 +145,7 @@ TEST_F(ExchangeWait, TheGrownWindowIsPaintedAndTheWaitCursorShowsWhileTheReadWai
     cursor.emplace_back(link.ElapsedMs(), shown != nullptr && shown->shape() == Qt::WaitCursor);
   };
   const int64_t start = link.ElapsedMs();
-  EXPECT_EQ(ReadGain(), -CommErrors::Timeout);
+  EXPECT_EQ(ReadGain(), -CommError::Timeout);
   EXPECT_EQ(link.ElapsedMs() - start, 4 * 4001) << "the waits are the exchange's own, however sliced";
 
   ASSERT_TRUE(grown);
@@ -207,7 +207,7 @@ TEST_F(ExchangeWait, InputDuringTheWaitReachesNothingAndACloseWaitsForTheExchang
   ticking.start(0, &timer);
 
   const size_t requestsBefore = link.Requests().size();
-  EXPECT_EQ(ReadGain(), -CommErrors::Timeout);
+  EXPECT_EQ(ReadGain(), -CommError::Timeout);
   ASSERT_TRUE(done);
   EXPECT_FALSE(closedDuringWait);
   EXPECT_TRUE(frame->isVisible()) << "the window stays while the camera is waited for";
@@ -417,7 +417,7 @@ TEST_F(ExchangeWait, NoPathOfTheWindowStartsAnExchangeWhileOneWaits) {
       QTest::keyClick(frame, combination.key(), combination.keyboardModifiers());
     }
   };
-  EXPECT_EQ(ReadGain(), -CommErrors::Timeout);
+  EXPECT_EQ(ReadGain(), -CommError::Timeout);
   ASSERT_TRUE(driven);
   EXPECT_EQ(std::vector<std::string>(link.Requests().begin() + static_cast<long>(before), link.Requests().end()),
             std::vector<std::string>(4, "01FF810C000000"))

@@ -97,7 +97,7 @@ TEST_P(OneExchange, ANestedRequestIsRefusedAndTheRunningExchangeIsUntouched) {
   const int32_t result = link.port->UploadOne(ParamGainLevel);
 
   EXPECT_EQ(asked, 1);
-  EXPECT_EQ(nestedResult, -CommErrors::Refused) << "the caller is told, and no code of the line's is made up";
+  EXPECT_EQ(nestedResult, -CommError::Refused) << "the caller is told, and no code of the line's is made up";
   EXPECT_EQ(link.port->RefusedExchanges(), 1);
   EXPECT_FALSE(link.port->Refusing()) << "the refusal ends with the call that met it";
   EXPECT_EQ(link.output.statusTexts, std::vector<std::string>{"Uploading Gain Level data from camera..."})
@@ -109,10 +109,10 @@ TEST_P(OneExchange, ANestedRequestIsRefusedAndTheRunningExchangeIsUntouched) {
     EXPECT_EQ(link.device->Sent(), Bytes({{ENQ, STX}, Text("01FF810C000000"), {ETX}, Text("11"), {ACK}}))
         << "only the running read on the line, byte for byte";
   } else {
-    EXPECT_EQ(result, -CommErrors::Timeout);
-    EXPECT_EQ(link.port->LastError(), CommErrors::Timeout) << "the running read's own reason is reported";
+    EXPECT_EQ(result, -CommError::Timeout);
+    EXPECT_EQ(link.port->LastError(), CommError::Timeout) << "the running read's own reason is reported";
     ASSERT_EQ(link.output.messages.size(), 1u);
-    EXPECT_EQ(link.output.messages[0].text, CommErrorState::ErrorText(CommErrors::Timeout));
+    EXPECT_EQ(link.output.messages[0].text, CommErrorState::ErrorText(CommError::Timeout));
     EXPECT_EQ(link.Requests(), std::vector<std::string>(4, "01FF810C000000"));
   }
 }
@@ -138,7 +138,7 @@ TEST(OneExchangeAfterRefusal, TheNextExchangeRunsAndFailuresAreReportedAgain) {
   EXPECT_EQ(link.port->SendOne(ParamTriggerMode, 2), 1);
   EXPECT_EQ(link.Requests().back(), "01FF0104020000");
   link.camera.Faults().silent = true;
-  EXPECT_EQ(link.port->SendOne(ParamTriggerMode, 3), -CommErrors::Timeout);
+  EXPECT_EQ(link.port->SendOne(ParamTriggerMode, 3), -CommError::Timeout);
   ASSERT_EQ(link.output.messages.size(), 1u);
-  EXPECT_EQ(link.output.messages[0].text, CommErrorState::ErrorText(CommErrors::Timeout));
+  EXPECT_EQ(link.output.messages[0].text, CommErrorState::ErrorText(CommError::Timeout));
 }

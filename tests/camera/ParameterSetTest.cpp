@@ -19,7 +19,7 @@ TEST_F(ParameterSet, StartsWithTheDefaults) {
   EXPECT_EQ(set.GetValue(ParamGainLevel, false), 168);
   EXPECT_EQ(set.GetValue(ParamPartialScanWidth, true), 1040);
   EXPECT_EQ(set.GetValue(ParamReserved, false), 0);
-  EXPECT_EQ(set.LastError(), 0);
+  EXPECT_EQ(set.LastError(), CommError::NoError);
 }
 
 TEST_F(ParameterSet, SetValueSaysWhetherItChanged) {
@@ -54,7 +54,7 @@ TEST_F(ParameterSet, ReadAllStopsAtTheFirstFailureKeepingEarlierRows) {
   link.camera.SetSetting(0x01, 0x04, 3);       // row 0
   link.camera.SetSetting(0x01, 0x0C, 0x2C01);  // row 5: gain 300
   link.camera.Faults().silentAfterRequests = 5;
-  EXPECT_EQ(set.ReadAll(), -CommErrors::Timeout);
+  EXPECT_EQ(set.ReadAll(), -CommError::Timeout);
   EXPECT_EQ(link.Requests().size(), 5u);
   EXPECT_EQ(set.GetValue(ParamTriggerMode, false), 3) << "rows before the failure keep what was read";
   EXPECT_EQ(set.GetValue(ParamGainLevel, false), 168) << "the failed row and those after keep their values";
@@ -76,7 +76,7 @@ TEST_F(ParameterSet, WriteAllSendsTheTwentyOneRowsInOrder) {
 
 TEST_F(ParameterSet, WriteAllStopsAtTheFirstFailure) {
   link.camera.Faults().silentAfterRequests = 3;
-  EXPECT_EQ(set.WriteAll(), -CommErrors::Timeout);
+  EXPECT_EQ(set.WriteAll(), -CommError::Timeout);
   EXPECT_EQ(link.Requests().size(), 3u);
 }
 
@@ -97,13 +97,13 @@ TEST_F(ParameterSet, WhiteSpotDetectIsReadFromTheWorkingRegister) {
 
 TEST_F(ParameterSet, FailedTransferLeavesTheValueAndKeepsTheCode) {
   link.camera.Faults().silent = true;
-  EXPECT_EQ(set.WriteOne(ParamGainLevel, 300), -CommErrors::Timeout);
+  EXPECT_EQ(set.WriteOne(ParamGainLevel, 300), -CommError::Timeout);
   EXPECT_EQ(set.GetValue(ParamGainLevel, false), 168);
-  EXPECT_EQ(set.ReadOne(ParamGainLevel), -CommErrors::Timeout);
-  EXPECT_EQ(set.Fail(CommErrors::PassThrough), -CommErrors::Timeout);
+  EXPECT_EQ(set.ReadOne(ParamGainLevel), -CommError::Timeout);
+  EXPECT_EQ(set.Fail(CommError::PassThrough), -CommError::Timeout);
   link.camera.Faults().silent = false;
   EXPECT_EQ(set.ReadOne(ParamGainLevel), 0);
-  EXPECT_EQ(set.LastError(), CommErrors::Timeout) << "success does not reset the record";
+  EXPECT_EQ(set.LastError(), CommError::Timeout) << "success does not reset the record";
 }
 
 TEST_F(ParameterSet, ReportingTransfersShowStatusAndOneBoxPerFailure) {
@@ -114,10 +114,10 @@ TEST_F(ParameterSet, ReportingTransfersShowStatusAndOneBoxPerFailure) {
   EXPECT_TRUE(output.messages.empty());
 
   link.camera.Faults().silent = true;
-  EXPECT_EQ(set.UploadOne(ParamModelName2), -CommErrors::Timeout);
+  EXPECT_EQ(set.UploadOne(ParamModelName2), -CommError::Timeout);
   EXPECT_EQ(output.statusTexts.back(), "Uploading Camera Information data from camera...");
-  EXPECT_EQ(set.UploadAll(), -CommErrors::Timeout);
-  EXPECT_EQ(set.SendAll(), -CommErrors::Timeout);
+  EXPECT_EQ(set.UploadAll(), -CommError::Timeout);
+  EXPECT_EQ(set.SendAll(), -CommError::Timeout);
   ASSERT_EQ(output.messages.size(), 3u);
   for (const auto& m : output.messages) {
     EXPECT_EQ(m.text, "ERROR - Communication time out detected.\nCheck the connection.");
@@ -130,10 +130,10 @@ TEST_F(ParameterSet, ReportingTransfersShowStatusAndOneBoxPerFailure) {
 TEST_F(ParameterSet, OpeningTheLinkReportsItsFailure) {
   MemoryCamera closed(false);
   closed.device->RefuseOpen(true);
-  EXPECT_EQ(closed.parameters->OpenSerialLink(2, 9600), -CommErrors::CannotOpenPort);
+  EXPECT_EQ(closed.parameters->OpenSerialLink(2, 9600), -CommError::CannotOpenPort);
   ASSERT_EQ(closed.output.messages.size(), 1u);
   EXPECT_EQ(closed.output.messages[0].text, "ERROR - Can not open communciation port.");
-  EXPECT_EQ(closed.parameters->OpenCameraLinkLibrary("/nonexistent/libcl.so"), -CommErrors::CannotOpenPort);
+  EXPECT_EQ(closed.parameters->OpenCameraLinkLibrary("/nonexistent/libcl.so"), -CommError::CannotOpenPort);
   EXPECT_EQ(closed.output.messages.size(), 2u);
 }
 

@@ -93,7 +93,7 @@ TEST_F(SerialWrite, RefusalsAndFailuresStopTheSequence) {
   SilentAfter(0);
   auto result = Write("12X45678", 1);
   EXPECT_EQ(result.status, SerialWriteStatus::NotUnlocked);
-  EXPECT_EQ(result.error, -CommErrors::Timeout);
+  EXPECT_EQ(result.error, -CommError::Timeout);
   ASSERT_EQ(link.output.messages.size(), 2u) << "the communication error, then the unlock message";
   EXPECT_EQ(LastMessage().text, "This camera is not written the Serial Number.\nPlease tell design engineer.");
   EXPECT_EQ(LastMessage().caption, "VQ-R310NTX");
@@ -112,7 +112,7 @@ TEST_F(SerialWrite, RefusalsAndFailuresStopTheSequence) {
   SilentAfter(3);
   result = Write("12X45678", 1);
   EXPECT_EQ(result.status, SerialWriteStatus::WordFailed);
-  EXPECT_EQ(result.error, -CommErrors::Timeout);
+  EXPECT_EQ(result.error, -CommError::Timeout);
   EXPECT_EQ(Texts(link.Requests().end() - 2, link.Requests().end()), (Texts{Words12X45678[0], Words12X45678[1]}));
   EXPECT_EQ(LastMessage().icon, MessageIcon::Error) << "only the communication error is shown";
   EXPECT_NE(access(log.path.c_str(), F_OK), 0) << "no log row after a failed word";

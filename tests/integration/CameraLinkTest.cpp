@@ -55,7 +55,7 @@ TEST_F(CameraLinkChannel, ReadEndToEndInWholeCalls) {
                                              "clSerialRead(1,3000)", "clSerialRead(1,4000)", "clSerialRead(9,1000)",
                                              "clSerialWrite(1,1000)"}));
   // With no serial port behind it, the purge at the start of the request leaves code 3 stored.
-  EXPECT_EQ(port.LastError(), CommErrors::PortNotOpen);
+  EXPECT_EQ(port.LastError(), CommError::PortNotOpen);
 }
 
 TEST_F(CameraLinkChannel, WriteReachesTheCamera) {
@@ -75,14 +75,14 @@ TEST_F(CameraLinkChannel, BoardThatDoesNotOpenIsReportedOnceThenPortNotOpen) {
   EXPECT_EQ(output.messages[0].icon, MessageIcon::Error);
 
   int32_t value = -1;
-  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommErrors::PortNotOpen);
+  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommError::PortNotOpen);
   EXPECT_EQ(output.messages.size(), 1u);
 }
 
 TEST_F(CameraLinkChannel, MissingLibraryOrEntryPointCannotOpen) {
-  EXPECT_EQ(port.OpenCameraLink("/nonexistent/libclsernothing.so"), -CommErrors::CannotOpenPort);
-  EXPECT_EQ(port.OpenCameraLink(VQ_CLSERSIM_NOREAD), -CommErrors::CannotOpenPort);
-  EXPECT_EQ(port.OpenCameraLink(""), -CommErrors::CannotOpenPort);
+  EXPECT_EQ(port.OpenCameraLink("/nonexistent/libclsernothing.so"), -CommError::CannotOpenPort);
+  EXPECT_EQ(port.OpenCameraLink(VQ_CLSERSIM_NOREAD), -CommError::CannotOpenPort);
+  EXPECT_EQ(port.OpenCameraLink(""), -CommError::CannotOpenPort);
   EXPECT_TRUE(output.messages.empty());
   EXPECT_FALSE(port.CameraLinkLoaded());
 }
@@ -95,7 +95,7 @@ TEST_F(CameraLinkChannel, CloseEndsTheChannelOnce) {
   ASSERT_EQ(Calls().size(), 1u);
   EXPECT_STREQ(Calls()[0].entry, "clSerialClose");
   int32_t value = -1;
-  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommErrors::PortNotOpen);
+  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommError::PortNotOpen);
 }
 
 TEST_F(CameraLinkChannel, SilentCameraTimesOutAfterTheRetries) {
@@ -103,7 +103,7 @@ TEST_F(CameraLinkChannel, SilentCameraTimesOutAfterTheRetries) {
   Camera().Faults().silent = true;
   int32_t value = -1;
   auto start = MonotonicClock::Instance().NowMs();
-  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommErrors::Timeout);
+  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommError::Timeout);
   auto elapsed = MonotonicClock::Instance().NowMs() - start;
   EXPECT_GE(elapsed, 3990);
   EXPECT_LT(elapsed, 5000);
@@ -149,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
                        f.defectiveReplies = -1;
                        f.replyDefect = ReplyDefect::BadCheck;
                      },
-                     -CommErrors::ChecksumMismatch, 0},
+                     -CommError::ChecksumMismatch, 0},
         RecoveryCase{"ShortReply", [](CameraFaults& f) { f.shortReplies = 1; }, 0, 168}),
     [](const ::testing::TestParamInfo<RecoveryCase>& testCase) { return std::string(testCase.param.name); });
 
@@ -169,15 +169,15 @@ TEST(CameraLinkStuck, ACallThatNeverReturnsIsGivenUpAndTheChannelWithIt) {
 
   auto start = Steady::now();
   int32_t value = -1;
-  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommErrors::Timeout);
+  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommError::Timeout);
   // The ENQ went out; the read for its ACK, with a one-second time-out, never came back.
   EXPECT_GE(msSince(start), ExchangeTimeouts::Enquiry + CameraLinkLibrary::GraceMs);
   EXPECT_LT(msSince(start), ExchangeTimeouts::Enquiry + CameraLinkLibrary::GraceMs + 500);
   EXPECT_EQ(traced, 1);
 
   start = Steady::now();
-  EXPECT_EQ(port.WriteParameter(1, 0xFF, 0x01, 0x04, 0, 3, 2), -CommErrors::Timeout);
-  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommErrors::Timeout);
+  EXPECT_EQ(port.WriteParameter(1, 0xFF, 0x01, 0x04, 0, 3, 2), -CommError::Timeout);
+  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommError::Timeout);
   EXPECT_EQ(traced, 1) << "nothing more went into the library";
   port.Close();
   EXPECT_LT(msSince(start), 100);
@@ -211,7 +211,7 @@ TEST(CameraLinkOwners, ABoardPortHasOneOwnerAndEachClosesOnlyItsOwn) {
   for (CameraPort* p : {&first, &second, &other}) p->SetOperatorOutput(&output);
   ASSERT_EQ(first.OpenCameraLink(VQ_CLSERSIM, 1), 0);
   grabber.ResetCalls();
-  EXPECT_EQ(second.OpenCameraLink(VQ_CLSERSIM, 1), -CommErrors::CannotOpenPort);
+  EXPECT_EQ(second.OpenCameraLink(VQ_CLSERSIM, 1), -CommError::CannotOpenPort);
   EXPECT_EQ(second.LastOpenFailure().error, EBUSY);
   EXPECT_EQ(second.LastOpenFailure().reason, std::strerror(EBUSY));
   EXPECT_TRUE(grabber.Calls().empty()) << "the held port was not asked for again";
@@ -285,7 +285,7 @@ TEST_P(CameraLinkNeverReturns, IsGivenUpInBoundedTime) {
   EXPECT_EQ(output.messages.size(), init && !c.stop ? 1u : 0u);
   int32_t value = -1;
   port.SetWaitObserver(nullptr);
-  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommErrors::Timeout)
+  EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommError::Timeout)
       << "the channel is lost: nothing goes into the library again";
 }
 

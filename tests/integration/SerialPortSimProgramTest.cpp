@@ -108,13 +108,13 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{{"--baud", "9600", "--no-etx", "2"}, 0, 168},
                       FaultCase{{"--baud", "9600", "--noise", "5", "--noise-gap-ms", "1"}, 0, 168},
                       FaultCase{{"--baud", "9600", "--wrong-enq", "3", "--enq-answer", "41"}, 0, 168},
-                      FaultCase{{"--baud", "9600", "--non-hex-data", "1"}, -CommErrors::InvalidCharacter, 0},
+                      FaultCase{{"--baud", "9600", "--non-hex-data", "1"}, -CommError::InvalidCharacter, 0},
                       // The camera answers the fourth NAK too: that reply is still on the line when
                       // the request goes out again, and must not be taken for its answer.
                       FaultCase{{"--baud", "9600", "--bad-check", "4"}, 0, 168},
                       FaultCase{{"--baud", "9600", "--bad-check", "5"}, 0, 168},
                       FaultCase{{"--bad-check", "5"}, 0, 168},
-                      FaultCase{{"--baud", "9600", "--bad-check", "-1"}, -CommErrors::ChecksumMismatch, 0},
+                      FaultCase{{"--baud", "9600", "--bad-check", "-1"}, -CommError::ChecksumMismatch, 0},
                       FaultCase{{"--baud", "9600", "--short-replies", "1"}, 0, 168}),
     [](const ::testing::TestParamInfo<FaultCase>& testCase) {
       // "--no-etx 2" becomes "no_etx_2": test names may hold only letters, digits and underscores.

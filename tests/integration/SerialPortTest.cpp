@@ -78,7 +78,7 @@ TEST_P(SerialPortSpeedTest, WritesAndReadsParametersOverThePacedLine) {
   EXPECT_EQ(port_->WriteParameter(1, 0xFF, 0x01, 0x0C, 0, 671, 300), 0);
   EXPECT_EQ(port_->ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), 0);
   EXPECT_EQ(value, 300);
-  EXPECT_EQ(port_->LastError(), CommErrors::NoError);
+  EXPECT_EQ(port_->LastError(), CommError::NoError);
 }
 
 INSTANTIATE_TEST_SUITE_P(LineSpeeds, SerialPortSpeedTest, ::testing::Values(9600, 115200));
@@ -88,19 +88,19 @@ INSTANTIATE_TEST_SUITE_P(LineSpeeds, SerialPortSpeedTest, ::testing::Values(9600
 TEST_F(SerialPortTest, ByteOperationsRefuseABadCountAndAClosedPort) {
   StartCamera();
   uint8_t byte = 0x05;
-  EXPECT_EQ(port_->WriteBytes(&byte, 1, 1000), -CommErrors::PortNotOpen);
-  EXPECT_EQ(port_->ReadBytes(&byte, 1, 1000), -CommErrors::PortNotOpen);
-  EXPECT_EQ(port_->Purge(PurgeFlags::Both), -CommErrors::PortNotOpen);
+  EXPECT_EQ(port_->WriteBytes(&byte, 1, 1000), -CommError::PortNotOpen);
+  EXPECT_EQ(port_->ReadBytes(&byte, 1, 1000), -CommError::PortNotOpen);
+  EXPECT_EQ(port_->Purge(PurgeFlags::Both), -CommError::PortNotOpen);
 
   ASSERT_EQ(port_->OpenSerialDefault(1, 9600), 0);
-  EXPECT_EQ(port_->WriteBytes(&byte, 0, 1000), -CommErrors::BadSize);
-  EXPECT_EQ(port_->ReadBytes(&byte, 0, 1000), -CommErrors::BadSize);
-  EXPECT_EQ(port_->LastError(), CommErrors::BadSize);
+  EXPECT_EQ(port_->WriteBytes(&byte, 0, 1000), -CommError::BadSize);
+  EXPECT_EQ(port_->ReadBytes(&byte, 0, 1000), -CommError::BadSize);
+  EXPECT_EQ(port_->LastError(), CommError::BadSize);
 
   EXPECT_EQ(port_->Close(), 0);
   EXPECT_EQ(port_->Close(), 0);
   EXPECT_FALSE(port_->IsPortOpen());
-  EXPECT_EQ(port_->WriteBytes(&byte, 1, 1000), -CommErrors::PortNotOpen);
+  EXPECT_EQ(port_->WriteBytes(&byte, 1, 1000), -CommError::PortNotOpen);
   // The port number survives the close; the same port opens again.
   EXPECT_EQ(port_->PortNumber(), 1);
   EXPECT_EQ(port_->OpenSerialDefault(1, 9600), 0);
@@ -109,18 +109,18 @@ TEST_F(SerialPortTest, ByteOperationsRefuseABadCountAndAClosedPort) {
 TEST_F(SerialPortTest, InvalidPortNumbersCloseTheOpenPortAndFailWithCode2) {
   StartCamera();
   ASSERT_EQ(port_->OpenSerialDefault(1, 9600), 0);
-  EXPECT_EQ(port_->OpenSerialDefault(11, 9600), -CommErrors::InvalidPortNumber);
+  EXPECT_EQ(port_->OpenSerialDefault(11, 9600), -CommError::InvalidPortNumber);
   EXPECT_FALSE(port_->IsPortOpen());
 
   ASSERT_EQ(port_->OpenSerialDefault(1, 9600), 0);
-  EXPECT_EQ(port_->OpenSerialDefault(0, 9600), -CommErrors::InvalidPortNumber);
+  EXPECT_EQ(port_->OpenSerialDefault(0, 9600), -CommError::InvalidPortNumber);
   EXPECT_FALSE(port_->IsPortOpen());
-  EXPECT_EQ(port_->LastError(), CommErrors::InvalidPortNumber);
+  EXPECT_EQ(port_->LastError(), CommError::InvalidPortNumber);
 }
 
 TEST_F(SerialPortTest, AMissingDeviceFailsWithCode4AndStillTakesThePortNumber) {
   AssignPortPath(3, "/nonexistent/tty");
-  EXPECT_EQ(port_->OpenSerialDefault(3, 9600), -CommErrors::CannotOpenPort);
+  EXPECT_EQ(port_->OpenSerialDefault(3, 9600), -CommError::CannotOpenPort);
   EXPECT_EQ(port_->PortNumber(), 3);
   EXPECT_FALSE(port_->IsPortOpen());
 }
@@ -130,7 +130,7 @@ TEST_F(SerialPortTest, APortHeldByAnotherLinkCannotBeOpenedUntilItIsClosed) {
   ASSERT_EQ(port_->OpenSerialDefault(1, 9600), 0);
   RecordingOperatorOutput otherOutput;
   auto other = MakePort(otherOutput);
-  EXPECT_EQ(other->OpenSerialDefault(1, 9600), -CommErrors::CannotOpenPort);
+  EXPECT_EQ(other->OpenSerialDefault(1, 9600), -CommError::CannotOpenPort);
   EXPECT_FALSE(other->IsPortOpen());
 
   // The holder still works, and once it lets go the port is free.
@@ -148,7 +148,7 @@ TEST_F(SerialPortTest, ASilentCameraTimesOutAfterFourEnquiriesWithoutBurningTheC
   ASSERT_EQ(port_->OpenSerialDefault(1, 9600), 0);
   double cpuBefore = CpuSeconds();
   auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(port_->SendFrame("01FF0104020000"), -CommErrors::Timeout);
+  EXPECT_EQ(port_->SendFrame("01FF0104020000"), -CommError::Timeout);
   Seconds elapsed = std::chrono::steady_clock::now() - start;
   EXPECT_GE(elapsed.count(), 3.9);
   EXPECT_LE(elapsed.count(), 5.0);
@@ -163,13 +163,13 @@ TEST_F(SerialPortTest, ALineThatHangsUpFailsWithAnIoErrorAtTheDeadlineWithoutSpi
   uint8_t buffer[9];
   double cpuBefore = CpuSeconds();
   auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(port_->ReadBytes(buffer, 1, 500), -CommErrors::IoError);
+  EXPECT_EQ(port_->ReadBytes(buffer, 1, 500), -CommError::IoError);
   Seconds elapsed = std::chrono::steady_clock::now() - start;
   EXPECT_GE(elapsed.count(), 0.45);
   EXPECT_LE(elapsed.count(), 1.5);
   EXPECT_LT(CpuSeconds() - cpuBefore, 0.1);
   EXPECT_EQ(port_->WriteBytes(buffer, 1, 1000), 0);  // refused by the dead line, code stored
-  EXPECT_EQ(port_->LastError(), CommErrors::IoError);
+  EXPECT_EQ(port_->LastError(), CommError::IoError);
 }
 
 }  // namespace

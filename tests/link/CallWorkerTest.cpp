@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "link/CallWorker.h"
+#include "link/WaitObserver.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ int64_t MsSince(Steady::time_point start) {
 }  // namespace
 
 TEST(CallWorker, RunsEachCallOnOneThreadAndWaitsInSlices) {
-  CallWorker worker;
+  CallWorker worker(MonotonicClock::Instance());
   int slices = 0;
   auto result = std::make_shared<int>(0);
   for (int i = 1; i <= 3; ++i) {
@@ -48,7 +49,7 @@ TEST(CallWorker, ACallPastItsLimitIsAbandonedAndNeverWaitedFor) {
   auto ranAfter = std::make_shared<std::atomic<bool>>(false);
   auto start = Steady::now();
   {
-    CallWorker worker;
+    CallWorker worker(MonotonicClock::Instance());
     EXPECT_FALSE(worker.Run(
         [release, finished] {
           while (!*release) std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -66,4 +67,30 @@ TEST(CallWorker, ACallPastItsLimitIsAbandonedAndNeverWaitedFor) {
   EXPECT_TRUE(*finished);
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_FALSE(*ranAfter);
+}
+
+// On a virtual clock the limit is virtual time: a call that never returns costs the clock its limit,
+// heard from every slice, and real time only the clock's patience with it.
+TEST(CallWorker, OnAVirtualClockAStuckCallCostsItsLimitInVirtualTime) {
+  auto release = std::make_shared<std::atomic<bool>>(false);
+  VirtualClock clock;
+  int slices = 0;
+  auto start = Steady::now();
+  {
+    CallWorker worker(clock);
+    EXPECT_TRUE(worker.Run([] {}, 1000, {}));
+    EXPECT_EQ(clock.NowUs(), 0) << "a call that returns takes no virtual time";
+    EXPECT_FALSE(worker.Run(
+        [release] {
+          while (!*release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        },
+        3000, [&] {
+          ++slices;
+          return true;
+        }));
+    EXPECT_EQ(clock.NowMs(), 3000);
+    EXPECT_EQ(slices, 3000 / WaitObserver::SliceMs - 1);
+  }
+  EXPECT_LT(MsSince(start), 5 * VirtualClock::StallPatienceMs);
+  *release = true;
 }

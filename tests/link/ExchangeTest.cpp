@@ -47,10 +47,10 @@ const FailureCase Cases[] = {
     {"Read", [](CameraFaults&, MemoryDevice&) {}, Operation::ReadGainLevel, 0, 168, Bytes({{ENQ}, ReadGain, {ACK}}),
      0, 0},
     {"SilentCameraWrite", [](CameraFaults& f, MemoryDevice&) { f.silent = true; }, Operation::WriteTriggerMode2,
-     -CommErrors::Timeout, 0, std::vector<uint8_t>(4, ENQ), 4 * 1001, 0},
+     -CommError::Timeout, 0, std::vector<uint8_t>(4, ENQ), 4 * 1001, 0},
     // A failed SendFrame inside Transact is never retried.
     {"SilentCameraRead", [](CameraFaults& f, MemoryDevice&) { f.silent = true; }, Operation::ReadGainLevel,
-     -CommErrors::Timeout, 0, std::vector<uint8_t>(4, ENQ), 4 * 1001, 0},
+     -CommError::Timeout, 0, std::vector<uint8_t>(4, ENQ), 4 * 1001, 0},
     {"OtherByteForAckRetriesAtOnce",
      [](CameraFaults& f, MemoryDevice&) {
        f.wrongEnquiryAnswers = 1;
@@ -58,17 +58,17 @@ const FailureCase Cases[] = {
      },
      Operation::WriteTriggerMode2, 0, 0, Bytes({{ENQ, ENQ}, TriggerMode2}), 0, 0, 1},
     {"OtherByteForAckEveryTime", [](CameraFaults& f, MemoryDevice&) { f.wrongEnquiryAnswers = -1; },
-     Operation::WriteTriggerMode2, -CommErrors::UnexpectedCharacter, 0, std::vector<uint8_t>(4, ENQ), 0, 0, 3},
+     Operation::WriteTriggerMode2, -CommError::UnexpectedCharacter, 0, std::vector<uint8_t>(4, ENQ), 0, 0, 3},
     {"NakAfterFrameResendsTheFrameOnly", [](CameraFaults& f, MemoryDevice&) { f.wrongFrameAnswers = 3; },
      Operation::WriteTriggerMode2, 0, 0, Bytes({{ENQ}, Times(4, TriggerMode2)}), 0, 0},
     {"NakAfterEveryFrame", [](CameraFaults& f, MemoryDevice&) { f.wrongFrameAnswers = -1; },
-     Operation::WriteTriggerMode2, -CommErrors::UnexpectedCharacter, 0, Bytes({{ENQ}, Times(4, TriggerMode2)}), 0, 0},
+     Operation::WriteTriggerMode2, -CommError::UnexpectedCharacter, 0, Bytes({{ENQ}, Times(4, TriggerMode2)}), 0, 0},
     {"UnansweredFrameWaitsThreeSecondsEachTry", [](CameraFaults& f, MemoryDevice&) { f.ignoreFrames = -1; },
-     Operation::WriteTriggerMode2, -CommErrors::Timeout, 0, Bytes({{ENQ}, Times(4, TriggerMode2)}), 4 * 3001, 0},
+     Operation::WriteTriggerMode2, -CommError::Timeout, 0, Bytes({{ENQ}, Times(4, TriggerMode2)}), 4 * 3001, 0},
     {"AcknowledgedButUnansweredRequestIsSentAgain", [](CameraFaults& f, MemoryDevice&) { f.missingReplies = 1; },
      Operation::ReadGainLevel, 0, 168, Bytes({{ENQ}, ReadGain, {ENQ}, ReadGain, {ACK}}), 4001, 0},
     {"NeverAnsweredRequest", [](CameraFaults& f, MemoryDevice&) { f.missingReplies = -1; }, Operation::ReadGainLevel,
-     -CommErrors::Timeout, 0, Times(4, Bytes({{ENQ}, ReadGain})), 4 * 4001, 0},
+     -CommError::Timeout, 0, Times(4, Bytes({{ENQ}, ReadGain})), 4 * 4001, 0},
     // The camera answers the fourth NAK too; that reply is still arriving when the request is resent.
     {"FourBadRepliesThenGood", [](CameraFaults& f, MemoryDevice&) { Defective(f, 4, ReplyDefect::BadCheck); },
      Operation::ReadGainLevel, 0, 168, Bytes({{ENQ}, ReadGain, FourNaks, {ENQ}, ReadGain, {ACK}}), 0, 1},
@@ -81,14 +81,14 @@ const FailureCase Cases[] = {
      },
      Operation::ReadGainLevel, 0, 168, Bytes({{ENQ}, ReadGain, FourNaks, {ENQ}, ReadGain, {ACK}}), 0, 1},
     {"BadCheckForEver", [](CameraFaults& f, MemoryDevice&) { Defective(f, -1, ReplyDefect::BadCheck); },
-     Operation::ReadGainLevel, -CommErrors::ChecksumMismatch, 0, Times(4, Bytes({{ENQ}, ReadGain, FourNaks})), 0, 3},
+     Operation::ReadGainLevel, -CommError::ChecksumMismatch, 0, Times(4, Bytes({{ENQ}, ReadGain, FourNaks})), 0, 3},
     {"NoEtxForEver", [](CameraFaults& f, MemoryDevice&) { Defective(f, -1, ReplyDefect::NoEtx); },
-     Operation::ReadGainLevel, -CommErrors::NoEtx, 0, Times(4, Bytes({{ENQ}, ReadGain, FourNaks})), 0, 3},
+     Operation::ReadGainLevel, -CommError::NoEtx, 0, Times(4, Bytes({{ENQ}, ReadGain, FourNaks})), 0, 3},
     {"NonHexCheckForEver", [](CameraFaults& f, MemoryDevice&) { Defective(f, -1, ReplyDefect::NonHexCheck); },
-     Operation::ReadGainLevel, -CommErrors::InvalidCharacter, 0, Times(4, Bytes({{ENQ}, ReadGain, FourNaks})), 0, 3},
+     Operation::ReadGainLevel, -CommError::InvalidCharacter, 0, Times(4, Bytes({{ENQ}, ReadGain, FourNaks})), 0, 3},
     // Acknowledged by the exchange, refused by the read.
     {"NonHexData", [](CameraFaults& f, MemoryDevice&) { Defective(f, 1, ReplyDefect::NonHexData); },
-     Operation::ReadGainLevel, -CommErrors::InvalidCharacter, 0, Bytes({{ENQ}, ReadGain, {ACK}}), 0, 0},
+     Operation::ReadGainLevel, -CommError::InvalidCharacter, 0, Bytes({{ENQ}, ReadGain, {ACK}}), 0, 0},
     {"ShortReplyEndsTheAttemptWithoutNak", [](CameraFaults& f, MemoryDevice&) { f.shortReplies = 1; },
      Operation::ReadGainLevel, 0, 168, Bytes({{ENQ}, ReadGain, {ENQ}, ReadGain, {ACK}}), 9 * 1000 + 1, 1},
     {"NoiseWithinTheWaitIsSkipped",
@@ -100,13 +100,13 @@ const FailureCase Cases[] = {
     {"TolerableNoise", [](CameraFaults& f, MemoryDevice&) { f.noiseBytes = 1024; }, Operation::ReadGainLevel, 0, 168,
      Bytes({{ENQ}, ReadGain, {ACK}}), 0, 0},
     {"EndlessNoiseEndsEachAttempt", [](CameraFaults& f, MemoryDevice&) { f.noiseBytes = 1025; },
-     Operation::ReadGainLevel, -CommErrors::UnexpectedCharacter, 0, Times(4, Bytes({{ENQ}, ReadGain})), 0, 3},
+     Operation::ReadGainLevel, -CommError::UnexpectedCharacter, 0, Times(4, Bytes({{ENQ}, ReadGain})), 0, 3},
     {"LineErrorWhileAwaitingReplyEndsTheAttempt",
      [](CameraFaults& f, MemoryDevice& device) {
        f.missingReplies = -1;
        device.RaiseLineErrorsAtEveryTimeout(LineStatus::Break);
      },
-     Operation::ReadGainLevel, -CommErrors::LineBreak, 0, Times(4, Bytes({{ENQ}, ReadGain})), 4 * 4001, 0},
+     Operation::ReadGainLevel, -CommError::LineBreak, 0, Times(4, Bytes({{ENQ}, ReadGain})), 4 * 4001, 0},
 };
 
 void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
@@ -180,7 +180,7 @@ TEST(ExchangeNoise, TricklingNoiseIsBoundedByTime) {
     link.camera.Faults().noiseBytes = 4096;
     link.camera.Faults().noiseGapUs = 300 * 1000;
     int32_t value = -1;
-    EXPECT_EQ(link.port->ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommErrors::UnexpectedCharacter) << speed;
+    EXPECT_EQ(link.port->ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommError::UnexpectedCharacter) << speed;
     const int64_t boundMs = 4 * ExchangeTimeouts::ReplyStart + 3 * 9 * ExchangeTimeouts::ReplyRest + 1000;
     EXPECT_LE(link.ElapsedMs(), boundMs) << speed;
   }
@@ -210,9 +210,9 @@ TEST_F(Exchange, LowerCaseCheckDigitsAreAccepted) {
 }
 
 TEST_F(Exchange, OverlongTextTouchesNothing) {
-  EXPECT_EQ(link.port->SendFrame(std::string(23, '0')), -CommErrors::IllegalMessageSize);
+  EXPECT_EQ(link.port->SendFrame(std::string(23, '0')), -CommError::IllegalMessageSize);
   char reply[Framing::FrameBufferSize];
-  EXPECT_EQ(link.port->Transact(std::string(30, '0'), reply), -CommErrors::IllegalMessageSize);
+  EXPECT_EQ(link.port->Transact(std::string(30, '0'), reply), -CommError::IllegalMessageSize);
   EXPECT_TRUE(link.device->Wire().empty());
 
   link.port->SendFrame(std::string(22, 'a'));
@@ -225,9 +225,9 @@ TEST_F(Exchange, OverlongTextTouchesNothing) {
 
 TEST_F(Exchange, ClosedPortFailsWithoutTraffic) {
   link.port->Close();
-  EXPECT_EQ(link.port->WriteParameter(1, 0xFF, 0x01, 0x04, 0, 3, 2), -CommErrors::PortNotOpen);
+  EXPECT_EQ(link.port->WriteParameter(1, 0xFF, 0x01, 0x04, 0, 3, 2), -CommError::PortNotOpen);
   int32_t value = -1;
-  EXPECT_EQ(link.port->ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommErrors::PortNotOpen);
+  EXPECT_EQ(link.port->ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommError::PortNotOpen);
   EXPECT_TRUE(link.device->Wire().empty());
   EXPECT_EQ(link.ElapsedMs(), 0);
 }
@@ -237,7 +237,7 @@ TEST_F(Exchange, WaitAckReportsWhatCameInstead) {
   link.camera.Faults().enquiryAnswer = NAK;
   const uint8_t enq = ENQ;
   link.port->WriteBytes(&enq, 1, 1000);
-  EXPECT_EQ(link.port->WaitAck(1000), -CommErrors::UnexpectedCharacter);
-  EXPECT_EQ(link.port->WaitAck(1000), -CommErrors::Timeout);
+  EXPECT_EQ(link.port->WaitAck(1000), -CommError::UnexpectedCharacter);
+  EXPECT_EQ(link.port->WaitAck(1000), -CommError::Timeout);
   EXPECT_EQ(link.ElapsedMs(), 1001);
 }

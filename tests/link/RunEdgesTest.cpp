@@ -105,6 +105,6 @@ TEST(QuietLine, CostsAFewByteTimesAndIsBounded) {
   QueuedLink chatty;
   chatty.camera.Faults().noiseBytes = 100000;  // noise, then a reply, after every request
   AnotherRunsReplyOnItsWay(chatty, 0);
-  EXPECT_EQ(chatty.port->ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommErrors::UnexpectedCharacter);
+  EXPECT_EQ(chatty.port->ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommError::UnexpectedCharacter);
   EXPECT_LE(chatty.ElapsedMs(), 4 * (ExchangeTimeouts::SettleLimit + ExchangeTimeouts::Enquiry) + 100);
 }

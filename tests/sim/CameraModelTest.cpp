@@ -112,7 +112,7 @@ TEST_F(SimulatedCamera, InformationWordsTakeWritesOnlyAfterTheUnlock) {
 }
 
 TEST_F(SimulatedCamera, RefusesFramesThatAreNotRequests) {
-  EXPECT_EQ(link.port->SendFrame("HELLO"), -CommErrors::UnexpectedCharacter);
+  EXPECT_EQ(link.port->SendFrame("HELLO"), -CommError::UnexpectedCharacter);
   EXPECT_TRUE(link.camera.Requests().empty());
 }
 
