@@ -2,30 +2,21 @@
 // shutdown release the held port and remove a half-written save before the process ends.
 #include <windows.h>
 
-#include <atomic>
-#include <csignal>
-
+#include "platform/StopHoldings.h"
 #include "platform/StopSignals.h"
-#include "platform/StopNote.h"
 #include "platform/win32/SystemErrors.h"
 
 namespace {
 
-std::atomic<intptr_t> heldPort{-1};
-// A save's temporary file while it is written: its name is copied in before the flag is raised.
-wchar_t heldFile[4096];
-std::atomic<bool> fileHeld{false};
+StopHoldings::HeldName<wchar_t> heldFile;
 
-void WriteNote() {
-  const char* note = nullptr;
-  size_t length = 0;
+// The standard error's handle takes at most a DWORD's worth of bytes a call.
+long WriteToStandardError(const char* data, size_t length) {
   const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
-  if (!StopNote::Take(note, length) || err == nullptr || err == INVALID_HANDLE_VALUE) return;
-  for (DWORD done = 0; done < length;) {
-    DWORD written = 0;
-    if (!WriteFile(err, note + done, static_cast<DWORD>(length) - done, &written, nullptr) || written == 0) return;
-    done += written;
-  }
+  DWORD written = 0;
+  if (err == nullptr || err == INVALID_HANDLE_VALUE) return 0;
+  if (!WriteFile(err, data, static_cast<DWORD>(length), &written, nullptr)) return 0;
+  return static_cast<long>(written);
 }
 
 // The exit statuses a script sees on Linux for the matching signals.
@@ -39,14 +30,14 @@ DWORD ExitStatusFor(DWORD event) {
 
 // Runs on a thread of its own that the system starts; the rest of the program may be inside a read.
 BOOL WINAPI OnControlEvent(DWORD event) {
-  if (fileHeld.exchange(false)) (void)DeleteFileW(heldFile);
-  const intptr_t port = heldPort.exchange(-1);
-  if (port != -1) {
+  if (const wchar_t* file = heldFile.Take()) (void)DeleteFileW(file);
+  const intptr_t port = StopHoldings::TakePort();
+  if (port != StopHoldings::NoPort) {
     const HANDLE handle = reinterpret_cast<HANDLE>(port);
     (void)PurgeComm(handle, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
     (void)CloseHandle(handle);
   }
-  WriteNote();
+  StopHoldings::WriteNote(WriteToStandardError);
   ExitProcess(ExitStatusFor(event));
 }
 
@@ -54,25 +45,9 @@ BOOL WINAPI OnControlEvent(DWORD event) {
 
 namespace StopSignals {
 
-void HoldPort(intptr_t port) { heldPort.store(port); }
+void HoldTemporaryFile(const std::string& path) { heldFile.Hold(WideName(path)); }
 
-void ReleasePort(intptr_t port) {
-  intptr_t expected = port;
-  heldPort.compare_exchange_strong(expected, -1);
-}
-
-void HoldTemporaryFile(const std::string& path) {
-  const std::wstring wide = WideName(path);
-  if (wide.size() >= sizeof heldFile / sizeof heldFile[0]) return;
-  fileHeld.store(false);
-  wide.copy(heldFile, wide.size());
-  heldFile[wide.size()] = L'\0';
-  fileHeld.store(true);
-}
-
-void ReleaseTemporaryFile() { fileHeld.store(false); }
-
-void SetStopNote(const std::string& text) { StopNote::Set(text); }
+void ReleaseTemporaryFile() { heldFile.Release(); }
 
 void Install() {
   SetConsoleCtrlHandler(OnControlEvent, TRUE);
