@@ -4,12 +4,20 @@
 #include <cstdint>
 #include <string>
 
+enum class StopBits : int { One, OneAndHalf, Two };
+enum class Parity : int { None, Odd, Even, Mark, Space };
+
 struct LineSettings {
   int baudRate = 9600;
   int byteSize = 8;
-  int stopBits = 0;  // 0 = one, 1 = one and a half, 2 = two
-  int parity = 0;    // 0 = none, 1 = odd, 2 = even, 3 = mark, 4 = space
+  StopBits stopBits = StopBits::One;
+  Parity parity = Parity::None;
 };
+
+// The line format from the codes the port's callers give: stop bits 0 one, 1 one and a half, 2 two;
+// parity 0 none, 1 odd, 2 even, 3 mark, 4 space. A code outside these gives a value outside the
+// enumerators, which every system device refuses to configure.
+LineSettings LineSettingsFromCodes(int baudRate, int byteSize, int stopBits, int parity);
 
 class SerialDevice {
  public:
@@ -26,7 +34,8 @@ class SerialDevice {
 
   // Copies bytes that have already arrived, at most count; never waits. -1 when the read failed.
   virtual int ReadAvailable(uint8_t* buffer, int count) = 0;
-  // Sleeps until bytes are there to read or the clock has passed deadlineMs.
+  // Sleeps until bytes are there to read or the clock has passed deadlineMs (Deadline.h); leaves
+  // the bytes where they are, for ReadAvailable.
   virtual void WaitReadable(int64_t deadlineMs) = 0;
   // Sends the bytes, giving up when the clock passes deadlineMs; returns how many left the port,
   // or -1 when the device refused the write.

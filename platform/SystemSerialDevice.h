@@ -7,4 +7,5 @@
 #include "platform/SerialDevice.h"
 
 // termios on Linux; a COM port's handle with its device control block on Windows.
-std::unique_ptr<SerialDevice> NewSystemSerialDevice(const Clock& clock);
+// Its sleeps that wait for nothing but the time run on the clock.
+std::unique_ptr<SerialDevice> NewSystemSerialDevice(Clock& clock);

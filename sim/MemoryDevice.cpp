@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/Deadline.h"
+
 bool MemoryDevice::Open(const std::string& path) {
   if (refuseOpen_) return false;
   path_ = path;
@@ -44,7 +46,7 @@ int MemoryDevice::ReadAvailable(uint8_t* buffer, int count) {
 
 void MemoryDevice::WaitReadable(int64_t deadlineMs) {
   // The first moment the millisecond clock reads past the deadline.
-  const int64_t limit = (deadlineMs + 1) * 1000;
+  const int64_t limit = Deadline::PastUs(deadlineMs);
   for (;;) {
     DeliverDue(clock_.NowUs());
     if (camera_.HasOutput() && camera_.NextOutputUs() <= clock_.NowUs()) return;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/Deadline.h"
 #include "platform/LineStatus.h"
 #include "platform/StopSignals.h"
 #include "platform/SystemSerialDevice.h"
@@ -69,30 +70,34 @@ bool SetCharacterSize(termios& tio, int byteSize) {
   }
 }
 
-// Parity codes follow the platform codes the callers use: none, odd, even, mark, space.
-bool SetParity(termios& tio, int parity) {
-  tio.c_cflag &= ~(PARENB | PARODD | CMSPAR);
-  tio.c_iflag &= ~INPCK;
+// The termios flags for a parity; false for a value termios has none for.
+bool ParityFlags(Parity parity, tcflag_t& flags) {
   switch (parity) {
-    case 0: return true;
-    case 1: tio.c_cflag |= PARENB | PARODD; break;
-    case 2: tio.c_cflag |= PARENB; break;
-    case 3: tio.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    case 4: tio.c_cflag |= PARENB | CMSPAR; break;
-    default: return false;
+    case Parity::None: flags = 0; return true;
+    case Parity::Odd: flags = PARENB | PARODD; return true;
+    case Parity::Even: flags = PARENB; return true;
+    case Parity::Mark: flags = PARENB | PARODD | CMSPAR; return true;
+    case Parity::Space: flags = PARENB | CMSPAR; return true;
   }
-  tio.c_iflag |= INPCK;
+  return false;
+}
+
+bool SetParity(termios& tio, Parity parity) {
+  tcflag_t flags = 0;
+  if (!ParityFlags(parity, flags)) return false;
+  tio.c_cflag = (tio.c_cflag & ~(PARENB | PARODD | CMSPAR)) | flags;
+  tio.c_iflag = flags != 0 ? tio.c_iflag | INPCK : tio.c_iflag & ~INPCK;
   return true;
 }
 
 // Linux has no one-and-a-half stop bits; the UART sends that for two stop bits at five data bits.
-bool SetStopBits(termios& tio, int stopBits) {
+bool SetStopBits(termios& tio, StopBits stopBits) {
   switch (stopBits) {
-    case 0: tio.c_cflag &= ~CSTOPB; return true;
-    case 1:
-    case 2: tio.c_cflag |= CSTOPB; return true;
-    default: return false;
+    case StopBits::One: tio.c_cflag &= ~CSTOPB; return true;
+    case StopBits::OneAndHalf:
+    case StopBits::Two: tio.c_cflag |= CSTOPB; return true;
   }
+  return false;
 }
 
 timespec ToTimespec(int64_t us) {
@@ -188,17 +193,13 @@ void TermiosDevice::WaitReadable(int64_t deadlineMs) {
   for (;;) {
     int64_t left = UsUntilPast(deadlineMs);
     if (left <= 0) return;
-    if (fd_ < 0) {
-      SleepFor(left);
-      return;
-    }
+    if (fd_ < 0) return clock_.SleepUntilUs(Deadline::PastUs(deadlineMs));
     short events = PollFor(POLLIN, left);
     // A hung-up terminal (device gone, or the far end of a pseudo-terminal closed) polls as always
     // readable yet never delivers; waking on it would spin until the deadline.
     if (events & (POLLHUP | POLLERR | POLLNVAL)) {
       pendingErrors_ |= LineStatus::IoError;
-      SleepFor(UsUntilPast(deadlineMs));
-      return;
+      return clock_.SleepUntilUs(Deadline::PastUs(deadlineMs));
     }
     if (events & POLLIN) return;
   }
@@ -222,7 +223,7 @@ int TermiosDevice::Write(const uint8_t* data, int count, int64_t deadlineMs) {
     if (left <= 0) break;
     short events = PollFor(POLLOUT, left);
     if ((events & (POLLHUP | POLLERR | POLLNVAL)) && !(events & POLLOUT)) {
-      SleepFor(UsUntilPast(deadlineMs));
+      clock_.SleepUntilUs(Deadline::PastUs(deadlineMs));
       break;
     }
   }
@@ -236,7 +237,7 @@ int TermiosDevice::WaitDrained(int accepted, int64_t deadlineMs) {
     int64_t left = UsUntilPast(deadlineMs);
     if (left <= 0) return std::max(0, accepted - queued);
     int64_t estimate = static_cast<int64_t>(queued) * 10 * 1000000 / std::max(baudRate_, 1);
-    SleepFor(std::min(std::max(estimate, MinDrainSleepUs), left));
+    clock_.SleepUntilUs(clock_.NowUs() + std::min(std::max(estimate, MinDrainSleepUs), left));
   }
 }
 
@@ -274,7 +275,7 @@ bool TermiosDevice::ReadCounts(ErrorCounts& counts) const {
 }
 
 int64_t TermiosDevice::UsUntilPast(int64_t deadlineMs) const {
-  return std::max<int64_t>(0, (deadlineMs + 1) * 1000 - clock_.NowUs());
+  return Deadline::UsUntilPast(deadlineMs, clock_.NowUs());
 }
 
 short TermiosDevice::PollFor(short events, int64_t maxUs) const {
@@ -284,11 +285,4 @@ short TermiosDevice::PollFor(short events, int64_t maxUs) const {
   return pfd.revents;
 }
 
-void TermiosDevice::SleepFor(int64_t us) const {
-  if (us <= 0) return;
-  timespec ts = ToTimespec(us);
-  while (::clock_nanosleep(CLOCK_MONOTONIC, 0, &ts, &ts) == EINTR) {
-  }
-}
-
-std::unique_ptr<SerialDevice> NewSystemSerialDevice(const Clock& clock) { return std::make_unique<TermiosDevice>(clock); }
+std::unique_ptr<SerialDevice> NewSystemSerialDevice(Clock& clock) { return std::make_unique<TermiosDevice>(clock); }

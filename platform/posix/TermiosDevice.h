@@ -11,7 +11,7 @@
 
 class TermiosDevice final : public SerialDevice {
  public:
-  explicit TermiosDevice(const Clock& clock) : clock_(clock) {}
+  explicit TermiosDevice(Clock& clock) : clock_(clock) {}
   ~TermiosDevice() override;
 
   bool Open(const std::string& path) override;
@@ -41,10 +41,10 @@ class TermiosDevice final : public SerialDevice {
   int64_t UsUntilPast(int64_t deadlineMs) const;
   // Sleeps in the kernel for at most maxUs, waking early when fd shows one of events; returns revents.
   short PollFor(short events, int64_t maxUs) const;
-  void SleepFor(int64_t us) const;
   int WaitDrained(int accepted, int64_t deadlineMs);
 
-  const Clock& clock_;
+  // Sleeps that wait for nothing but the time run on it.
+  Clock& clock_;
   int fd_ = -1;
   int baudRate_ = 9600;
   uint32_t pendingErrors_ = 0;

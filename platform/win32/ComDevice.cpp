@@ -1,5 +1,10 @@
-// COM ports through the Win32 communications calls, plain (not overlapped) input and output. The waits
-// sleep in the driver: a one-byte read with a total time-out, which Windows ends at the first byte.
+// COM ports through the Win32 communications calls, plain (not overlapped) input and output. Waits
+// for input look at the driver's input queue (ClearCommError's count) and sleep on the port's clock
+// between looks: that takes no byte from the driver, leaves no call pending at the deadline or when
+// a stop event closes the handle from another thread, and means the same under wine (the terminal's
+// input count) as on Windows. A wait for the first byte in the driver (WaitCommEvent) has no time
+// limit of its own on a plain handle, and bounding it would make every call overlapped and need a
+// cancel whose completion must be awaited at each deadline.
 #include "platform/win32/ComDevice.h"
 
 #include <algorithm>
@@ -7,6 +12,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/Deadline.h"
 #include "platform/LineStatus.h"
 #include "platform/StopSignals.h"
 #include "platform/SystemSerialDevice.h"
@@ -16,6 +22,36 @@ namespace {
 
 constexpr DWORD QueueSize = 4096;
 constexpr DWORD Forever = MAXDWORD;
+// How often a wait looks at the input queue: a byte time at 9600 baud, so a reply waits at most
+// about that long to be seen.
+constexpr int64_t QueueLookUs = 1000;
+// What a UART may still be shifting out once the driver's queue is empty: a 16550's transmit FIFO.
+constexpr int64_t UartFifoBytes = 16;
+
+// The device control block's codes for the line format; false for a value it has none for.
+bool DcbParity(Parity parity, BYTE& code) {
+  switch (parity) {
+    case Parity::None: code = NOPARITY; return true;
+    case Parity::Odd: code = ODDPARITY; return true;
+    case Parity::Even: code = EVENPARITY; return true;
+    case Parity::Mark: code = MARKPARITY; return true;
+    case Parity::Space: code = SPACEPARITY; return true;
+  }
+  return false;
+}
+
+bool DcbStopBits(StopBits stopBits, BYTE& code) {
+  switch (stopBits) {
+    case StopBits::One: code = ONESTOPBIT; return true;
+    case StopBits::OneAndHalf: code = ONE5STOPBITS; return true;
+    case StopBits::Two: code = TWOSTOPBITS; return true;
+  }
+  return false;
+}
+
+bool SameLineFormat(const DCB& a, const DCB& b) {
+  return a.BaudRate == b.BaudRate && a.ByteSize == b.ByteSize && a.Parity == b.Parity && a.StopBits == b.StopBits;
+}
 
 }  // namespace
 
@@ -34,11 +70,13 @@ bool ComDevice::Open(const std::string& path) {
   }
   handle_ = handle;
   StopSignals::HoldPort(reinterpret_cast<intptr_t>(handle));
+  savedState_ = {};
+  savedState_.DCBlength = sizeof savedState_;
+  hasSaved_ = GetCommState(handle, &savedState_) && GetCommTimeouts(handle, &savedTimeouts_);
   (void)SetupComm(handle, QueueSize, QueueSize);
-  pendingErrors_ = 0;
-  hasEarly_ = false;
   timeoutsKnown_ = false;
-  (void)CollectErrors();
+  DWORD queued = 0;
+  (void)CollectErrors(queued);
   pendingErrors_ = 0;
   return true;
 }
@@ -47,13 +85,14 @@ bool ComDevice::Configure(const LineSettings& settings) {
   if (!IsOpen()) return false;
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
-  if (!GetCommState(handle_, &dcb)) return false;
+  if (!GetCommState(handle_, &dcb) || !DcbParity(settings.parity, dcb.Parity) ||
+      !DcbStopBits(settings.stopBits, dcb.StopBits)) {
+    return false;
+  }
   dcb.BaudRate = static_cast<DWORD>(settings.baudRate);
   dcb.ByteSize = static_cast<BYTE>(settings.byteSize);
-  dcb.Parity = static_cast<BYTE>(settings.parity);      // NOPARITY 0 .. SPACEPARITY 4
-  dcb.StopBits = static_cast<BYTE>(settings.stopBits);  // ONESTOPBIT 0, ONE5STOPBITS 1, TWOSTOPBITS 2
   dcb.fBinary = TRUE;
-  dcb.fParity = settings.parity != NOPARITY;
+  dcb.fParity = settings.parity != Parity::None;
   dcb.fOutxCtsFlow = FALSE;
   dcb.fOutxDsrFlow = FALSE;
   dcb.fDtrControl = DTR_CONTROL_ENABLE;
@@ -69,75 +108,73 @@ bool ComDevice::Configure(const LineSettings& settings) {
 
 void ComDevice::Close() {
   if (!IsOpen()) return;
+  RestoreSettings();
   StopSignals::ReleasePort(reinterpret_cast<intptr_t>(handle_));
   CloseHandle(handle_);
   handle_ = INVALID_HANDLE_VALUE;
-  hasEarly_ = false;
 }
 
-bool ComDevice::ApplyTimeouts(DWORD interval, DWORD perByte, DWORD constant, DWORD writeConstant) {
+void ComDevice::RestoreSettings() {
+  if (!hasSaved_) return;
+  hasSaved_ = false;
+  // Once the last bytes have left: the driver's queue may be empty while the UART still shifts them
+  // out, and a change of speed or format under them would spoil the last ACK.
+  (void)FlushFileBuffers(handle_);
+  DCB now{};
+  now.DCBlength = sizeof now;
+  if (GetCommState(handle_, &now) && !SameLineFormat(now, savedState_)) {
+    const int64_t fifoUs = UartFifoBytes * 10 * 1000000 / std::max<int64_t>(now.BaudRate, 1);
+    clock_.SleepUntilUs(clock_.NowUs() + fifoUs);
+  }
+  (void)SetCommState(handle_, &savedState_);
+  (void)SetCommTimeouts(handle_, &savedTimeouts_);
+}
+
+bool ComDevice::ApplyTimeouts(DWORD writeLimitMs) {
   COMMTIMEOUTS wanted{};
-  wanted.ReadIntervalTimeout = interval;
-  wanted.ReadTotalTimeoutMultiplier = perByte;
-  wanted.ReadTotalTimeoutConstant = constant;
+  // The largest read interval with no totals: a read returns at once with what has arrived.
+  wanted.ReadIntervalTimeout = Forever;
+  wanted.ReadTotalTimeoutMultiplier = 0;
+  wanted.ReadTotalTimeoutConstant = 0;
   wanted.WriteTotalTimeoutMultiplier = 0;
-  wanted.WriteTotalTimeoutConstant = writeConstant;
+  wanted.WriteTotalTimeoutConstant = writeLimitMs;
   if (timeoutsKnown_ && std::memcmp(&wanted, &timeouts_, sizeof wanted) == 0) return true;
   timeoutsKnown_ = SetCommTimeouts(handle_, &wanted) != 0;
   if (timeoutsKnown_) timeouts_ = wanted;
   return timeoutsKnown_;
 }
 
-DWORD ComDevice::CollectErrors() {
+bool ComDevice::CollectErrors(DWORD& queued) {
   DWORD errors = 0;
   COMSTAT status{};
-  if (!ClearCommError(handle_, &errors, &status)) return 0;
+  if (!ClearCommError(handle_, &errors, &status)) return false;
   // Windows' flags and the port's own have the same values.
   pendingErrors_ |= errors;
-  return status.cbInQue;
+  queued = status.cbInQue;
+  return true;
 }
-
-int64_t ComDevice::MsUntil(int64_t deadlineMs) const { return std::max<int64_t>(0, deadlineMs - clock_.NowMs()); }
 
 int ComDevice::ReadAvailable(uint8_t* buffer, int count) {
   if (!IsOpen()) return -1;
-  if (count <= 0) return 0;
-  int got = 0;
-  if (hasEarly_) {
-    buffer[got++] = early_;
-    hasEarly_ = false;
-  }
-  // The largest read interval with no totals: the read returns at once with what has arrived.
-  if (got == count || !ApplyTimeouts(Forever, 0, 0, timeouts_.WriteTotalTimeoutConstant)) return got;
+  if (count <= 0 || !ApplyTimeouts(timeouts_.WriteTotalTimeoutConstant)) return 0;
   DWORD read = 0;
-  if (!ReadFile(handle_, buffer + got, static_cast<DWORD>(count - got), &read, nullptr)) {
-    (void)CollectErrors();
+  if (!ReadFile(handle_, buffer, static_cast<DWORD>(count), &read, nullptr)) {
+    DWORD queued = 0;
+    (void)CollectErrors(queued);
     pendingErrors_ |= LineStatus::IoError;
-    return got > 0 ? got : -1;
+    return -1;
   }
-  return got + static_cast<int>(read);
+  return static_cast<int>(read);
 }
 
 void ComDevice::WaitReadable(int64_t deadlineMs) {
-  if (!IsOpen() || hasEarly_) {
-    if (!IsOpen()) Sleep(static_cast<DWORD>(MsUntil(deadlineMs)));
-    return;
-  }
-  int64_t left = MsUntil(deadlineMs);
-  if (left <= 0 || CollectErrors() > 0) return;
-  // Interval and per-byte at their largest with a total: the read waits for the first byte, at most
-  // `left` milliseconds, and returns with it at once.
-  if (!ApplyTimeouts(Forever, Forever, static_cast<DWORD>(left), timeouts_.WriteTotalTimeoutConstant)) {
-    Sleep(static_cast<DWORD>(left));
-    return;
-  }
-  DWORD read = 0;
-  if (ReadFile(handle_, &early_, 1, &read, nullptr) && read == 1) {
-    hasEarly_ = true;
-  } else if (read == 0 && MsUntil(deadlineMs) > 0) {
-    // A failed read that came back early: the device is gone or in error; do not spin on it.
-    (void)CollectErrors();
-    Sleep(static_cast<DWORD>(MsUntil(deadlineMs)));
+  const int64_t pastUs = Deadline::PastUs(deadlineMs);
+  while (clock_.NowUs() < pastUs) {
+    DWORD queued = 0;
+    // A closed or failed device has nothing to wait for but the time; its next read reports it.
+    if (!IsOpen() || !CollectErrors(queued)) return clock_.SleepUntilUs(pastUs);
+    if (queued > 0) return;
+    clock_.SleepUntilUs(std::min(pastUs, clock_.NowUs() + QueueLookUs));
   }
 }
 
@@ -145,15 +182,13 @@ int ComDevice::Write(const uint8_t* data, int count, int64_t deadlineMs) {
   if (!IsOpen()) return -1;
   if (count <= 0) return 0;
   // One write with a total limit: what has left the port when it strikes is what counts.
-  const DWORD limit = static_cast<DWORD>(std::max<int64_t>(1, MsUntil(deadlineMs)));
-  if (!ApplyTimeouts(timeouts_.ReadIntervalTimeout, timeouts_.ReadTotalTimeoutMultiplier,
-                     timeouts_.ReadTotalTimeoutConstant, limit)) {
-    return -1;
-  }
+  const int64_t limit = std::max<int64_t>(1, Deadline::MsUntilPast(deadlineMs, clock_.NowUs()));
+  if (!ApplyTimeouts(static_cast<DWORD>(limit))) return -1;
   DWORD written = 0;
   if (!WriteFile(handle_, data, static_cast<DWORD>(count), &written, nullptr)) {
     (void)PurgeComm(handle_, PURGE_TXCLEAR);
-    (void)CollectErrors();
+    DWORD queued = 0;
+    (void)CollectErrors(queued);
     return -1;
   }
   return static_cast<int>(written);
@@ -163,18 +198,16 @@ bool ComDevice::Discard(bool input, bool output) {
   if (!IsOpen()) return false;
   DWORD flags = 0;
   if (output) flags |= PURGE_TXCLEAR;
-  if (input) {
-    flags |= PURGE_RXCLEAR;
-    hasEarly_ = false;
-  }
+  if (input) flags |= PURGE_RXCLEAR;
   return flags == 0 || PurgeComm(handle_, flags) != 0;
 }
 
 uint32_t ComDevice::TakeLineErrors() {
-  if (IsOpen()) (void)CollectErrors();
+  DWORD queued = 0;
+  if (IsOpen()) (void)CollectErrors(queued);
   const uint32_t errors = pendingErrors_;
   pendingErrors_ = 0;
   return errors;
 }
 
-std::unique_ptr<SerialDevice> NewSystemSerialDevice(const Clock& clock) { return std::make_unique<ComDevice>(clock); }
+std::unique_ptr<SerialDevice> NewSystemSerialDevice(Clock& clock) { return std::make_unique<ComDevice>(clock); }

@@ -11,7 +11,7 @@
 
 class ComDevice final : public SerialDevice {
  public:
-  explicit ComDevice(const Clock& clock) : clock_(clock) {}
+  explicit ComDevice(Clock& clock) : clock_(clock) {}
   ~ComDevice() override;
 
   bool Open(const std::string& path) override;
@@ -26,19 +26,24 @@ class ComDevice final : public SerialDevice {
   uint32_t TakeLineErrors() override;
 
  private:
-  // Applies the time-out record when it differs from the one the driver has.
-  bool ApplyTimeouts(DWORD interval, DWORD perByte, DWORD constant, DWORD writeConstant);
-  // Moves ClearCommError's flags into pendingErrors_; the bytes waiting in the input queue.
-  DWORD CollectErrors();
-  int64_t MsUntil(int64_t deadlineMs) const;
+  // Reads always return at once with what has arrived; writes give up after writeLimitMs. Sets the
+  // record only when it differs from the one the driver has.
+  bool ApplyTimeouts(DWORD writeLimitMs);
+  // Moves ClearCommError's flags into pendingErrors_ and tells how many bytes wait in the input
+  // queue; false when the call failed (the device is gone or in error).
+  bool CollectErrors(DWORD& queued);
+  void RestoreSettings();
 
-  const Clock& clock_;
+  // The waits sleep on it.
+  Clock& clock_;
   HANDLE handle_ = INVALID_HANDLE_VALUE;
   int openError_ = 0;
   uint32_t pendingErrors_ = 0;
   COMMTIMEOUTS timeouts_{};
   bool timeoutsKnown_ = false;
-  // A byte the wait for input has taken from the driver; the next read hands it out first.
-  bool hasEarly_ = false;
-  uint8_t early_ = 0;
+  // The port's own settings, given back when it is closed, so that the next program finds the port
+  // as we did.
+  bool hasSaved_ = false;
+  DCB savedState_{};
+  COMMTIMEOUTS savedTimeouts_{};
 };
