@@ -65,6 +65,6 @@ int32_t ReadCameraInfo(CameraParameterSet& parameters, CameraInfo& info) {
     int32_t result = parameters.UploadOne(static_cast<ParameterId>(i));
     if (result < 0) return result;
   }
-  info = DecodeCameraInfo([&parameters](ParameterId id) { return parameters.GetValue(id, false); });
+  info = DecodeCameraInfo([&parameters](ParameterId id) { return parameters.GetValue(id, ValueUnits::Stored); });
   return 0;
 }

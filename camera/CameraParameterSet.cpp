@@ -21,19 +21,21 @@ int32_t CameraParameterSet::ReadOne(ParameterId id) {
   int mode = id == ParamWhiteSpotDetect ? WorkingRegister : StoredSetting;
   int32_t number = 0;
   if (ReadParameter(mode, FixedByte, ParameterTable::ReadArea(id), ParameterTable::Address(id),
-                    ParameterTable::Minimum(id, false), ParameterTable::Maximum(id, false), &number) < 0) {
-    return Fail(CommErrors::PassThrough);
+                    ParameterTable::Minimum(id, ParameterTable::AsInTable),
+                    ParameterTable::Maximum(id, ParameterTable::AsInTable), &number) < 0) {
+    return Fail(CommError::PassThrough);
   }
-  return SetValue(id, ParameterTable::FromCamera(id, number), false);
+  return SetValue(id, ParameterTable::FromCamera(id, number), ValueUnits::Stored);
 }
 
 int32_t CameraParameterSet::WriteOne(ParameterId id, int32_t value) {
   int32_t number = ParameterTable::ToCamera(id, value);
   if (WriteParameter(StoredSetting, FixedByte, ParameterTable::WriteArea(id), ParameterTable::Address(id),
-                     ParameterTable::Minimum(id, false), ParameterTable::Maximum(id, false), number) < 0) {
-    return Fail(CommErrors::PassThrough);
+                     ParameterTable::Minimum(id, ParameterTable::AsInTable),
+                     ParameterTable::Maximum(id, ParameterTable::AsInTable), number) < 0) {
+    return Fail(CommError::PassThrough);
   }
-  return SetValue(id, value, false);
+  return SetValue(id, value, ValueUnits::Stored);
 }
 
 int32_t CameraParameterSet::ReadAll() {
@@ -42,7 +44,7 @@ int32_t CameraParameterSet::ReadAll() {
     auto id = static_cast<ParameterId>(i);
     if (ReadOne(id) < 0) {
       Operator().ShowProgress(0, 0);
-      return Fail(CommErrors::PassThrough);
+      return Fail(CommError::PassThrough);
     }
     if (HasFlag(id, ParameterFlags::Readable)) Operator().ShowProgress(++done, ParameterTable::RowsWith(ParameterFlags::Readable));
   }
@@ -55,9 +57,9 @@ int32_t CameraParameterSet::WriteAll() {
   for (int i = 0; i < ParameterCount; ++i) {
     auto id = static_cast<ParameterId>(i);
     if (!HasFlag(id, ParameterFlags::InWriteAll)) continue;
-    if (WriteOne(id, GetValue(id, false)) < 0) {
+    if (WriteOne(id, GetValue(id, ValueUnits::Stored)) < 0) {
       Operator().ShowProgress(0, 0);
-      return Fail(CommErrors::PassThrough);
+      return Fail(CommError::PassThrough);
     }
     Operator().ShowProgress(++done, ParameterTable::RowsWith(ParameterFlags::InWriteAll));
   }

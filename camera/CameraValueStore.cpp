@@ -6,7 +6,7 @@
 CameraValueStore::CameraValueStore() {
   for (int i = 0; i < ParameterCount; ++i) {
     auto id = static_cast<ParameterId>(i);
-    values_[static_cast<size_t>(i)] = ParameterTable::DefaultValue(id, true);
+    values_[static_cast<size_t>(i)] = ParameterTable::DefaultValue(id, ParameterTable::AsStored);
   }
 }
 

@@ -7,6 +7,13 @@
 #include "camera/ParameterId.h"
 #include "link/CommErrorState.h"
 
+// The last argument of GetValue and SetValue: the value at the call is in the store's own units, or in
+// the camera's (passed through the row's toCamera or fromCamera).
+namespace ValueUnits {
+inline constexpr bool Stored = false;
+inline constexpr bool Camera = true;
+}  // namespace ValueUnits
+
 class CameraValueStore : public virtual CommErrorState {
  public:
   CameraValueStore();

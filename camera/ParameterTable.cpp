@@ -124,13 +124,13 @@ int32_t ToCamera(ParameterId id, int32_t value) {
   return convert != nullptr ? convert(value) : value;
 }
 
-static int32_t AsStored(ParameterId id, int32_t number, bool converted) {
+static int32_t Field(ParameterId id, int32_t number, bool converted) {
   return converted ? FromCamera(id, number) : number;
 }
 
-int32_t DefaultValue(ParameterId id, bool converted) { return AsStored(id, Row(id).defaultValue, converted); }
-int32_t Minimum(ParameterId id, bool converted) { return AsStored(id, Row(id).minimum, converted); }
-int32_t Maximum(ParameterId id, bool converted) { return AsStored(id, Row(id).maximum, converted); }
+int32_t DefaultValue(ParameterId id, bool converted) { return Field(id, Row(id).defaultValue, converted); }
+int32_t Minimum(ParameterId id, bool converted) { return Field(id, Row(id).minimum, converted); }
+int32_t Maximum(ParameterId id, bool converted) { return Field(id, Row(id).maximum, converted); }
 
 uint8_t Flags(ParameterId id) { return Row(id).flags; }
 uint8_t ReadArea(ParameterId id) { return Row(id).readArea; }
@@ -156,9 +156,9 @@ int RowsWith(uint8_t flag) {
 
 std::optional<std::string> RangeRefusal(ParameterId id, int32_t value) {
   int32_t number = ToCamera(id, value);
-  if (number >= Minimum(id, false) && number <= Maximum(id, false)) return std::nullopt;
-  return std::string(Identifier(id)) + " takes " + std::to_string(Minimum(id, true)) + " to " +
-         std::to_string(Maximum(id, true));
+  if (number >= Minimum(id, AsInTable) && number <= Maximum(id, AsInTable)) return std::nullopt;
+  return std::string(Identifier(id)) + " takes " + std::to_string(Minimum(id, AsStored)) + " to " +
+         std::to_string(Maximum(id, AsStored));
 }
 
 }  // namespace ParameterTable

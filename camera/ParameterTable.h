@@ -13,6 +13,11 @@ namespace ParameterTable {
 const std::array<CameraParameter, ParameterCount>& Rows();
 const CameraParameter& Row(ParameterId id);
 
+// The last argument of DefaultValue, Minimum and Maximum: the field as the table holds it (the camera's
+// number), or passed through the row's fromCamera into a stored value.
+inline constexpr bool AsInTable = false;
+inline constexpr bool AsStored = true;
+
 int32_t DefaultValue(ParameterId id, bool converted);
 int32_t Minimum(ParameterId id, bool converted);
 int32_t Maximum(ParameterId id, bool converted);

@@ -93,10 +93,11 @@ std::string ValueRefusal(const Values& values, const std::string& path) {
     auto id = static_cast<ParameterId>(i);
     if ((ParameterTable::Flags(id) & ParameterFlags::InWriteAll) == 0) continue;
     const int32_t value = values[static_cast<size_t>(i)];
-    if (value >= ParameterTable::Minimum(id, false) && value <= ParameterTable::Maximum(id, false)) continue;
+    const int32_t minimum = ParameterTable::Minimum(id, ParameterTable::AsInTable);
+    const int32_t maximum = ParameterTable::Maximum(id, ParameterTable::AsInTable);
+    if (value >= minimum && value <= maximum) continue;
     return path + "\n" + ParameterTable::Identifier(id) + " holds " + std::to_string(value) + ", outside its range " +
-           std::to_string(ParameterTable::Minimum(id, false)) + " to " + std::to_string(ParameterTable::Maximum(id, false)) +
-           ". Nothing was sent to the camera.";
+           std::to_string(minimum) + " to " + std::to_string(maximum) + ". Nothing was sent to the camera.";
   }
   return std::string();
 }
@@ -126,7 +127,7 @@ std::vector<ValueDifference> CompareWithFile(const CameraValueStore& stored, con
   std::vector<ValueDifference> differences;
   for (int i = 0; i <= ParameterTable::LastReadableRow; ++i) {
     auto id = static_cast<ParameterId>(i);
-    int32_t camera = stored.GetValue(id, false);
+    int32_t camera = stored.GetValue(id, ValueUnits::Stored);
     int32_t file = ParameterTable::FromCamera(id, values[static_cast<size_t>(i)]);
     if (camera != file) differences.push_back({id, camera, file});
   }
