@@ -3,6 +3,9 @@
 
 #include <cstdio>
 
+#include "resources/StringIds.h"
+#include "resources/StringTable.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
@@ -45,12 +48,12 @@ std::string StepSerialNumber(const std::string& text, int digitsMode, int step) 
 std::string SerialNumberRefusal(const std::string& text, int digitsMode) {
   const int length = SerialLength(digitsMode);
   if (text.size() != static_cast<size_t>(length)) {
-    return "Serial number cannot be written.\nPlease input the number of " + std::to_string(length) + " digits. ";
+    return FormatString(LoadString(StringIds::SerialNumberLength), std::to_string(length));
   }
   for (size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
     bool seriesLetter = digitsMode != 0 && i == 2 && (c == 'X' || c == 'Y' || c == 'Z');
-    if (!IsDigit(c) && !seriesLetter) return "Serial number cannot be written.\nPlease input the decimal number. ";
+    if (!IsDigit(c) && !seriesLetter) return LoadString(StringIds::SerialNumberNotDecimal);
   }
   return std::string();
 }

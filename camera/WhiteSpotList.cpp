@@ -4,14 +4,16 @@
 #include <cstdio>
 
 #include "link/Framing.h"
+#include "resources/StringIds.h"
+#include "resources/StringTable.h"
 
 namespace WhiteSpot {
 
-const char* EndMessage(int state) {
+std::string EndMessage(int state) {
   switch (state) {
-    case Finished: return "Detect is finished.";
-    case TooMany: return "Number of detect is over.";
-    default: return "Detect error";
+    case Finished: return LoadString(StringIds::DetectFinished);
+    case TooMany: return LoadString(StringIds::DetectTooMany);
+    default: return LoadString(StringIds::DetectError);
   }
 }
 

@@ -17,7 +17,7 @@ inline constexpr int EndMarker = 0xFFFF;
 inline constexpr int PollIntervalMs = 200;
 
 // The message for a state other than Running.
-const char* EndMessage(int state);
+std::string EndMessage(int state);
 
 // Coordinate k (0 = x, 1 = y) of entry i, or the exchange's negative failure result.
 int32_t ReadSpotCoordinate(CameraPort& port, int k, int i);

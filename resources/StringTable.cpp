@@ -36,6 +36,16 @@ const std::map<int, const char*>& Table() {
       {62127, "ERROR - %1"},
       {62128, "Illegal message size of transmission data. "},
       {62129, "Too long message received."},
+      // The serial number's and the white-spot detection's messages, and the adjustment log's.
+      {62130, "This camera is not written the Serial Number.\nPlease tell design engineer."},
+      {62131, "Serial number cannot be written.\nPlease input the number of %1 digits. "},
+      {62132, "Serial number cannot be written.\nPlease input the decimal number. "},
+      {62133, "Detect is finished."},
+      {62134, "Number of detect is over."},
+      {62135, "Detect error"},
+      {62136, "%1 is opend. Please close %1"},
+      {62137, "%1 could not be written.\n%2"},
+      {62138, "Serial Number"},
       // Status texts.
       {62000, "Uploading %1 data from camera..."},
       {62001, "Sending %1 data to camera..."},
