@@ -130,9 +130,9 @@ void CVQS90App::OnFileOpen() {
 }
 
 bool CVQS90App::OpenDocumentFile(const QByteArray& path) {
-  if (!document_->OnOpenDocument(path)) {
+  if (const DocumentFileResult opened = document_->OnOpenDocument(path); !opened) {
     // A recent entry whose file is gone is taken off the list.
-    if (document_->LastFileError() == ENOENT) recent_.Remove(path);
+    if (opened.error == ENOENT) recent_.Remove(path);
     RefreshRecentFiles();
     return false;
   }

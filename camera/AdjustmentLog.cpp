@@ -11,6 +11,8 @@
 #include "platform/ExclusiveFile.h"
 #include "platform/LocalTime.h"
 #include "platform/RegularFile.h"
+#include "resources/StringIds.h"
+#include "resources/StringTable.h"
 
 namespace {
 
@@ -20,8 +22,6 @@ constexpr char HeaderLine[] =
     "\x93\xFA\x8E\x9E\x2C\x8B\x40\x8E\xED\x96\xBC\x2C\x83\x56\x83\x8A\x83\x41\x83\x8B\x4E\x6F\x2E\x2C\x53\x55\x42"
     "\x93\x64\x88\xB3\x2C\x95\x57\x8F\x80\x8A\xB4\x93\x78\x31\x2C\x95\x57\x8F\x80\x8A\xB4\x93\x78\x32\r\n";
 static_assert(sizeof HeaderLine - 1 == 51 + 2);
-
-constexpr const char* Caption = "Serial Number";
 
 // The operator knows the log by the name after its last backslash, as the file was named on the factory PCs.
 std::string ShownName(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
@@ -94,7 +94,8 @@ AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, const AdjustmentLog
   ExclusiveFile log;
   if (OpenWaiting(log, target.path, target.clock != nullptr ? *target.clock : MonotonicClock::Instance()) !=
       ExclusiveFile::Opened::Yes) {
-    output.ShowMessage(name + " is opend. Please close " + name, Caption, MessageIcon::None);
+    result.message = FormatString(LoadString(StringIds::AdjustmentLogInUse), name);
+    output.ShowMessage(result.message, LoadString(StringIds::AdjustmentLogCaption), MessageIcon::None);
     result.status = AdjustmentLogStatus::InUse;
     return result;
   }
@@ -120,7 +121,8 @@ AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, const AdjustmentLog
   }
   if (int closed = log.Close(); closed != 0 && error == 0) error = closed;
   if (error != 0) {
-    output.ShowMessage(name + " could not be written.\n" + std::strerror(error), Caption, MessageIcon::None);
+    result.message = FormatString(LoadString(StringIds::AdjustmentLogWriteFailed), {name, std::strerror(error)});
+    output.ShowMessage(result.message, LoadString(StringIds::AdjustmentLogCaption), MessageIcon::None);
     result.status = AdjustmentLogStatus::WriteFailed;
     return result;
   }

@@ -36,6 +36,8 @@ struct AdjustmentLogResult {
   std::optional<std::string> modelName;
   // The first read-back that failed (negative code), whose field then holds the value stored before; 0 when none did.
   int32_t readError = 0;
+  // What the operator was told when the row was not written.
+  std::string message;
 };
 
 // Reads the model name, serial number, SUB voltage and adjustment gain back from the camera and appends

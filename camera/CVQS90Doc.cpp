@@ -32,7 +32,7 @@ int32_t CVQS90Doc::ReadAllCameraValues() {
 
 int32_t CVQS90Doc::WriteAllCameraValues() { return parameters_.SendAll(); }
 
-int32_t CVQS90Doc::GetCameraValue(ParameterId id) const { return parameters_.GetValue(id, false); }
+int32_t CVQS90Doc::GetCameraValue(ParameterId id) const { return parameters_.GetValue(id, ValueUnits::Stored); }
 
 void CVQS90Doc::SetModifiedFlag(bool modified) {
   if (modified_ == modified) return;
@@ -56,38 +56,38 @@ void CVQS90Doc::SetPathName(const QByteArray& path) {
   emit TitleChanged(Title());
 }
 
-void CVQS90Doc::Warn(const std::string& text) const {
+DocumentFileResult CVQS90Doc::Refused(const std::string& text) const {
   parameters_.Operator().ShowMessage(text, LoadString(StringIds::ApplicationTitle), MessageIcon::Warning);
+  return {false, 0, text, 0};
 }
 
-void CVQS90Doc::FileFailed(const char* what, const QByteArray& path, int error) {
-  lastFileError_ = error;
-  Warn(RegularFile::FailureMessage(what, path.toStdString(), error));
+DocumentFileResult CVQS90Doc::FileFailed(const char* what, const QByteArray& path, int error) const {
+  DocumentFileResult failed = Refused(RegularFile::FailureMessage(what, path.toStdString(), error));
+  failed.error = error;
+  return failed;
 }
 
-std::vector<uint8_t> CVQS90Doc::Serialize() const {
+std::vector<uint8_t> CVQS90Doc::EncodeSettings() const {
   SettingsFile::Values values{};
-  for (int i = 0; i < ParameterCount; ++i) values[static_cast<size_t>(i)] = parameters_.GetValue(static_cast<ParameterId>(i), true);
+  for (int i = 0; i < ParameterCount; ++i) {
+    values[static_cast<size_t>(i)] = parameters_.GetValue(static_cast<ParameterId>(i), ValueUnits::Camera);
+  }
   return SettingsFile::Encode(values);
 }
 
-bool CVQS90Doc::Serialize(const std::vector<uint8_t>& bytes, const QByteArray& path) {
+DocumentFileResult CVQS90Doc::DecodeAndSendSettings(const std::vector<uint8_t>& bytes, const QByteArray& path) {
   SettingsFile::Values values{};
-  lastSendResult_ = 0;
   SettingsFile::Decoded decoded = SettingsFile::Decode(bytes, values);
-  if (decoded == SettingsFile::Decoded::Empty) return true;
-  if (decoded != SettingsFile::Decoded::Loaded) {
-    Warn(SettingsFile::RefusalMessage(decoded, FullPath(path)));
-    return false;
-  }
+  if (decoded == SettingsFile::Decoded::Empty) return {};
+  if (decoded != SettingsFile::Decoded::Loaded) return Refused(SettingsFile::RefusalMessage(decoded, FullPath(path)));
   // A value the camera's table forbids is refused with the whole file, before anything is sent.
-  if (std::string refusal = SettingsFile::ValueRefusal(values, FullPath(path)); !refusal.empty()) {
-    Warn(refusal);
-    return false;
+  if (std::string refusal = SettingsFile::ValueRefusal(values, FullPath(path)); !refusal.empty()) return Refused(refusal);
+  for (int i = 0; i < ParameterCount; ++i) {
+    parameters_.SetValue(static_cast<ParameterId>(i), values[static_cast<size_t>(i)], ValueUnits::Camera);
   }
-  for (int i = 0; i < ParameterCount; ++i) parameters_.SetValue(static_cast<ParameterId>(i), values[static_cast<size_t>(i)], true);
-  lastSendResult_ = parameters_.SendAll();
-  return true;
+  DocumentFileResult sent;
+  sent.sendResult = parameters_.SendAll();
+  return sent;
 }
 
 bool CVQS90Doc::OnNewDocument() {
@@ -97,36 +97,40 @@ bool CVQS90Doc::OnNewDocument() {
   return true;
 }
 
-bool CVQS90Doc::OnOpenDocument(const QByteArray& path) {
-  lastFileError_ = 0;
-  std::vector<uint8_t> bytes;
+DocumentFileResult CVQS90Doc::ReadDocumentFile(const QByteArray& path, std::vector<uint8_t>& bytes) {
   if (int error = RegularFile::Read(path.toStdString(), SettingsFile::ReadLimit, bytes); error != 0) {
-    FileFailed(OpenFailedText, path, error);
-    return false;
+    return FileFailed(OpenFailedText, path, error);
   }
-  if (!Serialize(bytes, path)) return false;
+  return {};
+}
+
+DocumentFileResult CVQS90Doc::OpenDocumentBytes(const QByteArray& path, const std::vector<uint8_t>& bytes) {
+  DocumentFileResult opened = DecodeAndSendSettings(bytes, path);
+  if (!opened) return opened;
   SetPathName(path);
   SetModifiedFlag(false);
   emit DocumentReplaced();
-  return true;
+  return opened;
 }
 
-bool CVQS90Doc::CanSaveTo(const QByteArray& path) {
-  lastFileError_ = RegularFile::CheckReplaceable(path.toStdString());
-  if (lastFileError_ == 0) return true;
-  FileFailed(SaveFailedText, path, lastFileError_);
-  return false;
+DocumentFileResult CVQS90Doc::OnOpenDocument(const QByteArray& path) {
+  std::vector<uint8_t> bytes;
+  DocumentFileResult read = ReadDocumentFile(path, bytes);
+  return read ? OpenDocumentBytes(path, bytes) : read;
 }
 
-bool CVQS90Doc::OnSaveDocument(const QByteArray& path) {
-  lastFileError_ = 0;
-  if (int error = RegularFile::Replace(path.toStdString(), Serialize()); error != 0) {
-    FileFailed(SaveFailedText, path, error);
-    return false;
+DocumentFileResult CVQS90Doc::CanSaveTo(const QByteArray& path) {
+  if (int error = RegularFile::CheckReplaceable(path.toStdString()); error != 0) return FileFailed(SaveFailedText, path, error);
+  return {};
+}
+
+DocumentFileResult CVQS90Doc::OnSaveDocument(const QByteArray& path) {
+  if (int error = RegularFile::Replace(path.toStdString(), EncodeSettings()); error != 0) {
+    return FileFailed(SaveFailedText, path, error);
   }
   SetPathName(path);
   SetModifiedFlag(false);
-  return true;
+  return {};
 }
 
 void CVQS90Doc::OnReadFromCamera() {

@@ -7,11 +7,25 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "camera/CameraParameterSet.h"
 #include "camera/ServiceWindow.h"
 #include "camera/SettingsFile.h"
+
+// How a document command on a file ended. A failure has been shown to the operator, as message.
+struct DocumentFileResult {
+  bool ok = true;
+  // Why it failed in the file system (an errno value or RegularFile::NotRegular); 0 when it failed on the
+  // file's content.
+  int error = 0;
+  std::string message;
+  // An open: what sending the file's values to the camera gave, 0 or the negative error code.
+  int32_t sendResult = 0;
+
+  explicit operator bool() const { return ok; }
+};
 
 class CVQS90Doc : public QObject {
   Q_OBJECT
@@ -42,22 +56,21 @@ class CVQS90Doc : public QObject {
   QByteArray PathName() const { return path_; }
   QString Title() const;
 
-  // The settings file: the 212 bytes of the stored values, and loading them from a file's bytes.
-  std::vector<uint8_t> Serialize() const;
-  bool Serialize(const std::vector<uint8_t>& bytes, const QByteArray& path);
-  // What sending the last loaded file to the camera gave: 0, or the negative error code.
-  int32_t LastSendResult() const { return lastSendResult_; }
-  // Why the last open or save failed in the file system (an errno value or RegularFile::NotRegular);
-  // 0 when it failed on the file's content.
-  int LastFileError() const { return lastFileError_; }
+  // The settings file: the stored values encoded as its 212 bytes, and a file's bytes decoded into the
+  // stored values and sent to the camera (path names the file in the operator's messages).
+  std::vector<uint8_t> EncodeSettings() const;
+  DocumentFileResult DecodeAndSendSettings(const std::vector<uint8_t>& bytes, const QByteArray& path);
 
-  // Document commands; false when the command failed (the operator has been told why).
+  // Document commands.
   bool OnNewDocument();
-  bool OnOpenDocument(const QByteArray& path);
-  bool OnSaveDocument(const QByteArray& path);
+  // Reading a settings file, then opening what was read; OnOpenDocument does both.
+  DocumentFileResult ReadDocumentFile(const QByteArray& path, std::vector<uint8_t>& bytes);
+  DocumentFileResult OpenDocumentBytes(const QByteArray& path, const std::vector<uint8_t>& bytes);
+  DocumentFileResult OnOpenDocument(const QByteArray& path);
+  DocumentFileResult OnSaveDocument(const QByteArray& path);
   // Whether a save may replace what path names; the operator is told when not. Lets a caller refuse
   // before it spends time on the camera.
-  bool CanSaveTo(const QByteArray& path);
+  DocumentFileResult CanSaveTo(const QByteArray& path);
   void OnReadFromCamera();
   void OnWriteToCamera();
   void OnManualCommand();
@@ -82,13 +95,11 @@ class CVQS90Doc : public QObject {
  private:
   void OpenOwnedWindow(std::unique_ptr<ServiceWindow>& member, const WindowFactory& make);
   void SetPathName(const QByteArray& path);
-  void Warn(const std::string& text) const;
-  void FileFailed(const char* what, const QByteArray& path, int error);
+  DocumentFileResult Refused(const std::string& text) const;
+  DocumentFileResult FileFailed(const char* what, const QByteArray& path, int error) const;
 
   CameraParameterSet& parameters_;
   bool modified_ = false;
-  int32_t lastSendResult_ = 0;
-  int lastFileError_ = 0;
   QByteArray path_;
   std::function<void()> runManualCommand_;
   WindowFactory makeCommandMenu_;

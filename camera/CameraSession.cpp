@@ -40,6 +40,18 @@ Outcome AboutFile(Outcome outcome, const std::string& path) {
   return outcome;
 }
 
+// An outcome whose message has reached the operator already, about path when one is given.
+Outcome Shown(Outcome::Status status, std::string message, int error = 0, const std::string& path = {}) {
+  Outcome outcome = Outcome::Of(status, std::move(message), error);
+  outcome.shown = true;
+  return AboutFile(std::move(outcome), path);
+}
+
+// A document command on path that failed: the operator has been told.
+Outcome FileFailed(Outcome::Status status, DocumentFileResult failed, const std::string& path) {
+  return Shown(status, std::move(failed.message), failed.error, path);
+}
+
 // A settings file's raw values, or why not: an unreadable or refused file is told to the operator.
 Outcome ReadRawValues(const std::string& path, OperatorOutput& output, SettingsFile::Values& raw) {
   SettingsFileRead read = ReadSettingsFile(path, raw);
@@ -51,11 +63,9 @@ Outcome ReadRawValues(const std::string& path, OperatorOutput& output, SettingsF
     case SettingsFileRead::Status::Refused: break;
   }
   output.ShowMessage(read.message, LoadString(StringIds::ApplicationTitle), MessageIcon::Warning);
-  Outcome outcome = Outcome::Of(read.status == SettingsFileRead::Status::Unreadable ? Outcome::Status::FileUnreadable
-                                                                                      : Outcome::Status::FileRefused,
-                                read.message, read.error);
-  outcome.shown = true;
-  return AboutFile(std::move(outcome), path);
+  return Shown(read.status == SettingsFileRead::Status::Unreadable ? Outcome::Status::FileUnreadable
+                                                                   : Outcome::Status::FileRefused,
+               read.message, read.error, path);
 }
 
 std::vector<NamedValue> Named(int lastRow, const std::function<int32_t(ParameterId)>& value) {
@@ -74,8 +84,9 @@ std::vector<ParameterRow> ParameterRows() {
   for (int i = 0; i < ParameterCount; ++i) {
     auto id = static_cast<ParameterId>(i);
     const uint8_t flags = ParameterTable::Flags(id);
-    rows.push_back({ParameterTable::Identifier(id), i, ParameterTable::Minimum(id, true), ParameterTable::Maximum(id, true),
-                    ParameterTable::DefaultValue(id, true), (flags & ParameterFlags::InWriteAll) != 0,
+    rows.push_back({ParameterTable::Identifier(id), i, ParameterTable::Minimum(id, ParameterTable::AsStored),
+                    ParameterTable::Maximum(id, ParameterTable::AsStored),
+                    ParameterTable::DefaultValue(id, ParameterTable::AsStored), (flags & ParameterFlags::InWriteAll) != 0,
                     (flags & ParameterFlags::Readable) != 0, ParameterTable::Name(id), ParameterTable::Unit(id)});
   }
   return rows;
@@ -103,16 +114,10 @@ CameraSession::CameraSession(OperatorOutput& output, std::unique_ptr<SerialDevic
 
 CameraSession::~CameraSession() { parameters_.Close(); }
 
-Outcome CameraSession::Shown(Outcome::Status status, int error, const std::string& path) {
-  Outcome outcome = Outcome::Of(status, output_.last, error);
-  outcome.shown = true;
-  return AboutFile(std::move(outcome), path);
-}
-
 Outcome CameraSession::Open(const LinkChoice& choice) {
   if (std::optional<std::string> error = LinkChoiceError(choice)) return Outcome::Of(Outcome::Status::BadArgument, *error);
   Outcome outcome = Outcome::Comm(OpenChosenLink(parameters_, choice));
-  if (outcome.code != -CommErrors::CannotOpenPort) return outcome;
+  if (outcome.code != CommError::CannotOpenPort) return outcome;
   const CameraPort::OpenFailure& failure = parameters_.LastOpenFailure();
   outcome.error = failure.error;
   outcome.reason = failure.reason;
@@ -148,38 +153,43 @@ Outcome CameraSession::Set(ParameterId id, int64_t value) {
 
 Outcome CameraSession::Save(const std::string& path) {
   const QByteArray name = QByteArray::fromStdString(path);
-  output_.last.clear();
   // A name that is not a file to replace (a device named by mistake, say) is refused before the
   // camera is read: that read takes a while and would be for nothing.
-  if (!document_.CanSaveTo(name)) return Shown(Outcome::Status::CannotWrite, document_.LastFileError(), path);
+  if (DocumentFileResult replaceable = document_.CanSaveTo(name); !replaceable) {
+    return FileFailed(Outcome::Status::CannotWrite, std::move(replaceable), path);
+  }
   Outcome outcome = Outcome::Comm(document_.ReadAllCameraValues());
   if (!outcome.Ok()) return outcome;
-  if (!document_.OnSaveDocument(name)) return Shown(Outcome::Status::CannotWrite, document_.LastFileError(), path);
+  if (DocumentFileResult saved = document_.OnSaveDocument(name); !saved) {
+    return FileFailed(Outcome::Status::CannotWrite, std::move(saved), path);
+  }
   return outcome;
 }
 
 Outcome CameraSession::Load(const std::string& path) {
+  // The file is read once: what is checked here is what the document opens.
+  const QByteArray name = QByteArray::fromStdString(path);
+  std::vector<uint8_t> bytes;
+  if (DocumentFileResult read = document_.ReadDocumentFile(name, bytes); !read) {
+    return FileFailed(Outcome::Status::FileUnreadable, std::move(read), path);
+  }
   // A script that loads a file means its settings to reach the camera; a file without any is refused.
   // (The window opens such a file silently, as it always has.)
   SettingsFile::Values raw{};
-  const SettingsFileRead read = ReadSettingsFile(path, raw);
-  if (read.status == SettingsFileRead::Status::Empty) {
+  const SettingsFile::Decoded decoded = SettingsFile::Decode(bytes, raw);
+  if (decoded == SettingsFile::Decoded::Empty) {
     return AboutFile(Outcome::Of(Outcome::Status::FileRefused, RegularFile::FullPath(path) + " holds no settings"), path);
   }
-  output_.last.clear();
   // A file the document will send: from its first row on, the camera may hold part of it.
-  if (read.status == SettingsFileRead::Status::Loaded && SettingsFile::ValueRefusal(raw, path).empty()) {
+  if (decoded == SettingsFile::Decoded::Loaded && SettingsFile::ValueRefusal(raw, path).empty()) {
     Changed({CameraChanges::Kind::LoadRows, 0, ParameterTable::RowsWith(ParameterFlags::InWriteAll), {}});
     output_.rowsDone = [this](int done, int total) { Changed({CameraChanges::Kind::LoadRows, done, total, {}}); };
   }
-  const bool opened = document_.OnOpenDocument(QByteArray::fromStdString(path));
+  DocumentFileResult opened = document_.OpenDocumentBytes(name, bytes);
   output_.rowsDone = nullptr;
   Changed({});
-  if (!opened) {
-    const int error = document_.LastFileError();
-    return Shown(error != 0 ? Outcome::Status::FileUnreadable : Outcome::Status::FileRefused, error, path);
-  }
-  return Outcome::Comm(document_.LastSendResult());
+  if (!opened) return FileFailed(Outcome::Status::FileRefused, std::move(opened), path);
+  return Outcome::Comm(opened.sendResult);
 }
 
 Outcome CameraSession::Diff(const std::string& path, std::vector<ValueDifference>& differences) {
@@ -239,7 +249,6 @@ Outcome CameraSession::Spots(std::vector<WhiteSpot::Spot>& spots) {
 
 Outcome CameraSession::WriteSerial(const std::string& number, int digits, const AdjustmentLogTarget& log) {
   if (digits != 7 && digits != 8) return Outcome::Of(Outcome::Status::BadArgument, "digits is 7 or 8");
-  output_.last.clear();
   const std::string logPath = RegularFile::FullPath(log.path);
   SerialWriteResult result = WriteSerialNumber(document_, number, digits == 8 ? 1 : 0, log, [&](int words) {
     Changed({CameraChanges::Kind::SerialWords, words, SerialWordCount, logPath});
@@ -250,10 +259,10 @@ Outcome CameraSession::WriteSerial(const std::string& number, int digits, const 
       // The row is in the log, but a field the camera did not give holds the value stored before.
     case SerialWriteStatus::NotUnlocked:
     case SerialWriteStatus::WordFailed: return Outcome::Comm(result.error);
-    case SerialWriteStatus::Refused: return Shown(Outcome::Status::RefusedInput);
+    case SerialWriteStatus::Refused: return Shown(Outcome::Status::RefusedInput, std::move(result.message));
     case SerialWriteStatus::LogNotWritten: break;
   }
-  Outcome outcome = Shown(Outcome::Status::LogNotWritten, 0, log.path);
+  Outcome outcome = Shown(Outcome::Status::LogNotWritten, std::move(result.message), 0, log.path);
   // The operator's text says why (the file held open elsewhere, or the row cut short).
   outcome.reason = outcome.message.substr(0, outcome.message.find('\n'));
   return outcome;

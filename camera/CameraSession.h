@@ -60,7 +60,7 @@ struct CameraChanges {
 
 class CameraSession {
  public:
-  // Messages go to `output` as they come; the outcome also carries the last one.
+  // Messages go to `output` as they come; an outcome also carries the one its failure was told with.
   explicit CameraSession(OperatorOutput& output);
   // Over another serial device and clock: the simulated camera's in-memory line, in tests.
   CameraSession(OperatorOutput& output, std::unique_ptr<SerialDevice> device, Clock& clock);
@@ -99,20 +99,18 @@ class CameraSession {
   Outcome WriteSerial(const std::string& number, int digits, const AdjustmentLogTarget& log);
 
  private:
-  // Forwards every text and box, keeping the last box's text for the outcome.
-  class KeptOutput final : public OperatorOutput {
+  // Forwards every text and box; while a load sends, also tells rowsDone how far it has got.
+  class LoadWatchingOutput final : public OperatorOutput {
    public:
-    explicit KeptOutput(OperatorOutput& out) : out_(out) {}
+    explicit LoadWatchingOutput(OperatorOutput& out) : out_(out) {}
     void ShowStatusText(const std::string& text) override { out_.ShowStatusText(text); }
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override {
-      last = text;
       out_.ShowMessage(text, caption, icon);
     }
     void ShowProgress(int done, int total) override {
       if (rowsDone && total > 0) rowsDone(done, total);
       out_.ShowProgress(done, total);
     }
-    std::string last;
     // While a load sends, the rows acknowledged so far.
     std::function<void(int, int)> rowsDone;
 
@@ -120,14 +118,11 @@ class CameraSession {
     OperatorOutput& out_;
   };
 
-  // An outcome whose message is the last one shown, and says so.
-  Outcome Shown(Outcome::Status status, int error = 0, const std::string& path = {});
-
   void Changed(const CameraChanges& changes) {
     if (watch_) watch_(changes);
   }
 
-  KeptOutput output_;
+  LoadWatchingOutput output_;
   std::function<void(const CameraChanges&)> watch_;
   CameraParameterSet parameters_;
   CVQS90Doc document_;

@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <string>
 
+#include "link/CommError.h"
+
 struct Outcome {
   enum class Status {
     Done,            // as asked
     Differs,         // a comparison found differences, or a detection ended other than finished
-    CommFailed,      // code holds the negative communication code; its message has been shown
+    CommFailed,      // code holds the communication error; its message has been shown
     BadArgument,     // refused before anything was sent: a value outside its range, a wrong digit count
     RefusedInput,    // a serial number that is not one; its message has been shown, nothing else was sent
     FileRefused,     // a settings file the program refuses, or one that holds no values
@@ -20,7 +22,7 @@ struct Outcome {
   };
 
   Status status = Status::Done;
-  int32_t code = 0;     // CommFailed, and Done or LogNotWritten after a failed read-back for the log row
+  CommError code = CommError::NoError;  // CommFailed
   int error = 0;        // the system's error number, where there is one
   std::string message;  // the operator's message, or why an argument was refused
   std::string path;     // the file, device or library the outcome is about, where there is one
@@ -35,10 +37,11 @@ struct Outcome {
     outcome.error = error;
     return outcome;
   }
-  static Outcome Comm(int32_t code) {
+  // A transfer's result: 0 or more for success, the negative error code for failure.
+  static Outcome Comm(int32_t result) {
     Outcome outcome;
-    outcome.status = code < 0 ? Status::CommFailed : Status::Done;
-    outcome.code = code < 0 ? code : 0;
+    outcome.status = result < 0 ? Status::CommFailed : Status::Done;
+    outcome.code = result < 0 ? CommErrors::FromResult(result) : CommError::NoError;
     return outcome;
   }
 };

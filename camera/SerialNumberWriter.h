@@ -25,6 +25,9 @@ struct SerialWriteResult {
   int32_t error = 0;
   // The model name the log read back, for the camera-information texts.
   std::optional<std::string> modelName;
+  // What the operator was told for NotUnlocked, Refused and LogNotWritten (a failed word's communication
+  // error is the parameter set's to tell).
+  std::string message;
 };
 
 inline constexpr int32_t SerialNumberUnlockValue = 0x5C1D;

@@ -80,7 +80,7 @@ int Vqctl::Translate(const Outcome& outcome) {
   switch (outcome.status) {
     case Outcome::Status::Done: return VqctlExit::Success;
     case Outcome::Status::Differs: return VqctlExit::Differs;
-    case Outcome::Status::CommFailed: return static_cast<int>(-outcome.code);
+    case Outcome::Status::CommFailed: return CommErrors::Number(outcome.code);
     case Outcome::Status::BadArgument: return UsageError(outcome.message);
     case Outcome::Status::RefusedInput: return VqctlExit::RefusedInput;
     case Outcome::Status::FileRefused: return VqctlExit::RefusedFile;

@@ -28,13 +28,11 @@ std::string OneLine(const Outcome& outcome) {
 }
 
 [[noreturn]] void RaiseComm(const Outcome& outcome) {
-  const int code = static_cast<int>(outcome.code < 0 ? -outcome.code : outcome.code);
   // Not a failure of the line, so no Code: the port refused a second exchange and sent nothing.
-  if (code < CommErrors::InvalidPortNumber || code > CommErrors::Last) {
-    throw std::runtime_error("the camera is in use by another call");
-  }
-  Raise(Attribute("CommError")(code, CommErrorState::ErrorText(static_cast<CommError>(code)), TextOrNone(outcome.path),
-                               NumberOrNone(outcome.error), TextOrNone(outcome.reason), TextOrNone(outcome.message)));
+  if (!CommErrors::IsLineFailure(outcome.code)) throw std::runtime_error("the camera is in use by another call");
+  Raise(Attribute("CommError")(CommErrors::Number(outcome.code), CommErrorState::ErrorText(outcome.code),
+                               TextOrNone(outcome.path), NumberOrNone(outcome.error), TextOrNone(outcome.reason),
+                               TextOrNone(outcome.message)));
 }
 
 [[noreturn]] void RaiseOsError(const Outcome& outcome) {

@@ -171,6 +171,15 @@ const Case Cases[] = {
     {"WriteSerialThatIsNoNumber", nullptr,
      [](Rig& r) { return r.session->WriteSerial("12", 7, AdjustmentLogTarget{}); }, Status::RefusedInput, "", true,
      1},
+    {"WriteSerialWithALogThatCannotBeOpened", nullptr,
+     [](Rig& r) {
+       AdjustmentLogTarget log;
+       log.path = r.Path("none/log.csv");
+       Outcome outcome = r.session->WriteSerial("1234567", 7, log);
+       EXPECT_EQ(outcome.reason, outcome.message) << "a one-line message is its own reason";
+       return outcome;
+     },
+     Status::LogNotWritten, "/tmp/vq-session-", true, 5},
     {"QueryASilentCamera", [](Rig& r) { r.camera.Faults().silent = true; },
      [](Rig& r) {
        std::string reply;
@@ -197,9 +206,9 @@ TEST_P(Session, EndsAsTheFrontEndsAreToldAndSendsOnlyWhatItMay) {
     EXPECT_EQ(outcome.message, rig.output.messages.back().text) << "the message the operator read";
   }
   if (c.status == Status::CommFailed) {
-    EXPECT_EQ(outcome.code, -CommErrors::Timeout);
+    EXPECT_EQ(outcome.code, CommError::Timeout);
     ASSERT_EQ(rig.output.messages.size(), 1u) << "one box for the failure";
-    EXPECT_EQ(rig.output.messages[0].text, CommErrorState::ErrorText(CommErrors::Timeout));
+    EXPECT_EQ(rig.output.messages[0].text, CommErrorState::ErrorText(CommError::Timeout));
   }
   EXPECT_EQ(rig.camera.Requests().size() - before, c.requests);
 }

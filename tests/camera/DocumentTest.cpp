@@ -150,7 +150,10 @@ TEST_F(Document, TruncatedFileIsRefusedAndChangesNothing) {
   bytes[24] = 3;  // trigger mode
   bytes.resize(211);
   WriteFile(PathOf("short.vq"), bytes);
-  EXPECT_FALSE(doc.OnOpenDocument(PathOf("short.vq")));
+  const DocumentFileResult opened = doc.OnOpenDocument(PathOf("short.vq"));
+  EXPECT_FALSE(opened);
+  EXPECT_EQ(opened.error, 0) << "refused for its content, not by the file system";
+  EXPECT_EQ(opened.message, "Unexpected file format.");
   ASSERT_EQ(link.output.messages.size(), 1u);
   EXPECT_EQ(link.output.messages[0].text, "Unexpected file format.");
   EXPECT_EQ(link.output.messages[0].icon, MessageIcon::Warning);
@@ -171,7 +174,9 @@ TEST_F(Document, OpenStaysOpenWhenSendingFails) {
   bytes[24] = 3;
   WriteFile(PathOf("ok.vq"), bytes);
   link.camera.Faults().silent = true;
-  EXPECT_TRUE(doc.OnOpenDocument(PathOf("ok.vq")));
+  const DocumentFileResult opened = doc.OnOpenDocument(PathOf("ok.vq"));
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(opened.sendResult, -CommErrors::Number(CommError::Timeout)) << "opened, but not sent";
   ASSERT_EQ(link.output.messages.size(), 1u) << "one box for the first row's time-out";
   EXPECT_EQ(link.output.messages[0].text, "ERROR - Communication time out detected.\nCheck the connection.");
   EXPECT_EQ(link.device->Sent(), std::vector<uint8_t>(4, Framing::ENQ)) << "the other rows are not sent";
@@ -199,7 +204,7 @@ TEST_F(Document, SaveOntoAFullDiskKeepsTheOldFile) {
     signal(SIGXFSZ, SIG_IGN);
     rlimit limit{100, 100};
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
-    bool saved = doc.OnSaveDocument(PathOf("old.vq"));
+    bool saved = doc.OnSaveDocument(PathOf("old.vq")).ok;
     bool told = link.output.messages.size() == 1 && link.output.messages[0].text == expected;
     _exit(saved ? 1 : told ? 0 : 2);
   }
@@ -219,16 +224,19 @@ TEST_F(Document, OnlyRegularFilesAreReadOrReplaced) {
     link.output.messages.clear();
     const mode_t kind = KindOf(file.path);
     const QByteArray path = QByteArray::fromStdString(file.path);
-    EXPECT_FALSE(doc.OnSaveDocument(path));
+    const DocumentFileResult saved = doc.OnSaveDocument(path);
+    EXPECT_FALSE(saved);
     EXPECT_EQ(KindOf(file.path), kind) << "left as it was";
     auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(doc.OnOpenDocument(path));
+    const DocumentFileResult opened = doc.OnOpenDocument(path);
+    EXPECT_FALSE(opened);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << "a FIFO must not be waited on";
-    EXPECT_NE(doc.LastFileError(), 0);
+    EXPECT_NE(opened.error, 0);
     std::vector<std::string> texts;
     for (const auto& m : link.output.messages) texts.push_back(m.text);
     EXPECT_EQ(texts, (std::vector<std::string>{FileMessage("Failed to save document.", file.path, file.reason),
                                                FileMessage("Failed to open document.", file.path, file.reason)}));
+    EXPECT_EQ((std::vector<std::string>{saved.message, opened.message}), texts) << "each result carries what was shown";
   }
   EXPECT_TRUE(doc.PathName().isEmpty());
   EXPECT_TRUE(link.Requests().empty());

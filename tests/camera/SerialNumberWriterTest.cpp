@@ -98,11 +98,14 @@ TEST_F(SerialWrite, RefusalsAndFailuresStopTheSequence) {
   EXPECT_EQ(LastMessage().text, "This camera is not written the Serial Number.\nPlease tell design engineer.");
   EXPECT_EQ(LastMessage().caption, "VQ-R310NTX");
   EXPECT_EQ(LastMessage().icon, MessageIcon::None);
+  EXPECT_EQ(result.message, LastMessage().text);
   SilentAfter(-1);
 
   for (auto [text, mode] : {std::pair{"12X45678", 0}, {"1X345678", 1}}) {
     size_t before = link.Requests().size();
-    EXPECT_EQ(Write(text, mode).status, SerialWriteStatus::Refused) << text;
+    const SerialWriteResult refused = Write(text, mode);
+    EXPECT_EQ(refused.status, SerialWriteStatus::Refused) << text;
+    EXPECT_EQ(refused.message, LastMessage().text) << text;
     EXPECT_EQ(link.Requests().size(), before + 1) << "the unlock alone";
     EXPECT_EQ(LastMessage().caption, "VQ-R310NTX");
     EXPECT_EQ(LastMessage().icon, MessageIcon::Warning);
@@ -115,6 +118,7 @@ TEST_F(SerialWrite, RefusalsAndFailuresStopTheSequence) {
   EXPECT_EQ(result.error, -CommError::Timeout);
   EXPECT_EQ(Texts(link.Requests().end() - 2, link.Requests().end()), (Texts{Words12X45678[0], Words12X45678[1]}));
   EXPECT_EQ(LastMessage().icon, MessageIcon::Error) << "only the communication error is shown";
+  EXPECT_EQ(result.message, "") << "a failed word's message is the communication error's";
   EXPECT_NE(access(log.path.c_str(), F_OK), 0) << "no log row after a failed word";
 }
 
@@ -225,7 +229,8 @@ TEST_F(SerialWrite, LogHeldElsewhere) {
     const size_t requestsBefore = link.Requests().size();
     const int64_t startMs = MonotonicClock::Instance().NowMs();
 
-    const SerialWriteStatus status = Write("12X45678", 1).status;
+    const SerialWriteResult written = Write("12X45678", 1);
+    const SerialWriteStatus status = written.status;
     const int64_t waitedMs = c.hold == Briefly ? MonotonicClock::Instance().NowMs() - startMs : virtualClock.NowMs();
     holder.Let();
     unlink(lockFile.c_str());
@@ -236,6 +241,7 @@ TEST_F(SerialWrite, LogHeldElsewhere) {
       EXPECT_EQ(status, SerialWriteStatus::LogNotWritten);
       ASSERT_EQ(link.output.messages.size(), 1u);
       EXPECT_EQ(LastMessage().text, message);
+      EXPECT_EQ(written.message, message);
       EXPECT_EQ(LastMessage().caption, "Serial Number");
       EXPECT_EQ(LastMessage().icon, MessageIcon::None);
       EXPECT_EQ(Texts(link.Requests().begin() + static_cast<long>(requestsBefore), link.Requests().end()),
@@ -324,6 +330,7 @@ TEST_F(SerialWrite, AFullDiskIsReportedAndLeavesNoHalfRow) {
     auto result = Write("12X45679", 1);
     _exit(result.status == SerialWriteStatus::LogNotWritten && link.output.messages.size() == 1 &&
                   LastMessage().text == log.path + " could not be written.\nFile too large" &&
+                  result.message == LastMessage().text &&
                   LastMessage().caption == "Serial Number"
               ? 0
               : 1);
