@@ -1,6 +1,7 @@
 // The presses the operator began on controls, and the ends of them that arrive while the camera is
 // waited for: those are kept and handed to their controls afterwards, so that no control is left
 // half-done (a scroll bar auto-repeating, a drag without its last write, a button drawn pressed).
+// When an event is noted, kept or delivered is the waiting machine's to say (app/WaitingMachine.h).
 #pragma once
 
 #include <QEvent>

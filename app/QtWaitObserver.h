@@ -1,22 +1,26 @@
 // While the camera is waited for, the windows keep painting and the window manager gets its answers,
 // and nothing the operator or a timer does can start another exchange: a command, from its first
-// exchange until it is over and its messages have been answered, runs alone.
+// exchange until it is over and its messages have been answered, runs alone. What is held and when
+// is the waiting machine's to say; this side names the toolkit's events for it and carries out its
+// answers.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
 #include <map>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "app/GestureEnds.h"
+#include "app/WaitingMachine.h"
 #include "link/WaitObserver.h"
 
 class QtWaitObserver final : public QObject, public WaitObserver {
  public:
   // The wait cursor shows after this long of one exchange after another.
-  static constexpr int64_t WaitCursorAfterMs = 200;
+  static constexpr int64_t WaitCursorAfterMs = WaitingMachine::WaitCursorAfterMs;
 
   QtWaitObserver();
   ~QtWaitObserver() override;
@@ -26,32 +30,29 @@ class QtWaitObserver final : public QObject, public WaitObserver {
   void StillWaiting(int64_t nowMs) override;
 
   // An exchange runs.
-  bool Busy() const { return exchange_; }
+  bool Busy() const { return machine_.Current() == WaitingMachine::State::Exchange; }
   // A command runs: from its first exchange until it has returned and its boxes are answered.
-  bool CommandRunning() const { return command_; }
+  bool CommandRunning() const { return machine_.Current() != WaitingMachine::State::Idle; }
 
  protected:
   bool eventFilter(QObject* receiver, QEvent* event) override;
 
  private:
-  bool FilterInput(QObject* receiver, QEvent* event);
-  bool HoldClose(QObject* receiver, QEvent* event);
+  // The machine's name for an event of the toolkit; none for one the machine has no say in.
+  std::optional<WaitingMachine::Event> Name(QObject* receiver, const QEvent* event) const;
+  WaitingMachine::Event NameInput(QObject* receiver) const;
+  std::optional<WaitingMachine::Event> NameClose(QWidget* window) const;
   bool InWindowOpenedDuringExchange(QObject* receiver) const;
   bool CommandBoxOpen() const;
-  void NoteWindowShown(QObject* receiver);
-  void RestoreCursor();
-  void ProcessWindowEvents(int64_t nowMs);
+  // Carries out a step's answer; true when the event stops here.
+  bool CarryOut(const WaitingMachine::Decision& decision, QObject* receiver = nullptr, QEvent* event = nullptr);
+  void ApplyCursor(WaitingMachine::Cursor cursor);
+  void HoldClose(QObject* receiver, QEvent* event);
   void PostCheck();
-  // Looks, once the event loop is back, whether the command is over; if so delivers what it held.
-  void CheckCommandEnded();
-  void EndCommand();
+  void DeliverHeld();
 
-  bool exchange_ = false;
-  bool command_ = false;
+  WaitingMachine machine_;
   bool checkPosted_ = false;
-  bool cursorShown_ = false;
-  int64_t commandSinceMs_ = 0;
-  int64_t lastProcessedMs_ = 0;
   // The modal window that was up when the command, and when its current exchange, began: the one
   // the command runs in, whose input is the command's own.
   QPointer<QWidget> modalAtCommandStart_;
