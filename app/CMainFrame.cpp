@@ -168,9 +168,7 @@ void CMainFrame::SetRecentFiles(const QStringList& paths) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-  bool allow = true;
-  emit CloseRequested(&allow);
-  if (allow) {
+  if (!mayClose_ || mayClose_()) {
     event->accept();
   } else {
     event->ignore();

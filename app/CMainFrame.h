@@ -6,6 +6,8 @@
 #include <QMap>
 #include <QProgressBar>
 #include <QStringList>
+#include <functional>
+#include <utility>
 
 class CameraPort;
 
@@ -34,14 +36,14 @@ class CMainFrame : public QMainWindow {
   QAction* Action(int commandId) const { return actions_.value(commandId); }
   QMenu* TopMenu(int index) const;
   void SetRecentFiles(const QStringList& paths);
+  // Asked when the operator closes the window; false keeps it. Without one the window closes.
+  void SetCloseDecision(std::function<bool()> mayClose) { mayClose_ = std::move(mayClose); }
 
  signals:
   // Every menu command and shortcut, by command id.
   void Command(int commandId);
   // The dropped file's name as the file system's bytes.
   void FileDropped(const QByteArray& path);
-  // The operator asked to close; set *allow to false to keep the window.
-  void CloseRequested(bool* allow);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -60,4 +62,5 @@ class CMainFrame : public QMainWindow {
   QList<QAction*> recentActions_;
   QLabel* portPane_ = nullptr;
   QProgressBar* progress_ = nullptr;
+  std::function<bool()> mayClose_;
 };

@@ -84,7 +84,7 @@ void CVQS90App::CreateMainWindow() {
   connect(frame_.get(), &CMainFrame::FileDropped, this, [this](const QByteArray& path) {
     if (SaveModified()) OpenDocumentFile(path);
   });
-  connect(frame_.get(), &CMainFrame::CloseRequested, this, [this](bool* allow) { *allow = SaveModified(); });
+  frame_->SetCloseDecision([this] { return SaveModified(); });
   // Destroyed by another program, the window can ask nothing: the program ends and lets the port go.
   frameWatch_ = std::make_unique<WindowDestroyedWatch>(*frame_, [this] {
     std::fprintf(stderr, "vq-r310ntx: the main window was destroyed from outside; the program ends%s\n",
