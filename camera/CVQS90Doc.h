@@ -48,6 +48,8 @@ class CVQS90Doc : public QObject {
   int32_t ReadAllCameraValues();
   int32_t WriteAllCameraValues();
   int32_t GetCameraValue(ParameterId id) const;
+  // Every view shows the stored values again.
+  void RefreshViews() { emit UpdateAllViews(); }
 
   // Document state.
   bool IsModified() const { return modified_; }

@@ -127,7 +127,7 @@ void CVQS90View::ApplyRadio(ParameterId parameter, int value, int buttonId) {
   if (!Checked(buttonId)) return;
   int32_t result = document_->WriteCameraValue(parameter, value);
   // A refused write is undone by showing the stored values again.
-  if (result < 0) emit document_->UpdateAllViews();
+  if (result < 0) document_->RefreshViews();
   if (result > 0) UpdateEnables(buttonId);
 }
 
@@ -206,7 +206,7 @@ void CVQS90View::FactorySet() {
   for (int poll = 0; poll < FactorySetPolls; ++poll) {
     if (document_->ReadCameraValue(ParamFactorySet) < 0) return;
     if (document_->GetCameraValue(ParamFactorySet) == 1) continue;
-    if (document_->ReadAllCameraValues() > 0) emit document_->UpdateAllViews();
+    if (document_->ReadAllCameraValues() > 0) document_->RefreshViews();
     return;
   }
 }
