@@ -65,6 +65,15 @@ py::dict ReadFile(const py::object& path) {
   return AsDict(values);
 }
 
+// The communication error codes by name, as the package's Code takes them: (name, number) pairs.
+py::list CodeNames() {
+  py::list names;
+  for (const CommErrors::Named& named : CommErrors::Names) {
+    names.append(py::make_tuple(py::str(named.name.data(), named.name.size()), CommErrors::Number(named.code)));
+  }
+  return names;
+}
+
 void BindCamera(py::module_& m) {
   // The plain type as its metaclass, as the stub (and every type checker) sees a class.
   py::class_<PyCamera>(m, "Camera", py::metaclass(reinterpret_cast<PyObject*>(&PyType_Type)), CameraDoc)
@@ -135,7 +144,8 @@ PYBIND11_MODULE(_vqcam, m) {
   m.def("read_file", &ReadFile, py::arg("path"),
         "The 47 values of a settings file, by name. FileRefused for a file the program refuses, OSError when "
         "it cannot be read.");
-  m.def("_code_message", [](int code) { return CommErrorState::ErrorText(code); });
+  m.def("_code_names", &CodeNames);
+  m.def("_code_message", [](int code) { return CommErrorState::ErrorText(static_cast<CommError>(code)); });
   // The package registers it with atexit, so it runs while other threads may still take the
   // interpreter's lock; the closing one runs once the interpreter is gone.
   m.def("_leave_calls_behind", &PyCamera::LeaveCallsBehind);

@@ -30,42 +30,6 @@ class Error(Exception):
     """The base of every error vqcam raises about the camera or its settings files."""
 
 
-class Code(enum.IntEnum):
-    """The communication error codes; each member's message is the operator's text for it."""
-
-    INVALID_PORT_NUMBER = 2
-    PORT_NOT_OPEN = 3
-    CANNOT_OPEN_PORT = 4
-    TIMEOUT = 5
-    BAD_SIZE = 6
-    MISSING_OVERLAP = 7
-    PURGE_FAILURE = 8
-    LINE_BREAK = 9
-    FRAMING = 10
-    IO_ERROR = 11
-    MODE_ERROR = 12
-    OVERRUN = 13
-    RECEIVE_BUFFER_FULL = 14
-    PARITY = 15
-    TRANSMIT_BUFFER_FULL = 16
-    PARALLEL_UNSELECTED = 17
-    PARALLEL_TIMEOUT = 18
-    PAPER_EMPTY = 19
-    UNEXPECTED_CHARACTER = 20
-    BAD_REPLY_SIZE = 21
-    NO_STX = 22
-    NO_ETX = 23
-    INVALID_CHARACTER = 24
-    CHECKSUM_MISMATCH = 25
-    ILLEGAL_MESSAGE_SIZE = 26
-    TOO_LONG_MESSAGE = 27
-
-    @property
-    def message(self):
-        """The operator's text, as the windowed program's error box shows it."""
-        return _vqcam._code_message(int(self))
-
-
 class CommError(Error):
     """The camera could not be reached or answered wrongly.
 
@@ -259,6 +223,18 @@ from vqcam import _vqcam  # noqa: E402
 from vqcam._vqcam import Camera, __version__, open, parameters, ports, read_file  # noqa: E402
 
 Camera.__module__ = __name__
+
+
+def _code_message(code):
+    """The operator's text, as the windowed program's error box shows it."""
+    return _vqcam._code_message(int(code))
+
+
+# The names and numbers are the compiled part's own table: the codes are written down once.
+Code = enum.IntEnum("Code", _vqcam._code_names(), module=__name__)
+Code.__doc__ = "The communication error codes; each member's message is the operator's text for it."
+Code.message = property(_code_message)
+
 # Registered here, so it runs after the exit handlers a script registers later, which may still use
 # their cameras.
 atexit.register(_vqcam._leave_calls_behind)

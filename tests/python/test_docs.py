@@ -1,5 +1,6 @@
 """vqcam's documentation as a script writer meets it: the stub matches the module, and every README
 example type-checks under mypy --strict and runs against the simulated camera."""
+import ast
 import os
 import re
 import subprocess
@@ -29,6 +30,14 @@ class Docs(unittest.TestCase):
     def test_the_stub_matches_the_module(self):
         status, output = self.run_tool("-m", "mypy.stubtest", "vqcam")
         self.assertEqual(status, 0, output)
+
+    def test_the_stubs_codes_are_the_modules_by_name_and_value(self):
+        # What type checkers see is what scripts get: each name with its number (two swapped names fail).
+        with open(os.path.join(os.path.dirname(vqcam.__file__), "__init__.pyi"), encoding="utf-8") as f:
+            stub = ast.parse(f.read())
+        code = next(node for node in stub.body if isinstance(node, ast.ClassDef) and node.name == "Code")
+        members = [(node.targets[0].id, node.value.value) for node in code.body if isinstance(node, ast.Assign)]
+        self.assertEqual(members, [(c.name, c.value) for c in vqcam.Code])
 
     # Ordinary script code the stub must accept under --strict: a return from inside a Simulator's
     # block, and a CommError's code used as the Code it is.
