@@ -293,9 +293,12 @@ class Failures(unittest.TestCase):
 
 
 class Interrupt(unittest.TestCase):
-    """Ctrl+C during any call: KeyboardInterrupt within 0.1 s, raised as itself, and the camera still works."""
+    """Ctrl+C during any call: KeyboardInterrupt within a fraction of a second, raised as itself, and the
+    camera still works."""
 
     SETTLE = 1.0  # the call has been waiting this long when the signal comes
+    # Signals are looked at every 20 ms; a loaded machine may be several times slower to get there.
+    LATEST = 0.25
 
     def interrupted(self, faults, call):
         folder = tempfile.TemporaryDirectory()
@@ -315,7 +318,7 @@ class Interrupt(unittest.TestCase):
                 late = time.monotonic() - sent[0]
             finally:
                 timer.cancel()
-            self.assertLess(late, 0.1)
+            self.assertLess(late, self.LATEST)
             self.assertIsNone(caught.exception.__context__)
             self.assertIsNone(caught.exception.__cause__)
             self.assertEqual(camera.get("GainLevel"), 168, "the camera is usable after the interrupt")
@@ -350,7 +353,8 @@ class SimulatorLifetime(unittest.TestCase):
         child.stdout.close()
         child.kill()
         child.wait()
-        gone = time.monotonic() + 1.0
+        # It ends as soon as its standard input closes; the bound only keeps a survivor from hanging the test.
+        gone = time.monotonic() + 10.0
         while time.monotonic() < gone and self.alive(pid):
             time.sleep(0.02)
         self.assertFalse(self.alive(pid), "vq-camera-sim outlived the script that started it")
@@ -388,10 +392,9 @@ class SimulatorLifetime(unittest.TestCase):
             except vqcam.Error as e:
                 print(e)
         """)
-        start = time.monotonic()
-        done = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=30,
-                              env=dict(os.environ, VQCAM_SIMULATOR=program))
-        self.assertLess(time.monotonic() - start, 8)
+        # Given up after its start time, not waited on for ever.
+        done = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True,
+                              timeout=6 * vqcam.Simulator._START_SECONDS, env=dict(os.environ, VQCAM_SIMULATOR=program))
         self.assertEqual((done.returncode, done.stderr), (0, ""))
         self.assertIn("did not start", done.stdout)
         with open(pids) as f:
@@ -408,10 +411,11 @@ class SimulatorLifetime(unittest.TestCase):
             return False
 
 
-class ScriptEnd(unittest.TestCase):
+class ScriptEnd:
     """A script ends while its daemon thread is inside a call: a normal exit, and the port let go."""
 
     RUNS = 20
+    CALL = ""  # the Camera method the daemon thread calls over and over
     SCRIPT = textwrap.dedent("""
         import sys, threading, vqcam
         camera = vqcam.open(sys.argv[1], baud=9600)
@@ -436,15 +440,23 @@ class ScriptEnd(unittest.TestCase):
     def test_a_daemon_thread_inside_a_call(self):
         # A detection runs on for as long as the script does; at 9600 baud each call is long.
         with vqcam.Simulator(baud=9600, faults=("--detect-reads", "100000")) as sim:
-            for call in ("detect", "read_all"):
-                for run in range(self.RUNS):
-                    with self.subTest(call=call, run=run):
-                        done = subprocess.run([sys.executable, "-c", self.SCRIPT, sim.path, call],
-                                              capture_output=True, text=True, timeout=30)
-                        self.assertEqual((done.returncode, done.stderr), (0, ""))
-                        self.assertFalse(self.exclusive(sim.path), "the port was not closed")
-                        with vqcam.open(sim.path, baud=9600) as camera:
-                            self.assertEqual(camera["GainLevel"], 168)
+            for run in range(self.RUNS):
+                with self.subTest(call=self.CALL, run=run):
+                    done = subprocess.run([sys.executable, "-c", self.SCRIPT, sim.path, self.CALL],
+                                          capture_output=True, text=True, timeout=30)
+                    self.assertEqual((done.returncode, done.stderr), (0, ""))
+                    self.assertFalse(self.exclusive(sim.path), "the port was not closed")
+                    with vqcam.open(sim.path, baud=9600) as camera:
+                        self.assertEqual(camera["GainLevel"], 168)
+
+
+# Two classes, so that the two halves run side by side.
+class ScriptEndInsideADetection(ScriptEnd, unittest.TestCase):
+    CALL = "detect"
+
+
+class ScriptEndInsideReadAll(ScriptEnd, unittest.TestCase):
+    CALL = "read_all"
 
 
 class CamerasSideBySide(unittest.TestCase):
@@ -480,6 +492,9 @@ class BoardPorts(unittest.TestCase):
     """One owner per board port, as a serial device has one; a library that never returns from opening
     or closing a port is given up on Ctrl+C. Ports 2 and 3 stay taken once given up on."""
 
+    # How late the interrupt may come, with the shell that sends it started on a loaded machine.
+    LATEST = 0.5
+
     def setUp(self):
         self.library = os.environ.get("VQ_CLSERSIM")
         if not self.library:
@@ -514,12 +529,12 @@ class BoardPorts(unittest.TestCase):
 
         stuck("clSerialInit")
         self.assertLess(self.interrupted_after(0.3, lambda: vqcam.open(camera_link=self.library, camera_link_port=3)),
-                        0.2)
+                        self.LATEST)
         os.environ.pop("CLSERSIM_NEVER_RETURN")
         camera = vqcam.open(camera_link=self.library, camera_link_port=2)
         self.assertEqual(camera["GainLevel"], 168)
         stuck("clSerialClose")
-        self.assertLess(self.interrupted_after(0.3, camera.close), 0.2)
+        self.assertLess(self.interrupted_after(0.3, camera.close), self.LATEST)
         self.assertTrue(camera.closed)
 
 
@@ -547,9 +562,12 @@ class Threads(unittest.TestCase):
 
     def test_one_camera_refuses_a_second_thread(self):
         with vqcam.Simulator(faults=("--silent",)) as sim, vqcam.open(sim.path) as camera:
+            # The first ENQ on the line: the other thread is inside its call.
+            inside = threading.Event()
+            camera.trace = lambda direction, data, ms: inside.set()
             busy = threading.Thread(target=lambda: self.assertRaises(vqcam.CommError, camera.get, "GainLevel"))
             busy.start()
-            time.sleep(0.3)
+            self.assertTrue(inside.wait(10))
             with self.assertRaisesRegex(RuntimeError, "in use"):
                 camera.get("GainLevel")
             busy.join()
