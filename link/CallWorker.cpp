@@ -28,6 +28,7 @@ bool CallWorker::Run(std::function<void()> call, int64_t limitMs, const Waiting&
     std::lock_guard<std::mutex> lock(shared_->mutex);
     shared_->call = std::move(call);
     shared_->busy = true;
+    shared_->taken = false;
   }
   if (!thread_.joinable()) {
     thread_ = std::thread(Serve, shared_);
@@ -38,6 +39,8 @@ bool CallWorker::Run(std::function<void()> call, int64_t limitMs, const Waiting&
   const int64_t deadlineUs = clock_.NowUs() + std::max<int64_t>(limitMs, 0) * 1000;
   const std::function<bool()> returned = [this] { return !shared_->busy; };
   std::unique_lock<std::mutex> lock(shared_->mutex);
+  // However busy the machine, the thread takes the call up at once: only the call's own time counts.
+  shared_->changed.wait(lock, [this] { return shared_->taken; });
   for (;;) {
     const int64_t sliceEndUs = std::min(deadlineUs, clock_.NowUs() + WaitObserver::SliceMs * 1000);
     if (clock_.WaitForWorkUntilUs(lock, shared_->changed, sliceEndUs, returned)) return true;
@@ -58,6 +61,8 @@ void CallWorker::Serve(const std::shared_ptr<Shared>& shared) {
     if (!shared->busy) return;
     std::function<void()> call = std::move(shared->call);
     shared->call = nullptr;
+    shared->taken = true;
+    shared->changed.notify_all();
     lock.unlock();
     call();
     call = nullptr;

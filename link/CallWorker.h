@@ -38,6 +38,7 @@ class CallWorker {
     std::condition_variable changed;
     std::function<void()> call;
     bool busy = false;
+    bool taken = false;  // the thread has begun the call
     bool stopping = false;
   };
   static void Serve(const std::shared_ptr<Shared>& shared);

@@ -28,7 +28,7 @@ int32_t CameraPort::OpenSerialDefault(int32_t port, int32_t baudRate) {
 
 int32_t CameraPort::OpenSerial(int32_t port, int32_t baudRate, int byteSize, int stopBits, int parity) {
   if (Admit(state_, PortOperation::Open) == Admission::Refuse) return RefuseExchange();
-  Close();
+  CloseForOpen();
   // Port numbers below 1 name no device either; they are refused like those above 10.
   if (port < FirstComPort || port > LastComPort) return Fail(CommError::InvalidPortNumber);
   portNumber_ = port;
@@ -49,8 +49,7 @@ int32_t CameraPort::OpenSerial(int32_t port, int32_t baudRate, int byteSize, int
 
 int32_t CameraPort::OpenCameraLink(const std::string& libraryPath, uint32_t serialIndex) {
   if (Admit(state_, PortOperation::Open) == Admission::Refuse) return RefuseExchange();
-  Close();
-  cameraLink_.reset();
+  CloseForOpen();
   auto link = std::make_unique<CameraLinkTransport>(*clock_, static_cast<LineWaits&>(*this));
   openFailure_ = {};
   const CameraLinkTransport::Opening opening = link->Open(libraryPath, serialIndex);
@@ -74,11 +73,22 @@ int32_t CameraPort::OpenCameraLink(const std::string& libraryPath, uint32_t seri
       return 0;
     case CameraLinkTransport::Opening::BoardFailed: break;
   }
-  // Loaded without a channel: the port stays closed, and reads and writes fail with code 3. Given
-  // up on for a stop, the board did not fail to open: nobody is there to be told.
+  // Loaded without a channel: the port stays closed, and reads and writes fail with code 3; lost
+  // when the open never came back. Given up on for a stop, the board did not fail to open: nobody
+  // is there to be told.
   cameraLink_ = std::move(link);
+  line_ = cameraLink_.get();
+  NoteLoss();
   if (!StopRequested()) output_->ShowMessage("Board Open Error", "Error", MessageIcon::Error);
   return 0;
+}
+
+void CameraPort::CloseForOpen() {
+  Close();
+  // A library loaded before stays loaded in the process, but this port is done with it, lost or not.
+  cameraLink_.reset();
+  line_ = &serial_;
+  state_ = PortState::Closed;
 }
 
 void CameraPort::Opened(Transport& transport) {
@@ -87,7 +97,7 @@ void CameraPort::Opened(Transport& transport) {
 }
 
 void CameraPort::NoteLoss() {
-  if (state_ != PortState::Closed && line_->Lost()) state_ = PortState::Lost;
+  if (line_->Lost()) state_ = PortState::Lost;
 }
 
 int32_t CameraPort::WriteBytes(const uint8_t* data, int32_t count, int32_t timeoutMs) {
@@ -141,7 +151,8 @@ int32_t CameraPort::Close() {
     cameraLink_->Close();
     ObserverReturned();
   }
-  state_ = PortState::Closed;
+  // A call that never came back keeps the camera out of reach until another open.
+  state_ = line_->Lost() ? PortState::Lost : PortState::Closed;
   return 0;
 }
 

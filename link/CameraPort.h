@@ -117,6 +117,8 @@ class CameraPort : public virtual CommErrorState, private LineWaits {
   int32_t RefuseExchange();
   // A stop was asked for: nothing more goes on the line in this exchange, which fails.
   int32_t Stopped();
+  // Closes whatever is open and forgets the Camera Link library: an open starts from nothing.
+  void CloseForOpen();
   // The open transport, once it has opened.
   void Opened(Transport& transport);
   // After a call into the transport: one that never came back has lost the link.

@@ -5,10 +5,12 @@
 //   Exchanging  an exchange runs; whatever the wait observer runs meanwhile may not start another
 //   Refusing    inside Exchanging: a request was refused, and its callers are unwinding; nothing is
 //               stored, shown or sent until the observer's call returns (back to Exchanging)
-//   Lost        a Camera Link call never came back: the camera is out of reach until a reopen
+//   Lost        a Camera Link call never came back (an open, a read, a write or a close): the camera
+//               is out of reach until another open; a close leaves it lost
 //
-// Closed -open-> Open; Open -exchange-> Exchanging -ends-> Open; Exchanging -refusal-> Refusing
-// -observer returns-> Exchanging; Open or Exchanging -call abandoned-> Lost; any -close-> Closed.
+// Closed -open-> Open (or Lost); Open -exchange-> Exchanging -ends-> Open; Exchanging -refusal->
+// Refusing -observer returns-> Exchanging; Open or Exchanging -call abandoned-> Lost; any other
+// -close-> Closed; Closed or Lost -open-> Open.
 #pragma once
 
 #include <cstdint>

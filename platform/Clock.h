@@ -32,11 +32,12 @@ class MonotonicClock final : public Clock {
 
 // A clock that only moves when told to: waits jump straight to the moment something can happen.
 // Work on another thread takes none of its time: a wait for it gives it real time to finish first
-// (StallPatienceMs), and only a call that has not finished by then, one that blocks or never comes
-// back, lets the clock run on. Once such a call has stalled, later waits for it run at once.
+// (StallPatienceMs, ample for a call that only computes), and only a call that has not finished by
+// then, one that blocks or never comes back, lets the clock run on. Once such a call has stalled,
+// later waits for it run at once.
 class VirtualClock final : public Clock {
  public:
-  static constexpr int64_t StallPatienceMs = 250;
+  static constexpr int64_t StallPatienceMs = 100;
 
   int64_t NowUs() const override { return nowUs_.load(); }
   void SleepUntilUs(int64_t us) override { AdvanceTo(us); }

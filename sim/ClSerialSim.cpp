@@ -1,6 +1,8 @@
-// A Camera Link serial library whose channel leads to the simulated camera, in real time.
+// A Camera Link serial library whose channel leads to the simulated camera, in real time or on a
+// test's clock.
 #include "sim/ClSerialSim.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -68,9 +70,17 @@ Board& TheBoard() {
   return board;
 }
 
-int64_t NowUs() { return MonotonicClock::Instance().NowUs(); }
+// The clock the library paces its bytes and times its reads by: a test in this process may lend its own.
+std::atomic<Clock*> lentClock{nullptr};
 
-void SleepUntilUs(int64_t us) { MonotonicClock::Instance().SleepUntilUs(us); }
+Clock& TheClock() {
+  Clock* lent = lentClock.load();
+  return lent != nullptr ? *lent : MonotonicClock::Instance();
+}
+
+int64_t NowUs() { return TheClock().NowUs(); }
+
+void SleepUntilUs(int64_t us) { TheClock().SleepUntilUs(us); }
 
 void Record(const char* entry, uint32_t count, uint32_t timeout) {
   ClSimCall call{};
@@ -162,3 +172,4 @@ CLSERSIM_EXPORT int32_t clsersim_call_count() { return static_cast<int32_t>(TheB
 CLSERSIM_EXPORT const ClSimCall* clsersim_calls() { return TheBoard().calls.data(); }
 CLSERSIM_EXPORT void clsersim_reset_calls() { TheBoard().calls.clear(); }
 CLSERSIM_EXPORT void clsersim_reset() { Reset(TheBoard()); }
+CLSERSIM_EXPORT void clsersim_use_clock(void* clock) { lentClock = static_cast<Clock*>(clock); }

@@ -23,4 +23,6 @@ const ClSimCall* clsersim_calls();
 void clsersim_reset_calls();
 // Back to fresh cameras behind closed channels.
 void clsersim_reset();
+// The clock (a Clock* of the calling process) the library runs on from now on; null: the monotonic one.
+void clsersim_use_clock(void* clock);
 }

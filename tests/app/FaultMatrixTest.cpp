@@ -9,6 +9,7 @@
 #include "camera/CVQS90Doc.h"
 #include "camera/SerialNumberWriter.h"
 #include "dialogs/WhiteSpotDialog.h"
+#include "link/CameraLinkLibrary.h"
 #include "platform/LineStatus.h"
 #include "support/MemoryCamera.h"
 #include "support/SimulatedGrabber.h"
@@ -115,7 +116,8 @@ const std::vector<FaultRow>& Rows() {
          r.link.port->Close();
          r.link.parameters->OpenCameraLinkLibrary(VQ_CLSERSIM_STUCK);
        },
-       [](Rig& r) { r.ReadGain(); }, {Timeout}, 0,
+       // One call given up, a grace time after its own time-out.
+       [](Rig& r) { r.ReadGain(); }, {Timeout}, ExchangeTimeouts::Enquiry + CameraLinkLibrary::GraceMs,
        [](Rig& r) {
          r.ReadGain();
          EXPECT_EQ(Texts(r.link.output).back(), Timeout) << "the channel stays given up";

@@ -1,8 +1,8 @@
-// The link over a Camera Link serial library loaded at run time: the simulated grabber library.
+// The link over a Camera Link serial library loaded at run time: the simulated grabber library, on a
+// virtual clock that the library and the port's worker share.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +11,7 @@
 
 #include "link/CameraPort.h"
 #include "link/WaitObserver.h"
+#include "platform/SystemSerialDevice.h"
 #include "sim/CameraModel.h"
 #include "sim/ClSerialSim.h"
 #include "support/RecordingOperatorOutput.h"
@@ -33,9 +34,10 @@ class CameraLinkChannel : public ::testing::Test {
     return std::string(call.entry) + "(" + std::to_string(call.count) + "," + std::to_string(call.timeout) + ")";
   }
 
-  SimulatedGrabber grabber;
+  VirtualClock clock;
+  SimulatedGrabber grabber{clock};
   RecordingOperatorOutput output;
-  CameraPort port;
+  CameraPort port{NewSystemSerialDevice(clock), clock};
 };
 
 }  // namespace
@@ -102,9 +104,9 @@ TEST_F(CameraLinkChannel, SilentCameraTimesOutAfterTheRetries) {
   ASSERT_EQ(port.OpenCameraLink(VQ_CLSERSIM), 0);
   Camera().Faults().silent = true;
   int32_t value = -1;
-  auto start = MonotonicClock::Instance().NowMs();
+  auto start = clock.NowMs();
   EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommError::Timeout);
-  auto elapsed = MonotonicClock::Instance().NowMs() - start;
+  auto elapsed = clock.NowMs() - start;
   EXPECT_GE(elapsed, 3990);
   EXPECT_LT(elapsed, 5000);
 }
@@ -157,30 +159,27 @@ INSTANTIATE_TEST_SUITE_P(
 // call is left on its worker, the channel is called no more, and closing does not wait for it.
 TEST(CameraLinkStuck, ACallThatNeverReturnsIsGivenUpAndTheChannelWithIt) {
   RecordingOperatorOutput output;
-  CameraPort port;
+  VirtualClock clock;
+  CameraPort port(NewSystemSerialDevice(clock), clock);
   port.SetOperatorOutput(&output);
   int traced = 0;
   port.SetByteTrace([&](bool, const uint8_t*, int32_t count) { traced += count; });
   ASSERT_EQ(port.OpenCameraLink(VQ_CLSERSIM_STUCK), 0);
-  using Steady = std::chrono::steady_clock;
-  auto msSince = [](Steady::time_point t) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - t).count();
-  };
 
-  auto start = Steady::now();
+  int64_t start = clock.NowMs();
   int32_t value = -1;
   EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommError::Timeout);
   // The ENQ went out; the read for its ACK, with a one-second time-out, never came back.
-  EXPECT_GE(msSince(start), ExchangeTimeouts::Enquiry + CameraLinkLibrary::GraceMs);
-  EXPECT_LT(msSince(start), ExchangeTimeouts::Enquiry + CameraLinkLibrary::GraceMs + 500);
+  EXPECT_GE(clock.NowMs() - start, ExchangeTimeouts::Enquiry + CameraLinkLibrary::GraceMs);
+  EXPECT_LT(clock.NowMs() - start, ExchangeTimeouts::Enquiry + CameraLinkLibrary::GraceMs + 500);
   EXPECT_EQ(traced, 1);
 
-  start = Steady::now();
+  start = clock.NowMs();
   EXPECT_EQ(port.WriteParameter(1, 0xFF, 0x01, 0x04, 0, 3, 2), -CommError::Timeout);
   EXPECT_EQ(port.ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), -CommError::Timeout);
   EXPECT_EQ(traced, 1) << "nothing more went into the library";
   port.Close();
-  EXPECT_LT(msSince(start), 100);
+  EXPECT_EQ(clock.NowMs(), start) << "neither the requests nor the close waited";
 }
 
 // A library that says it wrote far more than it was given is believed only up to what it was given.
@@ -256,16 +255,15 @@ class CameraLinkNeverReturns : public ::testing::TestWithParam<NeverReturnsCase>
 
 TEST_P(CameraLinkNeverReturns, IsGivenUpInBoundedTime) {
   const NeverReturnsCase& c = GetParam();
-  SimulatedGrabber grabber;
+  VirtualClock clock;
+  SimulatedGrabber grabber(clock, c.library);
   RecordingOperatorOutput output;
   StopAfter observer(c.stop);
-  CameraPort port;
+  CameraPort port(NewSystemSerialDevice(clock), clock);
   port.SetOperatorOutput(&output);
   port.SetWaitObserver(&observer);
   const bool init = std::string(c.entry) == "clSerialInit";
-  using Steady = std::chrono::steady_clock;
   ASSERT_EQ(setenv("CLSERSIM_NEVER_RETURN", c.entry, 1), 0);
-  const auto start = Steady::now();
   EXPECT_EQ(port.OpenCameraLink(c.library, c.serialIndex), 0);
   if (!init) {
     // Reads still work; only the close hangs.
@@ -274,7 +272,7 @@ TEST_P(CameraLinkNeverReturns, IsGivenUpInBoundedTime) {
     EXPECT_EQ(value, 168);
   }
   port.Close();
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - start).count();
+  const int64_t ms = clock.NowMs();
   unsetenv("CLSERSIM_NEVER_RETURN");
   const int64_t bound = c.stop ? 300 : CameraLinkLibrary::ChannelCallLimitMs + 300;
   EXPECT_LT(ms, bound);

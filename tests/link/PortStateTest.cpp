@@ -164,12 +164,12 @@ TEST_P(PortStates, EachOperationAsTheStateAllows) {
 INSTANTIATE_TEST_SUITE_P(EveryStateEveryOperation, PortStates, ::testing::ValuesIn(Cells));
 
 // One lost channel, asked for every operation in turn: the camera stays out of reach, the time-out its
-// abandoned call left stays the record, and only a close (or a reopen) leaves the state.
-TEST(PortStates, LostUntilClosedOrReopened) {
+// abandoned call left stays the record, a close does not bring it back, and a reopen does.
+TEST(PortStates, LostUntilReopened) {
   const Cell lost[] = {
       {S::Lost, Op::Write, 0, E::Timeout, S::Lost},      {S::Lost, Op::Read, -5, E::Timeout, S::Lost},
       {S::Lost, Op::Purge, -3, E::PortNotOpen, S::Lost}, {S::Lost, Op::Transact, -5, E::Timeout, S::Lost},
-      {S::Lost, Op::Close, 0, E::Timeout, S::Closed},
+      {S::Lost, Op::Close, 0, E::Timeout, S::Lost},
   };
   Reach(S::Lost, [&](Rig& rig) {
     ASSERT_EQ(rig.port->State(), S::Lost);

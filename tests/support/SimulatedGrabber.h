@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/Clock.h"
 #include "platform/DynamicLibrary.h"
 #include "sim/CameraModel.h"
 #include "sim/ClSerialSim.h"
@@ -12,11 +13,17 @@
 class SimulatedGrabber {
  public:
   // A fresh camera behind a closed channel.
-  SimulatedGrabber() : handle_(DynamicLibrary::Load(VQ_CLSERSIM, failure_)) {
+  explicit SimulatedGrabber(const char* library = VQ_CLSERSIM) : handle_(DynamicLibrary::Load(library, failure_)) {
     if (handle_ != nullptr) Control<void (*)()>("clsersim_reset")();
   }
+  // A fresh camera behind a closed channel, the library running on the test's clock.
+  explicit SimulatedGrabber(Clock& clock, const char* library = VQ_CLSERSIM) : SimulatedGrabber(library) {
+    UseClock(&clock);
+  }
   ~SimulatedGrabber() {
-    if (handle_ != nullptr) DynamicLibrary::Unload(handle_);
+    if (handle_ == nullptr) return;
+    UseClock(nullptr);
+    DynamicLibrary::Unload(handle_);
   }
   SimulatedGrabber(const SimulatedGrabber&) = delete;
   SimulatedGrabber& operator=(const SimulatedGrabber&) = delete;
@@ -26,6 +33,7 @@ class SimulatedGrabber {
   CameraModel& Camera(uint32_t serialIndex = 0) {
     return *static_cast<CameraModel*>(Control<void* (*)(uint32_t)>("clsersim_port_camera")(serialIndex));
   }
+  void UseClock(Clock* clock) { Control<void (*)(void*)>("clsersim_use_clock")(clock); }
   void SetInitResult(int32_t result) { Control<void (*)(int32_t)>("clsersim_set_init_result")(result); }
   void ResetCalls() { Control<void (*)()>("clsersim_reset_calls")(); }
   std::vector<ClSimCall> Calls() {
