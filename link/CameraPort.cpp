@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "link/PortPaths.h"
+#include "resources/StringIds.h"
+#include "resources/StringTable.h"
 #include "platform/SystemSerialDevice.h"
 
 CameraPort::CameraPort()
@@ -79,7 +81,10 @@ int32_t CameraPort::OpenCameraLink(const std::string& libraryPath, uint32_t seri
   cameraLink_ = std::move(link);
   line_ = cameraLink_.get();
   NoteLoss();
-  if (!StopRequested()) output_->ShowMessage("Board Open Error", "Error", MessageIcon::Error);
+  if (!StopRequested()) {
+    output_->ShowMessage(LoadString(StringIds::BoardOpenError), LoadString(StringIds::BoardOpenErrorCaption),
+                         MessageIcon::Error);
+  }
   return 0;
 }
 

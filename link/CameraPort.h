@@ -76,8 +76,6 @@ class CameraPort : public virtual CommErrorState, private LineWaits {
   int32_t Purge(uint32_t flags);
   int32_t Close();
   static CommError ErrorFromLineStatus(uint32_t flags) { return SerialTransport::ErrorFromLineStatus(flags); }
-  static int32_t QuietTimeMs(int32_t baudRate) { return SerialTransport::QuietTimeMs(baudRate); }
-  static int32_t SettleTimeMs(int32_t baudRate) { return SerialTransport::SettleTimeMs(baudRate); }
 
   // Waits between exchanges (a detection's poll interval) in slices the observer sees; false when
   // a stop was asked for meanwhile.

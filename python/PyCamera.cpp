@@ -6,6 +6,8 @@
 #include "link/PortPaths.h"
 #include "python/Errors.h"
 #include "python/ScriptExit.h"
+#include "resources/StringIds.h"
+#include "resources/StringTable.h"
 
 #include <mutex>
 #include <set>
@@ -106,7 +108,7 @@ PyCamera::PyCamera(const LinkChoice& choice) : choice_(choice) {
   if (opened.Ok() && session_.BoardDidNotOpen()) {
     opened = Outcome::Comm(-CommError::PortNotOpen);
     opened.path = CameraLinkLibraryFor(*choice.cameraLink);
-    opened.reason = "Board Open Error";
+    opened.reason = LoadString(StringIds::BoardOpenError);
   }
   if (!opened.Ok()) {
     closed_ = true;

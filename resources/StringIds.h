@@ -24,6 +24,8 @@ inline constexpr int DetectError = 62135;
 inline constexpr int AdjustmentLogInUse = 62136;        // "%1": the log's name
 inline constexpr int AdjustmentLogWriteFailed = 62137;  // "%1": the log's name, "%2": why
 inline constexpr int AdjustmentLogCaption = 62138;
+inline constexpr int BoardOpenError = 62139;
+inline constexpr int BoardOpenErrorCaption = 62140;
 
 inline constexpr int ApplicationTitle = 57344;
 inline constexpr int CompanyKey = 57346;

@@ -46,6 +46,8 @@ const std::map<int, const char*>& Table() {
       {62136, "%1 is opend. Please close %1"},
       {62137, "%1 could not be written.\n%2"},
       {62138, "Serial Number"},
+      {62139, "Board Open Error"},
+      {62140, "Error"},
       // Status texts.
       {62000, "Uploading %1 data from camera..."},
       {62001, "Sending %1 data to camera..."},

@@ -143,7 +143,7 @@ TEST_P(ExchangeFailure, BytesCodeAndTime) {
   // A fresh port's first request, and each repeated ENQ, wait for a few quiet byte times first.
   const int32_t baud = link.port->BaudRate();
   const int64_t quietMs =
-      c.quietWaits * (CameraPort::QuietTimeMs(baud) + 1) + (1 + c.enquirySettles) * (CameraPort::SettleTimeMs(baud) + 1);
+      c.quietWaits * (SerialTransport::QuietTimeMs(baud) + 1) + (1 + c.enquirySettles) * (SerialTransport::SettleTimeMs(baud) + 1);
   if (link.speed == LineSpeed::Instant) {
     EXPECT_EQ(link.ElapsedMs(), c.waitsMs + quietMs);
   } else {

@@ -100,7 +100,7 @@ TEST(QuietLine, CostsAFewByteTimesAndIsBounded) {
   ASSERT_EQ(quiet.port->ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), 0);
   const int64_t firstMs = quiet.ElapsedMs();
   ASSERT_EQ(quiet.port->ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), 0);
-  EXPECT_NEAR(firstMs - (quiet.ElapsedMs() - firstMs), CameraPort::SettleTimeMs(Baud) + 1, 1);
+  EXPECT_NEAR(firstMs - (quiet.ElapsedMs() - firstMs), SerialTransport::SettleTimeMs(Baud) + 1, 1);
 
   QueuedLink chatty;
   chatty.camera.Faults().noiseBytes = 100000;  // noise, then a reply, after every request
