@@ -116,6 +116,7 @@ TEST(AcrossRuns, AGrabberLibraryThatNeverReturnsDoesNotKeepVqctl) {
     EXPECT_EQ(result.status, c.status) << c.entry << ": " << result.err;
     EXPECT_EQ(result.out, c.out) << c.entry;
     EXPECT_NE(result.err.find(c.err), std::string::npos) << c.entry << ": " << result.err;
-    EXPECT_LT(seconds, 5.0) << c.entry;
+    // Given up after 3 s; the bound leaves room for a loaded machine and fails only a hang.
+    EXPECT_LT(seconds, 16.0) << c.entry;
   }
 }

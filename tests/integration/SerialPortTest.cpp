@@ -150,8 +150,9 @@ TEST_F(SerialPortTest, ASilentCameraTimesOutAfterFourEnquiriesWithoutBurningTheC
   auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(port_->SendFrame("01FF0104020000"), -CommError::Timeout);
   Seconds elapsed = std::chrono::steady_clock::now() - start;
+  // Four one-second enquiries; the upper bound leaves room for a loaded machine and fails only a hang.
   EXPECT_GE(elapsed.count(), 3.9);
-  EXPECT_LE(elapsed.count(), 5.0);
+  EXPECT_LE(elapsed.count(), 20.0);
   EXPECT_LT(CpuSeconds() - cpuBefore, 0.2);
 }
 
@@ -166,7 +167,7 @@ TEST_F(SerialPortTest, ALineThatHangsUpFailsWithAnIoErrorAtTheDeadlineWithoutSpi
   EXPECT_EQ(port_->ReadBytes(buffer, 1, 500), -CommError::IoError);
   Seconds elapsed = std::chrono::steady_clock::now() - start;
   EXPECT_GE(elapsed.count(), 0.45);
-  EXPECT_LE(elapsed.count(), 1.5);
+  EXPECT_LE(elapsed.count(), 3.0);
   EXPECT_LT(CpuSeconds() - cpuBefore, 0.1);
   EXPECT_EQ(port_->WriteBytes(buffer, 1, 1000), 0);  // refused by the dead line, code stored
   EXPECT_EQ(port_->LastError(), CommError::IoError);

@@ -137,9 +137,10 @@ TEST_F(Vqctl, WhatIsNotAFileIsRefusedAtOnce) {
     EXPECT_EQ(save.err, "Failed to save document.\n" + file.path + "\n" + file.reason + "\n") << "nothing read first";
     EXPECT_EQ(KindOf(file.path), kind);
     for (const char* command : {"show", "load", "diff"}) {
+      // Traced, so that the message alone shows nothing was sent; the bound only catches a wait on a FIFO.
       auto start = std::chrono::steady_clock::now();
-      auto read = Run({command, file.path});
-      EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << command;
+      auto read = Run({"--trace", command, file.path});
+      EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << command;
       EXPECT_EQ(read.status, 66) << command;
       EXPECT_EQ(read.err, "Failed to open document.\n" + file.path + "\n" + file.reason + "\n") << command;
     }
@@ -217,7 +218,8 @@ TEST_F(Vqctl, DetectionThatRunsTooLongIsGivenUp) {
   StartCamera({"--detect-reads", "1000000"});
   auto start = std::chrono::steady_clock::now();
   auto detect = Run({"detect", "--timeout", "1"});
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+  // A little over the second it was given; the bound leaves room for a loaded machine.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
   EXPECT_EQ(detect.status, 75);
   EXPECT_EQ(detect.err, "vqctl: the detection did not finish within 1 s\n");
   EXPECT_TRUE(detect.out.empty());
@@ -229,9 +231,8 @@ TEST_F(Vqctl, RefusedFilesSendNothing) {
   ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
   foreign.write(QByteArray("\x17VQ-S90 Data Version2.00") + QByteArray(188, '\0'));
   foreign.close();
-  auto start = std::chrono::steady_clock::now();
-  auto load = Run({"load", PathOf("foreign.vq")});
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << "nothing may reach the camera";
+  auto load = Run({"--trace", "load", PathOf("foreign.vq")});
+  EXPECT_FALSE(Traced(load)) << "nothing may reach the camera";
   EXPECT_EQ(load.status, 65);
   EXPECT_EQ(load.err, "File type mismatch.\nFile \"" + PathOf("foreign.vq") +
                           "\" does not contain data for VQ-R310NTX apprication.\n");
@@ -279,7 +280,7 @@ TEST_F(Vqctl, WriteSerialWhoseReadBacksFailExitsWithTheirCode) {
   QTemporaryDir station;
   auto written = Run({"write-serial", "7654321"}, station.path().toStdString());
   // Which failure the bad check code makes of a reply depends on the timing; the code is the first one shown.
-  EXPECT_EQ(written.err.rfind(CommErrorState::ErrorText(written.status) + "\n", 0), 0u)
+  EXPECT_EQ(written.err.rfind(CommErrorState::ErrorText(static_cast<CommError>(written.status)) + "\n", 0), 0u)
       << written.status << "\n" << written.err;
   EXPECT_NE(written.status, 0);
   const std::string log = Contents(station.filePath("VQ-R310_AdjustData.csv").toStdString()).toStdString();
@@ -392,13 +393,13 @@ TEST_F(Vqctl, ThroughTheCameraLinkLibrary) {
   EXPECT_EQ(missing.status, 4);
   EXPECT_EQ(missing.err, "ERROR - Can not open communciation port.\n");
 
-  // A library whose read never returns: given up a little after the ACK's one-second time-out, and
-  // the program ends without waiting for the call it left behind.
+  // A library whose read never returns: given up once the ACK's one-second time-out and the call's
+  // grace have passed (3 s), and the program ends without waiting for the call it left behind.
   auto start = std::chrono::steady_clock::now();
   auto stuck = RunProgram(VQ_VQCTL, {"--camera-link", VQ_CLSERSIM_STUCK, "read-all"});
   auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(stuck.status, 5);
   EXPECT_EQ(stuck.err, "ERROR - Communication time out detected.\nCheck the connection.\n");
   EXPECT_TRUE(stuck.out.empty());
-  EXPECT_LT(seconds, 4.5);
+  EXPECT_LT(seconds, 15.0);
 }
