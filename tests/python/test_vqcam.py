@@ -285,11 +285,12 @@ class Failures(unittest.TestCase):
                 vqcam.CommError(number, "no such code")
         self.assertEqual(vqcam.Code.TIMEOUT.message, "ERROR - Communication time out detected.\nCheck the connection.")
         self.assertTrue(all(c.message.startswith("ERROR - ") for c in vqcam.Code))
-        with vqcam.Simulator(faults=("--silent",)) as sim, vqcam.open(sim.path) as camera:
+        # A raised error carries its Code and that Code's text; test_codes_and_messages meets a real time-out.
+        with vqcam.Simulator(faults=("--wrong-enq", "-1")) as sim, vqcam.open(sim.path) as camera:
             with self.assertRaises(vqcam.CommError) as failed:
                 camera.send("01FF0104020000")
-            self.assertIs(failed.exception.code, vqcam.Code.TIMEOUT)
-            self.assertEqual(failed.exception.message, vqcam.Code.TIMEOUT.message)
+            self.assertIs(failed.exception.code, vqcam.Code.UNEXPECTED_CHARACTER)
+            self.assertEqual(failed.exception.message, vqcam.Code.UNEXPECTED_CHARACTER.message)
 
 
 class Interrupt(unittest.TestCase):
