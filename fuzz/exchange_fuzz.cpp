@@ -4,6 +4,7 @@
 
 #include "fuzz/FuzzInput.h"
 #include "link/CameraPort.h"
+#include "platform/Deadline.h"
 #include "platform/LineStatus.h"
 
 namespace {
@@ -39,7 +40,7 @@ class ScriptedLine final : public SerialDevice {
     return n;
   }
   void WaitReadable(int64_t deadlineMs) override {
-    int64_t limit = (deadlineMs + 1) * 1000;
+    const int64_t limit = Deadline::PastUs(deadlineMs);
     if (!bytes_.empty() && bytes_.front().first < limit) {
       clock_.AdvanceTo(bytes_.front().first);
     } else {

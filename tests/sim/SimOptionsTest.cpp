@@ -10,6 +10,12 @@
 
 namespace {
 
+bool Parse(std::vector<const char*> args, SimOptions& options, std::string& error) {
+  args.insert(args.begin(), "vq-camera-sim");
+  return ParseSimOptions(static_cast<int>(args.size()), args.data(), options, error);
+}
+
+#ifndef _WIN32
 std::set<std::string> TableNames() {
   std::set<std::string> names;
   for (const SimOption& option : SimOptionTable()) {
@@ -18,12 +24,6 @@ std::set<std::string> TableNames() {
   return names;
 }
 
-bool Parse(std::vector<const char*> args, SimOptions& options, std::string& error) {
-  args.insert(args.begin(), "vq-camera-sim");
-  return ParseSimOptions(static_cast<int>(args.size()), args.data(), options, error);
-}
-
-#ifndef _WIN32
 // The options its OPTIONS section names, its own escapes ("\-") taken off. vq-camera-sim is Linux's.
 std::set<std::string> ManualPageNames() {
   const std::string source = __FILE__;
