@@ -151,11 +151,9 @@ int32_t CameraPort::Purge(uint32_t flags) {
 }
 
 int32_t CameraPort::Close() {
-  serial_.Close();
-  if (cameraLink_) {
-    cameraLink_->Close();
-    ObserverReturned();
-  }
+  // Each open starts by closing the other transport: only this one can be open.
+  line_->Close();
+  ObserverReturned();
   // A call that never came back keeps the camera out of reach until another open.
   state_ = line_->Lost() ? PortState::Lost : PortState::Closed;
   return 0;
