@@ -105,16 +105,24 @@ void CameraPort::NoteLoss() {
   if (line_->Lost()) state_ = PortState::Lost;
 }
 
-int32_t CameraPort::WriteBytes(const uint8_t* data, int32_t count, int32_t timeoutMs) {
+std::optional<int32_t> CameraPort::RefusedTransfer(int32_t count, Direction direction) {
   if (count <= 0) return Fail(CommError::BadSize);
   if (StopRequested()) return Stopped();
   switch (Admit(state_, PortOperation::Transfer)) {
-    case Admission::Run: break;
+    case Admission::Run: return std::nullopt;
     case Admission::NotOpen: return Fail(CommError::PortNotOpen);
     case Admission::Refuse: return RefuseExchange();
-    // A channel whose call never came back has no count of its own to leave a reason by.
-    case Admission::Unreachable: Fail(CommError::Timeout); return 0;
+    case Admission::Unreachable: {
+      // A write to a channel whose call never came back has no count of its own to leave a reason by.
+      const int32_t failed = Fail(CommError::Timeout);
+      return direction == Direction::Write ? 0 : failed;
+    }
   }
+  return std::nullopt;
+}
+
+int32_t CameraPort::WriteBytes(const uint8_t* data, int32_t count, int32_t timeoutMs) {
+  if (const std::optional<int32_t> refused = RefusedTransfer(count, Direction::Write)) return *refused;
   const Transfer written = line_->Write(data, count, timeoutMs);
   NoteLoss();
   // The count is the answer; a reason is left behind for a later pass-through report.
@@ -123,14 +131,7 @@ int32_t CameraPort::WriteBytes(const uint8_t* data, int32_t count, int32_t timeo
 }
 
 int32_t CameraPort::ReadBytes(uint8_t* buffer, int32_t count, int32_t timeoutMs) {
-  if (count <= 0) return Fail(CommError::BadSize);
-  if (StopRequested()) return Stopped();
-  switch (Admit(state_, PortOperation::Transfer)) {
-    case Admission::Run: break;
-    case Admission::NotOpen: return Fail(CommError::PortNotOpen);
-    case Admission::Refuse: return RefuseExchange();
-    case Admission::Unreachable: return Fail(CommError::Timeout);
-  }
+  if (const std::optional<int32_t> refused = RefusedTransfer(count, Direction::Read)) return *refused;
   const Transfer got = line_->Read(buffer, count, timeoutMs);
   NoteLoss();
   if (got.stopped) return Stopped();

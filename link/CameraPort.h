@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -115,6 +116,9 @@ class CameraPort : public virtual CommErrorState, private LineWaits {
   int32_t RefuseExchange();
   // A stop was asked for: nothing more goes on the line in this exchange, which fails.
   int32_t Stopped();
+  // Whether a read or write of count bytes may reach the line now; if not, the result it ends with.
+  enum class Direction { Write, Read };
+  std::optional<int32_t> RefusedTransfer(int32_t count, Direction direction);
   // Closes whatever is open and forgets the Camera Link library: an open starts from nothing.
   void CloseForOpen();
   // The open transport, once it has opened.
