@@ -40,6 +40,7 @@ class CameraPort : public virtual CommErrorState, private LineWaits {
   // Sees every byte that goes out or comes in, on either transport; for diagnostics.
   using ByteTrace = std::function<void(bool sent, const uint8_t* bytes, int32_t count)>;
   void SetByteTrace(ByteTrace trace) { trace_ = std::move(trace); }
+  const ByteTrace& Trace() const { return trace_; }
   // Where texts and boxes go; nowhere while a refused request unwinds, since nothing was sent.
   OperatorOutput& Operator() const;
   // Told while exchanges run and wait; none by default.
@@ -95,6 +96,8 @@ class CameraPort : public virtual CommErrorState, private LineWaits {
   int32_t PortNumber() const { return portNumber_; }
   int32_t BaudRate() const { return baudRate_; }
   bool IsPortOpen() const { return serial_.IsOpen(); }
+  // What the system tells of the open serial device; nothing on a Camera Link channel.
+  SerialDeviceFacts SerialFacts() const { return serial_.IsOpen() ? serial_.Facts() : SerialDeviceFacts{}; }
   // Whether a Camera Link library was loaded for this port, and whether its channel is open.
   bool CameraLinkLoaded() const { return cameraLink_ != nullptr; }
   bool CameraLinkOpen() const { return cameraLink_ != nullptr && cameraLink_->ChannelOpen(); }

@@ -14,6 +14,9 @@ SerialTransport::SerialTransport(std::unique_ptr<SerialDevice> device, Clock& cl
 CommError SerialTransport::Open(const std::string& path, const LineSettings& settings) {
   baudRate_ = settings.baudRate;
   if (!device_->Open(path)) return CommError::CannotOpenPort;
+  // An adapter that passes bytes on only at its latency timer would add its period to every
+  // turn-around; a device without the setting is used as it is.
+  (void)device_->AskLowLatency();
   if (!device_->Configure(settings)) return LineErrors();
   return CommError::NoError;
 }

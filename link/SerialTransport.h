@@ -16,6 +16,7 @@ class SerialTransport final : public Transport {
   // closed; a refused line format leaves it open, with the code its line errors give.
   CommError Open(const std::string& path, const LineSettings& settings);
   int OpenError() const { return device_->OpenError(); }
+  SerialDeviceFacts Facts() const { return device_->Facts(); }
 
   bool IsOpen() const override { return device_->IsOpen(); }
   Transfer Write(const uint8_t* data, int32_t count, int32_t timeoutMs) override;

@@ -19,6 +19,18 @@ struct LineSettings {
 // enumerators, which every system device refuses to configure.
 LineSettings LineSettingsFromCodes(int baudRate, int byteSize, int stopBits, int parity);
 
+// What the system tells of an open device, for a link check; empty or unknown where it says nothing.
+struct SerialDeviceFacts {
+  enum class LowLatency { Unknown, Off, On };
+  std::string driver;   // the kernel driver (Linux) or the device's service name (Windows)
+  std::string adapter;  // a USB adapter's maker, product and ids
+  LowLatency lowLatency = LowLatency::Unknown;
+  // How long the adapter holds received bytes before it passes them on, where the driver says; -1 unknown.
+  int latencyTimerMs = -1;
+  // How an operator sets that timer to 1 ms on this system; empty where it is not known.
+  std::string latencyHowTo;
+};
+
 class SerialDevice {
  public:
   virtual ~SerialDevice() = default;
@@ -30,6 +42,12 @@ class SerialDevice {
   // Raw binary mode with the given line format, DTR and RTS raised, no flow control.
   virtual bool Configure(const LineSettings& settings) = 0;
   virtual bool IsOpen() const = 0;
+  // Asks the driver to pass received bytes on at once rather than on its adapter's latency timer;
+  // false when it cannot (no such setting, or not ours to change), and the device works as before.
+  // Close gives the device its own setting back.
+  virtual bool AskLowLatency() { return false; }
+  virtual SerialDeviceFacts Facts() const { return {}; }
+  // Closes the device; its own settings are given back first.
   virtual void Close() = 0;
 
   // Copies bytes that have already arrived, at most count; never waits. -1 when the read failed.

@@ -22,6 +22,66 @@ void MemoryDevice::Close() {
   // What was queued is on the line already; closing the port does not call it back.
   DeliverDue(INT64_MAX);
   open_ = false;
+  lowLatency_ = false;
+}
+
+void MemoryDevice::PlugUsbAdapter(bool honoursLowLatency) {
+  adapter_ = true;
+  honoursLowLatency_ = honoursLowLatency;
+}
+
+bool MemoryDevice::AskLowLatency() {
+  if (!open_ || !adapter_ || !honoursLowLatency_) return false;
+  lowLatency_ = true;
+  return true;
+}
+
+SerialDeviceFacts MemoryDevice::Facts() const {
+  SerialDeviceFacts facts;
+  if (!adapter_) return facts;
+  facts.driver = "ftdi_sio";
+  facts.adapter = "modelled USB-serial adapter";
+  facts.lowLatency = lowLatency_ ? SerialDeviceFacts::LowLatency::On : SerialDeviceFacts::LowLatency::Off;
+  facts.latencyTimerMs = static_cast<int>(AdapterTimerNowUs() / 1000);
+  facts.latencyHowTo = "the model's timer follows the low-latency request";
+  return facts;
+}
+
+int64_t MemoryDevice::NextTickUs() const {
+  if (packet_.empty()) return INT64_MAX;
+  const int64_t period = AdapterTimerNowUs();
+  return (packet_.front().timeUs / period + 1) * period;
+}
+
+void MemoryDevice::RunAdapter(int64_t nowUs) {
+  for (;;) {
+    const int64_t tick = NextTickUs();
+    const int64_t arrival = camera_.HasOutput() ? camera_.NextOutputUs() : INT64_MAX;
+    if (arrival <= nowUs && arrival < tick) {
+      uint8_t byte = 0;
+      camera_.TakeOutput(&byte, 1, arrival);
+      packet_.push_back({false, byte, arrival});
+      if (packet_.size() < AdapterPacketBytes) continue;
+    } else if (tick > nowUs) {
+      return;
+    }
+    for (const WireByte& held : packet_) passedOn_.push_back(held.byte);
+    packet_.clear();
+  }
+}
+
+bool MemoryDevice::HostHasInput(int64_t nowUs) {
+  if (!adapter_) return camera_.HasOutput() && camera_.NextOutputUs() <= nowUs;
+  RunAdapter(nowUs);
+  return !passedOn_.empty();
+}
+
+int64_t MemoryDevice::NextEventUs() const {
+  int64_t next = INT64_MAX;
+  if (camera_.HasOutput()) next = camera_.NextOutputUs();
+  if (adapter_) next = std::min(next, NextTickUs());
+  if (!queued_.empty()) next = std::min(next, queued_.front().timeUs);
+  return next;
 }
 
 void MemoryDevice::Deliver(const WireByte& byte) {
@@ -39,7 +99,16 @@ void MemoryDevice::DeliverDue(int64_t nowUs) {
 
 int MemoryDevice::ReadAvailable(uint8_t* buffer, int count) {
   DeliverDue(clock_.NowUs());
-  int n = camera_.TakeOutput(buffer, count, clock_.NowUs());
+  int n = 0;
+  if (adapter_) {
+    RunAdapter(clock_.NowUs());
+    for (; n < count && !passedOn_.empty(); ++n) {
+      buffer[n] = passedOn_.front();
+      passedOn_.pop_front();
+    }
+  } else {
+    n = camera_.TakeOutput(buffer, count, clock_.NowUs());
+  }
   for (int i = 0; i < n; ++i) wire_.push_back({false, buffer[i], clock_.NowUs()});
   return n;
 }
@@ -49,13 +118,11 @@ void MemoryDevice::WaitReadable(int64_t deadlineMs) {
   const int64_t limit = Deadline::PastUs(deadlineMs);
   for (;;) {
     DeliverDue(clock_.NowUs());
-    if (camera_.HasOutput() && camera_.NextOutputUs() <= clock_.NowUs()) return;
+    if (HostHasInput(clock_.NowUs())) return;
     // A queued byte may make the camera answer before anything it has already scheduled.
-    int64_t next = limit;
-    if (camera_.HasOutput()) next = std::min(next, camera_.NextOutputUs());
-    if (!queued_.empty()) next = std::min(next, queued_.front().timeUs);
+    const int64_t next = NextEventUs();
     if (next >= limit) break;
-    clock_.AdvanceTo(next);
+    clock_.AdvanceTo(std::max(next, clock_.NowUs()));
   }
   clock_.AdvanceTo(limit);
   DeliverDue(clock_.NowUs());
@@ -80,7 +147,12 @@ int MemoryDevice::Write(const uint8_t* data, int count, int64_t) {
 
 bool MemoryDevice::Discard(bool input, bool output) {
   DeliverDue(clock_.NowUs());
-  if (input) camera_.DiscardDelivered(clock_.NowUs());
+  if (input && adapter_) {
+    RunAdapter(clock_.NowUs());
+    passedOn_.clear();
+  } else if (input) {
+    camera_.DiscardDelivered(clock_.NowUs());
+  }
   if (output) queued_.clear();
   return true;
 }

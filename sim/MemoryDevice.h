@@ -23,6 +23,8 @@ class MemoryDevice final : public SerialDevice {
   bool Open(const std::string& path) override;
   bool Configure(const LineSettings& settings) override;
   bool IsOpen() const override { return open_; }
+  bool AskLowLatency() override;
+  SerialDeviceFacts Facts() const override;
   void Close() override;
   int ReadAvailable(uint8_t* buffer, int count) override;
   void WaitReadable(int64_t deadlineMs) override;
@@ -41,6 +43,15 @@ class MemoryDevice final : public SerialDevice {
   // the bytes are queued, each reaches the camera a byte time after the one before, and a discard of
   // the output takes back what the camera has not read yet.
   void QueueWrites(bool queue) { queueWrites_ = queue; }
+  // As a USB-serial adapter between the line and the host behaves: the camera's bytes wait in it
+  // until its free-running latency timer fires (every 16 ms; every 1 ms once the port has asked for
+  // low latency, unless the driver refuses) or a packet of 62 is full. A purge of the host's input
+  // does not reach the bytes still in the adapter.
+  void PlugUsbAdapter(bool honoursLowLatency = true);
+  static constexpr int64_t AdapterTimerUs = 16000;
+  static constexpr int64_t LowLatencyTimerUs = 1000;
+  static constexpr size_t AdapterPacketBytes = 62;
+  int64_t AdapterTimerNowUs() const { return lowLatency_ ? LowLatencyTimerUs : AdapterTimerUs; }
 
   const std::string& OpenedPath() const { return path_; }
   const LineSettings& Settings() const { return settings_; }
@@ -66,8 +77,21 @@ class MemoryDevice final : public SerialDevice {
   std::vector<WireByte> wire_;
   // Queued host bytes, each with the time the camera has it whole.
   std::deque<WireByte> queued_;
+  bool adapter_ = false;
+  bool honoursLowLatency_ = false;
+  bool lowLatency_ = false;
+  // The camera's bytes in the adapter, with their arrival times, and those passed on to the host.
+  std::deque<WireByte> packet_;
+  std::deque<uint8_t> passedOn_;
 
   void Deliver(const WireByte& byte);
   // Hands the camera every queued byte due by nowUs.
   void DeliverDue(int64_t nowUs);
+  // Runs the adapter up to nowUs: bytes arrive in its packet, full packets and timer ticks pass them on.
+  void RunAdapter(int64_t nowUs);
+  // When the adapter's timer next passes a packet on; INT64_MAX when its packet is empty.
+  int64_t NextTickUs() const;
+  // When the host may next find a byte to read, or the camera may next need to hear one.
+  int64_t NextEventUs() const;
+  bool HostHasInput(int64_t nowUs);
 };

@@ -17,6 +17,7 @@
 #include "platform/LineStatus.h"
 #include "platform/StopSignals.h"
 #include "platform/SystemSerialDevice.h"
+#include "platform/posix/TtySysfs.h"
 
 namespace {
 
@@ -130,6 +131,7 @@ bool TermiosDevice::Open(const std::string& path) {
     return false;
   }
   fd_ = fd;
+  path_ = path;
   pendingErrors_ = 0;
   hasCounts_ = ReadCounts(lastCounts_);
   hasSaved_ = ::tcgetattr(fd, &saved_) == 0;
@@ -160,8 +162,34 @@ bool TermiosDevice::Configure(const LineSettings& settings) {
   return true;
 }
 
+bool TermiosDevice::AskLowLatency() {
+  serial_struct serial{};
+  // Pseudo-terminals and many drivers know no serial flags; a user may not change them on some.
+  if (fd_ < 0 || ::ioctl(fd_, TIOCGSERIAL, &serial) != 0) return false;
+  if (serial.flags & ASYNC_LOW_LATENCY) return true;
+  const serial_struct own = serial;
+  serial.flags |= ASYNC_LOW_LATENCY;
+  if (::ioctl(fd_, TIOCSSERIAL, &serial) != 0) return false;
+  hasSavedSerial_ = true;
+  savedSerial_ = own;
+  return true;
+}
+
+SerialDeviceFacts TermiosDevice::Facts() const {
+  if (fd_ < 0) return {};
+  SerialDeviceFacts facts = TtySysfs::Facts(path_);
+  serial_struct serial{};
+  if (::ioctl(fd_, TIOCGSERIAL, &serial) == 0) {
+    facts.lowLatency = (serial.flags & ASYNC_LOW_LATENCY) ? SerialDeviceFacts::LowLatency::On
+                                                          : SerialDeviceFacts::LowLatency::Off;
+  }
+  return facts;
+}
+
 void TermiosDevice::Close() {
   if (fd_ < 0) return;
+  if (hasSavedSerial_) (void)::ioctl(fd_, TIOCSSERIAL, &savedSerial_);
+  hasSavedSerial_ = false;
   // Once the last bytes have left: the queue may read empty while a UART still shifts them out, and
   // a change of speed under them would spoil the last ACK.
   if (hasSaved_) (void)::tcsetattr(fd_, TCSADRAIN, &saved_);

@@ -1,6 +1,7 @@
 // The production serial device: a Linux terminal device driven through termios and poll(2).
 #pragma once
 
+#include <linux/serial.h>
 #include <termios.h>
 
 #include <cstdint>
@@ -18,6 +19,8 @@ class TermiosDevice final : public SerialDevice {
   int OpenError() const override { return openError_; }
   bool Configure(const LineSettings& settings) override;
   bool IsOpen() const override { return fd_ >= 0; }
+  bool AskLowLatency() override;
+  SerialDeviceFacts Facts() const override;
   void Close() override;
   int ReadAvailable(uint8_t* buffer, int count) override;
   void WaitReadable(int64_t deadlineMs) override;
@@ -54,4 +57,8 @@ class TermiosDevice final : public SerialDevice {
   // must not be left raw at the camera's speed.
   bool hasSaved_ = false;
   termios saved_{};
+  // The driver's serial flags before low latency was asked for; given back at close.
+  bool hasSavedSerial_ = false;
+  serial_struct savedSerial_{};
+  std::string path_;
 };

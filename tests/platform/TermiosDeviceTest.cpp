@@ -39,3 +39,29 @@ TEST(TermiosDevice, EachLineFormatBecomesItsTermiosFlagsAndUnknownCodesAreRefuse
   device->Close();
   close(master);
 }
+
+// A pseudo-terminal knows no serial flags: the low-latency request is refused, sysfs has nothing to
+// tell, and the device carries bytes as before.
+TEST(TermiosDevice, APseudoTerminalRefusesLowLatencyAndWorksAsBefore) {
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+  const auto device = NewSystemSerialDevice(MonotonicClock::Instance());
+  ASSERT_TRUE(device->Open(ptsname(master)));
+  EXPECT_FALSE(device->AskLowLatency());
+  ASSERT_TRUE(device->Configure(LineSettingsFromCodes(115200, 8, 0, 0)));
+  const SerialDeviceFacts facts = device->Facts();
+  EXPECT_EQ(facts.lowLatency, SerialDeviceFacts::LowLatency::Unknown);
+  EXPECT_EQ(facts.driver, "");
+  EXPECT_EQ(facts.latencyTimerMs, -1);
+  const uint8_t out[] = {0x05};
+  EXPECT_EQ(device->Write(out, 1, MonotonicClock::Instance().NowMs() + 1000), 1);
+  uint8_t in = 0;
+  ASSERT_EQ(read(master, &in, 1), 1);
+  EXPECT_EQ(in, 0x05);
+  ASSERT_EQ(write(master, "\x06", 1), 1);
+  device->WaitReadable(MonotonicClock::Instance().NowMs() + 1000);
+  EXPECT_EQ(device->ReadAvailable(&in, 1), 1);
+  EXPECT_EQ(in, 0x06);
+  device->Close();
+  close(master);
+}
