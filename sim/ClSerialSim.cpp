@@ -2,6 +2,7 @@
 // test's clock.
 #include "sim/ClSerialSim.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -12,6 +13,10 @@
 
 #include "platform/Clock.h"
 #include "sim/CameraModel.h"
+
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 #ifdef _WIN32
 #define CLSERSIM_EXPORT extern "C" __declspec(dllexport)
@@ -27,6 +32,9 @@ constexpr uint32_t Ports = 4;
 struct Channel {
   CameraModel camera;
   bool open = false;
+  // When the last byte the host wrote is through the line; a later byte starts then, or at once
+  // when the line has gone quiet before it.
+  int64_t lineFreeUs = 0;
 };
 
 struct Board {
@@ -59,6 +67,7 @@ void Reset(Board& board) {
   for (Channel& c : board.channels) {
     c.camera = CameraModel();
     c.open = false;
+    c.lineFreeUs = 0;
     if (baud != nullptr) c.camera.SetBaudRate(std::atoi(baud));
   }
 }
@@ -81,6 +90,27 @@ Clock& TheClock() {
 int64_t NowUs() { return TheClock().NowUs(); }
 
 void SleepUntilUs(int64_t us) { TheClock().SleepUntilUs(us); }
+
+// Linux wakes a sleeping thread up to its timer slack late, 50 us by default, more than half a byte
+// at 115200 baud; while the library paces bytes on the caller's thread, that thread's slack is the
+// finest there is, and the caller's own comes back with the return.
+class FineTimerSlack {
+ public:
+#ifdef __linux__
+  FineTimerSlack() : saved_(prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0)) { prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0); }
+  // 0 would mean the thread's default, not what it had.
+  ~FineTimerSlack() {
+    if (saved_ > 0) prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(saved_), 0, 0, 0);
+  }
+  FineTimerSlack(const FineTimerSlack&) = delete;
+  FineTimerSlack& operator=(const FineTimerSlack&) = delete;
+
+ private:
+  int saved_;
+#else
+  FineTimerSlack() {}
+#endif
+};
 
 void Record(const char* entry, uint32_t count, uint32_t timeout) {
   ClSimCall call{};
@@ -110,6 +140,7 @@ CLSERSIM_EXPORT int32_t clSerialInit(uint32_t serialIndex, void** serialRef) {
   if (InitFailAsked() || serialIndex >= Ports) return -1;
   Channel& channel = board.channels[serialIndex];
   channel.open = true;
+  channel.lineFreeUs = 0;
   *serialRef = &channel;
   return 0;
 }
@@ -121,10 +152,19 @@ CLSERSIM_EXPORT int32_t clSerialWrite(void* serialRef, char* buffer, uint32_t* c
     *count = 0;
     return -1;
   }
+  FineTimerSlack fine;
   CameraModel& camera = channel->camera;
+  // A transmitter without a queue: each byte goes out once the one before it is through, at a time
+  // reckoned from when that one was due, never from when this thread woke, so the wake-ups' lateness
+  // never adds up. The write returns once its last byte is on the line, as a grabber's returns once
+  // the board has the bytes, so a write at once after it follows back to back.
+  int64_t next = std::max(NowUs(), channel->lineFreeUs);
   for (uint32_t i = 0; i < *count; ++i) {
-    SleepUntilUs(NowUs() + camera.ByteTimeUs());
-    camera.Receive(static_cast<uint8_t>(buffer[i]), NowUs());
+    SleepUntilUs(next);
+    next += camera.ByteTimeUs();
+    // The camera has it from the moment its ten bits are through.
+    camera.Receive(static_cast<uint8_t>(buffer[i]), next);
+    channel->lineFreeUs = next;
   }
 #ifdef CLSERSIM_OVERCOUNT
   // A library that counts wrongly: far more bytes than it was given.
@@ -144,7 +184,9 @@ CLSERSIM_EXPORT int32_t clSerialRead(void* serialRef, char* buffer, uint32_t* co
   *count = 0;
   Channel* channel = Opened(serialRef);
   if (channel == nullptr) return -1;
+  FineTimerSlack fine;
   CameraModel& camera = channel->camera;
+  // Sleeps until the next byte is due, so the read returns as its last byte arrives.
   int64_t deadline = NowUs() + static_cast<int64_t>(timeoutMs) * 1000;
   for (;;) {
     *count += static_cast<uint32_t>(

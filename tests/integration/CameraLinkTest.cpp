@@ -3,13 +3,18 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "link/CameraPort.h"
+#include "link/Framing.h"
 #include "link/WaitObserver.h"
 #include "platform/SystemSerialDevice.h"
 #include "sim/CameraModel.h"
@@ -295,3 +300,102 @@ INSTANTIATE_TEST_SUITE_P(Entries, CameraLinkNeverReturns,
                          [](const ::testing::TestParamInfo<NeverReturnsCase>& testCase) {
                            return std::string(testCase.param.entry) + (testCase.param.stop ? "_Stopped" : "_TimedOut");
                          });
+
+namespace {
+
+// A virtual clock whose sleeps end late, as a thread that a timer with slack wakes.
+class LateClock final : public Clock {
+ public:
+  static constexpr int64_t LateUs = 50;
+
+  int64_t NowUs() const override { return clock_.NowUs(); }
+  void SleepUntilUs(int64_t us) override {
+    if (us > clock_.NowUs()) clock_.AdvanceTo(us + LateUs);
+  }
+  bool WaitForWorkUntilUs(std::unique_lock<std::mutex>& lock, std::condition_variable& changed, int64_t us,
+                          const std::function<bool()>& done) override {
+    return clock_.WaitForWorkUntilUs(lock, changed, us, done);
+  }
+
+ private:
+  VirtualClock clock_;
+};
+
+}  // namespace
+
+// The board's line keeps a real line's time: each byte goes out when the one before it was due to
+// be through, however late the library's thread woke, so lateness never adds up; a read that waits
+// wakes when its byte is due. The camera answers each ENQ one byte time after it arrived, so its
+// ACKs show when each ENQ arrived.
+TEST(CameraLinkPace, EachByteFollowsTheLastOneDueHoweverLateTheSleepsEnd) {
+  LateClock clock;
+  SimulatedGrabber grabber(clock);
+  grabber.SetBaudRate(115200);
+  const int64_t byteUs = grabber.Camera().ByteTimeUs();
+  void* ref = nullptr;
+  ASSERT_EQ(grabber.Init()(0, &ref), 0);
+
+  const int64_t start = clock.NowUs();
+  std::vector<char> bytes(200, static_cast<char>(Framing::ENQ));
+  for (int write = 0; write < 20; ++write) {
+    uint32_t count = 10;
+    grabber.Write()(ref, bytes.data() + 10 * write, &count, 1000);
+    ASSERT_EQ(count, 10u);
+  }
+  EXPECT_EQ(clock.NowUs() - start, 199 * byteUs + LateClock::LateUs)
+      << "each write returns once its last byte is on the line, and the next follows it back to back";
+
+  CameraModel answers = grabber.Camera();
+  std::vector<int64_t> due, expected;
+  for (int64_t k = 1; answers.HasOutput(); ++k) {
+    due.push_back(answers.NextOutputUs() - start);
+    expected.push_back((k + 1) * byteUs);
+    uint8_t ack = 0;
+    answers.TakeOutput(&ack, 1, std::numeric_limits<int64_t>::max());
+  }
+  EXPECT_EQ(due, expected);
+
+  uint32_t count = 200;
+  grabber.Read()(ref, bytes.data(), &count, 1000);
+  EXPECT_EQ(count, 200u);
+  EXPECT_EQ(bytes, std::vector<char>(200, static_cast<char>(Framing::ACK)));
+  EXPECT_EQ(clock.NowUs() - start, 201 * byteUs + LateClock::LateUs) << "woken when the last ACK was due";
+  grabber.Close()(ref);
+}
+
+// The same on the monotonic clock: ENQs written and their ACKs read back in rounds take the line's
+// time, whether a write carries one byte or twenty. Best of several tries, since a loaded machine
+// only ever makes a try slower; a sleep that wakes a timer's default slack late would take 1.8 times.
+TEST(CameraLinkPace, RoundsOnTheRealClockTakeTheLinesTime) {
+  SimulatedGrabber grabber;
+  grabber.SetBaudRate(115200);
+  const int64_t byteUs = grabber.Camera().ByteTimeUs();
+  void* ref = nullptr;
+  ASSERT_EQ(grabber.Init()(0, &ref), 0);
+  constexpr double Bound = 1.3;
+  struct Rounds {
+    uint32_t bytes;
+    int rounds;
+  };
+  for (Rounds r : {Rounds{1, 100}, Rounds{20, 10}}) {
+    // A round's last ENQ arrives `bytes` byte times after the round starts, its ACK one later.
+    const double lineUs = static_cast<double>(r.rounds) * (r.bytes + 1) * static_cast<double>(byteUs);
+    double bestUs = 1e12;
+    for (int attempt = 0; attempt < 10 && bestUs > Bound * lineUs; ++attempt) {
+      std::vector<char> bytes(r.bytes);
+      const auto begin = std::chrono::steady_clock::now();
+      for (int i = 0; i < r.rounds; ++i) {
+        std::fill(bytes.begin(), bytes.end(), static_cast<char>(Framing::ENQ));
+        uint32_t count = r.bytes;
+        grabber.Write()(ref, bytes.data(), &count, 1000);
+        count = r.bytes;
+        grabber.Read()(ref, bytes.data(), &count, 1000);
+        ASSERT_EQ(count, r.bytes);
+      }
+      const std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - begin;
+      bestUs = std::min(bestUs, took.count());
+    }
+    EXPECT_LE(bestUs, Bound * lineUs) << r.bytes << " bytes a write: " << bestUs / lineUs << " times the line's time";
+  }
+  grabber.Close()(ref);
+}

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "link/CameraLinkApi.h"
 #include "platform/Clock.h"
 #include "platform/DynamicLibrary.h"
 #include "sim/CameraModel.h"
@@ -33,6 +34,10 @@ class SimulatedGrabber {
   CameraModel& Camera(uint32_t serialIndex = 0) {
     return *static_cast<CameraModel*>(Control<void* (*)(uint32_t)>("clsersim_port_camera")(serialIndex));
   }
+  // Paces every port of the board at baud, 10 bits a byte, as CLSERSIM_BAUD does for a child process.
+  void SetBaudRate(int baud) {
+    for (uint32_t i = 0; i < Ports; ++i) Camera(i).SetBaudRate(baud);
+  }
   void UseClock(Clock* clock) { Control<void (*)(void*)>("clsersim_use_clock")(clock); }
   void SetInitResult(int32_t result) { Control<void (*)(int32_t)>("clsersim_set_init_result")(result); }
   void ResetCalls() { Control<void (*)()>("clsersim_reset_calls")(); }
@@ -40,8 +45,15 @@ class SimulatedGrabber {
     const ClSimCall* calls = Control<const ClSimCall* (*)()>("clsersim_calls")();
     return std::vector<ClSimCall>(calls, calls + Control<int32_t (*)()>("clsersim_call_count")());
   }
+  // The standard entry points, for a test that calls the library as a grabber's user would.
+  ClSerialInitFn Init() { return Control<ClSerialInitFn>(ClSerialInitName); }
+  ClSerialReadFn Read() { return Control<ClSerialReadFn>(ClSerialReadName); }
+  ClSerialWriteFn Write() { return Control<ClSerialWriteFn>(ClSerialWriteName); }
+  ClSerialCloseFn Close() { return Control<ClSerialCloseFn>(ClSerialCloseName); }
 
  private:
+  static constexpr uint32_t Ports = 4;
+
   template <typename Fn>
   Fn Control(const char* name) {
     return reinterpret_cast<Fn>(DynamicLibrary::Entry(handle_, name));
