@@ -48,7 +48,7 @@ Figures RunFrom(int64_t startUs, bool load, int baud, Adapter adapter) {
 double Run(bool load, int baud, Adapter adapter) {
   Figures sum;
   double worst = 0;
-  const int64_t period = adapter == Adapter::LowLatency ? MemoryDevice::LowLatencyTimerUs : MemoryDevice::AdapterTimerUs;
+  const int64_t period = adapter == Adapter::LowLatency ? UsbAdapter::LowLatencyTimerUs : UsbAdapter::DefaultTimerUs;
   for (int i = 0; i < Starts; ++i) {
     const Figures f = RunFrom(1000 + i * period / Starts, load, baud, adapter);
     sum.elapsed += f.elapsed / Starts;

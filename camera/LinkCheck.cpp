@@ -10,7 +10,7 @@ namespace {
 
 // What one read put on the line, seen through the port's byte trace.
 struct ExchangeTrace {
-  int64_t lastSentUs = -1;  // when this end's last write so far ended; -1 after a read
+  int64_t lastSentUs = -1;  // when an ENQ's write returned; -1 when no answer to one is awaited
   int bytes = 0;
   int enquiries = 0;
   int frames = 0;
@@ -21,6 +21,10 @@ struct ExchangeTrace {
 
 int64_t ByteUs(int baudRate) { return baudRate > 0 ? 10 * 1000000 / baudRate : 0; }
 
+// The turn-around is timed from an ENQ alone to the byte that answers it: a one-byte request and a
+// one-byte answer, so what is left of the gap is the camera's reaction and whatever holds the bytes.
+// A write may return before its byte has left (a pseudo-terminal's does), so both bytes' time on
+// the line come off the gap.
 void Note(ExchangeTrace& t, bool sent, const uint8_t* bytes, int32_t count, int64_t nowUs, int baudRate) {
   t.bytes += count;
   for (int32_t i = 0; i < count; ++i) {
@@ -30,9 +34,9 @@ void Note(ExchangeTrace& t, bool sent, const uint8_t* bytes, int32_t count, int6
     if (sent && bytes[i] == Framing::STX) ++t.frames;
   }
   if (sent) {
-    t.lastSentUs = nowUs;
+    t.lastSentUs = count == 1 && bytes[0] == Framing::ENQ ? nowUs : -1;
   } else if (t.lastSentUs >= 0) {
-    t.turnarounds.push_back(std::max<int64_t>(0, nowUs - t.lastSentUs - count * ByteUs(baudRate)));
+    t.turnarounds.push_back(std::max<int64_t>(0, nowUs - t.lastSentUs - (1 + count) * ByteUs(baudRate)));
     t.lastSentUs = -1;
   }
 }

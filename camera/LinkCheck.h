@@ -27,7 +27,7 @@ struct LinkCheckReport {
   int64_t lineUs = 0;
   int64_t medianUs = 0;
   int64_t worstUs = 0;
-  // From this end's last byte to the first byte of the answer, less that byte's own time on the line.
+  // From an ENQ to the byte that answers it, less the two bytes' own time on the line.
   int64_t turnaroundMedianUs = 0;
   int64_t turnaroundWorstUs = 0;
   SerialDeviceFacts device;

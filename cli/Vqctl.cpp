@@ -5,9 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "camera/LinkCheck.h"
 #include "camera/ParameterNames.h"
 #include "camera/ParameterTable.h"
-#include "camera/SettingsStore.h"
+#include "camera/UserSettings.h"
 #include "platform/StopSignals.h"
 
 namespace {
@@ -206,6 +207,23 @@ int Vqctl::Spots() {
   return Translate(outcome);
 }
 
+int Vqctl::Check() {
+  int32_t count = DefaultCheckExchanges;
+  if (!options_.arguments.empty() &&
+      (!ParseParameterValue(options_.arguments[0], count) || count < 1 || count > MaxCheckExchanges)) {
+    return UsageError("the count of reads is 1 to " + std::to_string(MaxCheckExchanges));
+  }
+  const LinkCheckReport report = CheckLink(session_.Parameters(), count);
+  for (const std::string& line : LinkCheckLines(report)) out_ << line << '\n';
+  switch (report.verdict) {
+    case LinkCheckReport::Verdict::Healthy: return VqctlExit::Success;
+    case LinkCheckReport::Verdict::Slow: return VqctlExit::LinkSlow;
+    case LinkCheckReport::Verdict::Faulty: return VqctlExit::LinkFaulty;
+    case LinkCheckReport::Verdict::Failed: break;
+  }
+  return CommErrors::Number(report.lastFailure);
+}
+
 int Vqctl::WriteSerial() {
   return Translate(session_.WriteSerial(options_.arguments[0], options_.digits, AdjustmentLogTarget{}));
 }
@@ -224,7 +242,7 @@ int FinishOutput(int status, std::ostream& out, std::ostream& err) {
 }
 
 int ParseAndRun(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (std::optional<std::string> warning = GuardSettingsStore()) err << "vqctl: " << *warning << '\n';
+  if (std::optional<std::string> warning = GuardSettingsStoreFile()) err << "vqctl: " << *warning << '\n';
   VqctlOptions options;
   VqctlParse parse = ParseVqctlOptions(args, options);
   if (parse.help || parse.version) {

@@ -41,6 +41,7 @@ class Vqctl {
   int Spots();
   int WriteSerial();
   int Parameters();
+  int Check();
 
   const VqctlOptions& options_;
   std::ostream& out_;

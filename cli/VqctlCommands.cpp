@@ -69,6 +69,9 @@ const std::vector<VqctlCommand>& VqctlCommands() {
       {"write-serial", "[--digits 7|8] NUMBER", 1, 1, true, &Vqctl::WriteSerial,
        "unlock, check and write the serial number (default 7 digits), then append\n"
        "the adjustment-log row to ./VQ-R310_AdjustData.csv"},
+      {"check", "[COUNT]", 0, 1, true, &Vqctl::Check,
+       "time COUNT reads (default 20) against the line and say what slows or spoils it;\n"
+       "exit 0 healthy, 1 slow, 76 reads repeated or refused, or a failed read's code"},
   };
   return commands;
 }

@@ -36,4 +36,6 @@ inline constexpr int NoInput = 66;
 inline constexpr int CannotCreate = 73;  // write-serial: the number is in the camera, the log row is not
 inline constexpr int CannotWrite = 74;    // a save or the standard output could not be written
 inline constexpr int TimedOut = 75;       // detect: still running when its time was up
+inline constexpr int LinkSlow = 1;        // check: every read worked, but the line is slower than it should be
+inline constexpr int LinkFaulty = 76;     // check: reads had to be repeated or were refused on the way
 }  // namespace VqctlExit

@@ -1,6 +1,8 @@
 // vqcam.Camera's operations: the shared camera/ logic, with the interpreter released while the line is used.
 #include "python/PyCamera.h"
 
+#include "camera/LinkCheck.h"
+
 #include "camera/ParameterNames.h"
 #include "camera/ParameterTable.h"
 #include "link/PortPaths.h"
@@ -326,6 +328,35 @@ py::list PyCamera::Spots() {
   py::list list;
   for (const WhiteSpot::Spot& spot : spots) list.append(py::make_tuple(spot.x, spot.y));
   return list;
+}
+
+py::object PyCamera::Check(int reads) {
+  Use use(*this);
+  if (reads < 1 || reads > MaxCheckExchanges) throw py::value_error("reads is 1 to " + std::to_string(MaxCheckExchanges));
+  LinkCheckReport r;
+  Released([&] {
+    r = CheckLink(session_.Parameters(), reads);
+    return 0;
+  });
+  const py::module_ vqcam = py::module_::import("vqcam");
+  auto seconds = [](int64_t us) { return static_cast<double>(us) / 1e6; };
+  auto text = [](const std::string& s) { return s.empty() ? py::object(py::none()) : py::object(py::str(s)); };
+  py::object lowLatency = py::none();
+  if (r.device.lowLatency != SerialDeviceFacts::LowLatency::Unknown) {
+    lowLatency = py::bool_(r.device.lowLatency == SerialDeviceFacts::LowLatency::On);
+  }
+  std::string report;
+  for (const std::string& line : LinkCheckLines(r)) report += line + "\n";
+  py::list advice;
+  for (const std::string& line : r.advice) advice.append(line);
+  return vqcam.attr("LinkCheck")(
+      VerdictName(r.verdict), r.exchanges, r.failures,
+      r.failures > 0 ? vqcam.attr("Code")(CommErrors::Number(r.lastFailure)) : py::object(py::none()), r.retries,
+      r.naksFromCamera, r.naksFromHost, r.lineErrors, r.cameraLink ? py::object(py::none()) : py::object(py::int_(r.baudRate)),
+      seconds(r.lineUs), seconds(r.medianUs), seconds(r.worstUs), seconds(r.turnaroundMedianUs),
+      seconds(r.turnaroundWorstUs), text(r.device.driver), text(r.device.adapter), lowLatency,
+      r.device.latencyTimerMs >= 0 ? py::object(py::int_(r.device.latencyTimerMs)) : py::object(py::none()), advice,
+      report);
 }
 
 void PyCamera::WriteSerial(const std::string& number, int digits, const py::object& log) {

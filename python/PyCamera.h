@@ -52,6 +52,7 @@ class PyCamera {
   std::string Query(const std::string& text);
   std::string Detect(const std::optional<int64_t>& threshold, double timeoutSeconds);
   py::list Spots();
+  py::object Check(int reads);
   void WriteSerial(const std::string& number, int digits, const py::object& log);
 
   py::object Trace() const { return trace_; }

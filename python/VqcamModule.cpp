@@ -3,7 +3,7 @@
 #include <pybind11/stl.h>
 
 #include "camera/CameraSession.h"
-#include "camera/SettingsStore.h"
+#include "camera/UserSettings.h"
 #include "camera/ParameterTable.h"
 #include "link/CommErrorState.h"
 #include "python/Errors.h"
@@ -25,7 +25,7 @@ const char RequestTextDoc[] =
 
 std::unique_ptr<PyCamera> Open(const py::object& device, const py::object& com, int baud, const py::object& cameraLink,
                                int cameraLinkPort) {
-  if (std::optional<std::string> warning = GuardSettingsStore()) {
+  if (std::optional<std::string> warning = GuardSettingsStoreFile()) {
     if (PyErr_WarnEx(PyExc_UserWarning, warning->c_str(), 1) < 0) throw py::error_already_set();
   }
   LinkChoice choice;
@@ -112,6 +112,10 @@ void BindCamera(py::module_& m) {
            "message. timeout is more than 0 and at most 86400 seconds (ValueError before anything is sent); "
            "TimeoutError when the detection is still running then.")
       .def("spots", &PyCamera::Spots, "The white-spot list: (x, y) pairs.")
+      .def("check", &PyCamera::Check, py::arg("reads") = 20,
+           "Times reads (1 to 1000, ValueError otherwise) of the gain level against the line and returns a "
+           "LinkCheck: each read's time, the turn-around, retries, NAKs, line errors, what the system tells of "
+           "the device, a verdict and plain advice. A failed read is reported in it, not raised.")
       .def("write_serial", &PyCamera::WriteSerial, py::arg("number"), py::kw_only(), py::arg("digits") = 7,
            py::arg("log") = "VQ-R310_AdjustData.csv",
            "Unlocks, checks and writes the serial number, then appends its row to the adjustment log. "

@@ -22,7 +22,7 @@ void MemoryDevice::Close() {
   // What was queued is on the line already; closing the port does not call it back.
   DeliverDue(INT64_MAX);
   open_ = false;
-  lowLatency_ = false;
+  usb_.SetTimerUs(UsbAdapter::DefaultTimerUs);
 }
 
 void MemoryDevice::PlugUsbAdapter(bool honoursLowLatency) {
@@ -32,7 +32,7 @@ void MemoryDevice::PlugUsbAdapter(bool honoursLowLatency) {
 
 bool MemoryDevice::AskLowLatency() {
   if (!open_ || !adapter_ || !honoursLowLatency_) return false;
-  lowLatency_ = true;
+  usb_.SetTimerUs(UsbAdapter::LowLatencyTimerUs);
   return true;
 }
 
@@ -41,45 +41,23 @@ SerialDeviceFacts MemoryDevice::Facts() const {
   if (!adapter_) return facts;
   facts.driver = "ftdi_sio";
   facts.adapter = "modelled USB-serial adapter";
-  facts.lowLatency = lowLatency_ ? SerialDeviceFacts::LowLatency::On : SerialDeviceFacts::LowLatency::Off;
-  facts.latencyTimerMs = static_cast<int>(AdapterTimerNowUs() / 1000);
+  facts.lowLatency = usb_.TimerUs() == UsbAdapter::LowLatencyTimerUs ? SerialDeviceFacts::LowLatency::On
+                                                                     : SerialDeviceFacts::LowLatency::Off;
+  facts.latencyTimerMs = static_cast<int>(usb_.TimerUs() / 1000);
   facts.latencyHowTo = "the model's timer follows the low-latency request";
   return facts;
 }
 
-int64_t MemoryDevice::NextTickUs() const {
-  if (packet_.empty()) return INT64_MAX;
-  const int64_t period = AdapterTimerNowUs();
-  return (packet_.front().timeUs / period + 1) * period;
-}
-
-void MemoryDevice::RunAdapter(int64_t nowUs) {
-  for (;;) {
-    const int64_t tick = NextTickUs();
-    const int64_t arrival = camera_.HasOutput() ? camera_.NextOutputUs() : INT64_MAX;
-    if (arrival <= nowUs && arrival < tick) {
-      uint8_t byte = 0;
-      camera_.TakeOutput(&byte, 1, arrival);
-      packet_.push_back({false, byte, arrival});
-      if (packet_.size() < AdapterPacketBytes) continue;
-    } else if (tick > nowUs) {
-      return;
-    }
-    for (const WireByte& held : packet_) passedOn_.push_back(held.byte);
-    packet_.clear();
-  }
-}
-
 bool MemoryDevice::HostHasInput(int64_t nowUs) {
   if (!adapter_) return camera_.HasOutput() && camera_.NextOutputUs() <= nowUs;
-  RunAdapter(nowUs);
-  return !passedOn_.empty();
+  usb_.Run(camera_, nowUs);
+  return usb_.HasPassedOn();
 }
 
 int64_t MemoryDevice::NextEventUs() const {
   int64_t next = INT64_MAX;
   if (camera_.HasOutput()) next = camera_.NextOutputUs();
-  if (adapter_) next = std::min(next, NextTickUs());
+  if (adapter_) next = std::min(next, usb_.NextTickUs());
   if (!queued_.empty()) next = std::min(next, queued_.front().timeUs);
   return next;
 }
@@ -101,11 +79,8 @@ int MemoryDevice::ReadAvailable(uint8_t* buffer, int count) {
   DeliverDue(clock_.NowUs());
   int n = 0;
   if (adapter_) {
-    RunAdapter(clock_.NowUs());
-    for (; n < count && !passedOn_.empty(); ++n) {
-      buffer[n] = passedOn_.front();
-      passedOn_.pop_front();
-    }
+    usb_.Run(camera_, clock_.NowUs());
+    n = usb_.Take(buffer, count);
   } else {
     n = camera_.TakeOutput(buffer, count, clock_.NowUs());
   }
@@ -148,8 +123,8 @@ int MemoryDevice::Write(const uint8_t* data, int count, int64_t) {
 bool MemoryDevice::Discard(bool input, bool output) {
   DeliverDue(clock_.NowUs());
   if (input && adapter_) {
-    RunAdapter(clock_.NowUs());
-    passedOn_.clear();
+    usb_.Run(camera_, clock_.NowUs());
+    usb_.DropPassedOn();
   } else if (input) {
     camera_.DiscardDelivered(clock_.NowUs());
   }

@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/SerialDevice.h"
 #include "sim/CameraModel.h"
+#include "sim/UsbAdapter.h"
 
 class MemoryDevice final : public SerialDevice {
  public:
@@ -48,10 +49,6 @@ class MemoryDevice final : public SerialDevice {
   // low latency, unless the driver refuses) or a packet of 62 is full. A purge of the host's input
   // does not reach the bytes still in the adapter.
   void PlugUsbAdapter(bool honoursLowLatency = true);
-  static constexpr int64_t AdapterTimerUs = 16000;
-  static constexpr int64_t LowLatencyTimerUs = 1000;
-  static constexpr size_t AdapterPacketBytes = 62;
-  int64_t AdapterTimerNowUs() const { return lowLatency_ ? LowLatencyTimerUs : AdapterTimerUs; }
 
   const std::string& OpenedPath() const { return path_; }
   const LineSettings& Settings() const { return settings_; }
@@ -79,18 +76,11 @@ class MemoryDevice final : public SerialDevice {
   std::deque<WireByte> queued_;
   bool adapter_ = false;
   bool honoursLowLatency_ = false;
-  bool lowLatency_ = false;
-  // The camera's bytes in the adapter, with their arrival times, and those passed on to the host.
-  std::deque<WireByte> packet_;
-  std::deque<uint8_t> passedOn_;
+  UsbAdapter usb_;
 
   void Deliver(const WireByte& byte);
   // Hands the camera every queued byte due by nowUs.
   void DeliverDue(int64_t nowUs);
-  // Runs the adapter up to nowUs: bytes arrive in its packet, full packets and timer ticks pass them on.
-  void RunAdapter(int64_t nowUs);
-  // When the adapter's timer next passes a packet on; INT64_MAX when its packet is empty.
-  int64_t NextTickUs() const;
   // When the host may next find a byte to read, or the camera may next need to hear one.
   int64_t NextEventUs() const;
   bool HostHasInput(int64_t nowUs);

@@ -139,8 +139,9 @@ void PtyServer::DeliverDue(int64_t nowUs) {
 
 void PtyServer::SendOutputDueBy(int64_t us) {
   uint8_t buffer[256];
+  if (adapter_) adapter_->Run(camera_, us);
   for (;;) {
-    int n = camera_.TakeOutput(buffer, sizeof buffer, us);
+    int n = adapter_ ? adapter_->Take(buffer, sizeof buffer) : camera_.TakeOutput(buffer, sizeof buffer, us);
     if (n <= 0) return;
     int written = 0;
     while (written < n) {
@@ -161,5 +162,8 @@ int64_t PtyServer::NextEventUs() const {
   int64_t next = -1;
   if (!arriving_.empty()) next = arriving_.front().first;
   if (camera_.HasOutput() && (next < 0 || camera_.NextOutputUs() < next)) next = camera_.NextOutputUs();
+  if (adapter_ && adapter_->NextTickUs() != INT64_MAX && (next < 0 || adapter_->NextTickUs() < next)) {
+    next = adapter_->NextTickUs();
+  }
   return next;
 }

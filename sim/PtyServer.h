@@ -4,10 +4,12 @@
 #include <csignal>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "sim/CameraModel.h"
+#include "sim/UsbAdapter.h"
 
 class PtyServer {
  public:
@@ -27,6 +29,9 @@ class PtyServer {
   void Serve(const volatile std::sig_atomic_t& stop, const sigset_t& sleepMask);
   // Serving also ends when fd reaches its end or its writer is gone.
   void EndWhenClosed(int fd) { watchFd_ = fd; }
+  // The camera's bytes pass a USB-serial adapter with this latency timer on their way to the host.
+  // A pseudo-terminal cannot hear a low-latency request, so the timer stays as given.
+  void HoldOutputInAdapter(int64_t timerUs) { adapter_.emplace(timerUs); }
 
  private:
   void ReadHost(int64_t nowUs);
@@ -44,4 +49,5 @@ class PtyServer {
   // Host bytes still on their way down the simulated line, with the time each is fully received.
   std::deque<std::pair<int64_t, uint8_t>> arriving_;
   int64_t lastArrivalUs_ = 0;
+  std::optional<UsbAdapter> adapter_;
 };

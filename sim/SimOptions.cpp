@@ -70,6 +70,9 @@ using O = SimOptions;
 constexpr SimOption Table[] = {
     {"--baud", "N", "pace both directions at 10 bits a byte (default: no pacing)",
      [](V v, O& o) { return ParseInt(v, 10, 1, 4000000, o.baudRate); }},
+    {"--usb-latency", "MS", "hold the camera's bytes as a USB-serial adapter does: until its MS latency\n"
+     "timer fires or 62 wait",
+     [](V v, O& o) { return ParseInt(v, 10, 1, 255, o.usbLatencyMs); }},
     {"--link", "PATH", "make PATH a symbolic link to the terminal (removed at exit)",
      [](V v, O& o) { return Path(v, o.linkPath); }},
     {"--end-with-stdin", nullptr,

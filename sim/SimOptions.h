@@ -20,6 +20,7 @@ struct SimOptions {
   int factoryReads = -1;
   int randomPercent = 0;
   int seed = 1;
+  int usbLatencyMs = 0;  // 0: no adapter between the camera and the terminal
   CameraFaults faults;
 };
 

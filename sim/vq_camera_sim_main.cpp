@@ -145,6 +145,7 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
 
   if (options.endWithStdin) server.EndWhenClosed(STDIN_FILENO);
+  if (options.usbLatencyMs > 0) server.HoldOutputInAdapter(int64_t{options.usbLatencyMs} * 1000);
   server.Serve(stopRequested, sleepMask);
   if (!options.linkPath.empty()) RemoveLink(options.linkPath, server.SlavePath());
   if (!options.answersPath.empty() && !WriteAnswers(options.answersPath, camera)) return 74;

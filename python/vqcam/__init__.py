@@ -21,7 +21,7 @@ import subprocess
 import time
 
 __all__ = [
-    "AdjustmentLogError", "Camera", "Code", "CommError", "Error", "FileRefused", "Info", "Parameter", "Port",
+    "AdjustmentLogError", "Camera", "Code", "CommError", "Error", "FileRefused", "Info", "LinkCheck", "Parameter", "Port",
     "Simulator", "__version__", "open", "parameters", "ports", "read_file",
 ]
 
@@ -98,6 +98,18 @@ class AdjustmentLogError(Error, OSError):
 
 Info = collections.namedtuple("Info", "vendor model serial version")
 Info.__doc__ = "The camera's identification texts."
+
+LinkCheck = collections.namedtuple(
+    "LinkCheck", "verdict reads failures last_failure retries naks_from_camera naks_from_host line_errors baud "
+                 "line median worst turnaround_median turnaround_worst driver adapter low_latency "
+                 "latency_timer_ms advice report")
+LinkCheck.__doc__ = (
+    "What Camera.check() found: verdict \"healthy\", \"slow\", \"faulty\" (reads repeated or refused) or "
+    "\"failed\" (last_failure the Code of the last failed read, else None); the counts; baud (None on Camera "
+    "Link); times in seconds: line is one clean read's bytes on the line (0.0 when the baud rate is not known), "
+    "median and worst each read's time, turnaround_* from this end's last byte to the answer's first; what the "
+    "system tells of the device (None where it tells nothing); advice, one sentence per cause; report, the "
+    "whole text as vqctl check prints it.")
 
 Parameter = collections.namedtuple("Parameter",
                                    "name index minimum maximum default write_all read_all label unit")

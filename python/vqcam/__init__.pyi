@@ -91,6 +91,33 @@ class Info(NamedTuple):
     serial: str
     version: str
 
+class LinkCheck(NamedTuple):
+    """What Camera.check() found about the line."""
+    verdict: str
+    """"healthy", "slow", "faulty" (reads repeated or refused) or "failed"."""
+    reads: int
+    failures: int
+    last_failure: Optional[Code]
+    retries: int
+    naks_from_camera: int
+    naks_from_host: int
+    line_errors: int
+    baud: Optional[int]
+    """None on a Camera Link channel, whose speed is the board's."""
+    line: float
+    """One clean read's bytes on the line, in seconds; 0.0 when the baud rate is not known."""
+    median: float
+    worst: float
+    turnaround_median: float
+    turnaround_worst: float
+    driver: Optional[str]
+    adapter: Optional[str]
+    low_latency: Optional[bool]
+    latency_timer_ms: Optional[int]
+    advice: list[str]
+    report: str
+    """The whole report, as vqctl check prints it."""
+
 class Parameter(NamedTuple):
     """One row of the parameter table."""
     name: str
@@ -159,6 +186,8 @@ class Camera:
         """Delivers a request text ("01FF810C000000") and returns the reply's six data characters."""
     def detect(self, threshold: Optional[int] = None, *, timeout: float = 60.0) -> str:
         """Runs a white-spot detection and returns its end message; TimeoutError when it does not end in time."""
+    def check(self, reads: int = 20) -> LinkCheck:
+        """Times reads (1 to 1000) of the gain level against the line and says what slows or spoils it."""
     def spots(self) -> list[tuple[int, int]]:
         """The white-spot list as (x, y) pairs."""
     def write_serial(self, number: str, *, digits: int = 7, log: _Path = "VQ-R310_AdjustData.csv") -> None:

@@ -403,3 +403,34 @@ TEST_F(Vqctl, ThroughTheCameraLinkLibrary) {
   EXPECT_TRUE(stuck.out.empty());
   EXPECT_LT(seconds, 15.0);
 }
+
+// The link check over a real terminal: a quiet line, one held by an adapter's 16 ms timer (a
+// pseudo-terminal cannot take the low-latency request), a camera that refuses frames, a silent one.
+TEST(VqctlCheck, ReportsEachKindOfLineAndExitsByIt) {
+  const struct {
+    std::vector<std::string> faults;
+    const char* count;
+    int status;
+    const char* verdict;
+    const char* detail;
+  } rows[] = {
+      {{}, "20", 0, "verdict: healthy\n", "NAKs from the camera: 0, from this end: 0; line errors: 0; failed reads: 0"},
+      {{"--usb-latency", "16"}, "10", 1, "verdict: slow\n", "advice: Something between this program and the camera holds"},
+      {{"--wrong-frames", "2"}, "5", 76, "verdict: faulty\n", "retries: 2; NAKs from the camera: 2"},
+      {{"--silent"}, "1", 5, "verdict: failed\n", "advice: The camera did not answer"},
+  };
+  for (const auto& row : rows) {
+    SimProcess sim;
+    std::vector<std::string> args = row.faults;
+    args.insert(args.end(), {"--baud", "115200"});
+    ASSERT_TRUE(sim.Start(VQ_CAMERA_SIM, args));
+    const ProgramResult check =
+        RunProgram(VQ_VQCTL, {"--device", sim.PtyPath(), "--baud", "115200", "check", row.count});
+    SCOPED_TRACE(check.out + check.err);
+    EXPECT_EQ(check.status, row.status);
+    EXPECT_EQ(check.out.rfind(std::string("reads: ") + row.count + " of the gain level at 115200 baud\n", 0), 0u);
+    EXPECT_NE(check.out.find(row.verdict), std::string::npos);
+    EXPECT_NE(check.out.find(row.detail), std::string::npos);
+    EXPECT_NE(check.out.find("device: the system tells nothing of it\n"), std::string::npos);
+  }
+}

@@ -75,9 +75,9 @@ TEST(UsbAdapter, PassesBytesOnAtItsTimerOrWhenAPacketIsFull) {
   }
   int fullPackets = 0;
   for (const auto& [timeUs, count] : passedOn) {
-    const bool tick = timeUs % MemoryDevice::AdapterTimerUs == 0;
-    EXPECT_TRUE(tick || count == MemoryDevice::AdapterPacketBytes) << count << " bytes at " << timeUs << " µs";
-    EXPECT_LE(count, MemoryDevice::AdapterPacketBytes);
+    const bool tick = timeUs % UsbAdapter::DefaultTimerUs == 0;
+    EXPECT_TRUE(tick || count == UsbAdapter::PacketBytes) << count << " bytes at " << timeUs << " µs";
+    EXPECT_LE(count, UsbAdapter::PacketBytes);
     if (!tick) ++fullPackets;
   }
   EXPECT_GE(fullPackets, 1);
