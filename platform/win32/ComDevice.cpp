@@ -16,6 +16,7 @@
 #include "platform/LineStatus.h"
 #include "platform/StopSignals.h"
 #include "platform/SystemSerialDevice.h"
+#include "platform/win32/ComPortRegistry.h"
 #include "platform/win32/SystemErrors.h"
 
 namespace {
@@ -69,6 +70,7 @@ bool ComDevice::Open(const std::string& path) {
     return false;
   }
   handle_ = handle;
+  path_ = path;
   StopSignals::HoldPort(reinterpret_cast<intptr_t>(handle));
   savedState_ = {};
   savedState_.DCBlength = sizeof savedState_;
@@ -104,6 +106,10 @@ bool ComDevice::Configure(const LineSettings& settings) {
   dcb.fAbortOnError = FALSE;
   // fNull and fTXContinueOnXoff stay as the driver reported them.
   return SetCommState(handle_, &dcb) != 0;
+}
+
+SerialDeviceFacts ComDevice::Facts() const {
+  return IsOpen() ? ComPortRegistry::Facts(path_) : SerialDeviceFacts{};
 }
 
 void ComDevice::Close() {

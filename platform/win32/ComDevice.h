@@ -18,6 +18,8 @@ class ComDevice final : public SerialDevice {
   int OpenError() const override { return openError_; }
   bool Configure(const LineSettings& settings) override;
   bool IsOpen() const override { return handle_ != INVALID_HANDLE_VALUE; }
+  // The latency timer is the driver's setting, an administrator's to change: it is read, not asked.
+  SerialDeviceFacts Facts() const override;
   void Close() override;
   int ReadAvailable(uint8_t* buffer, int count) override;
   void WaitReadable(int64_t deadlineMs) override;
@@ -37,6 +39,7 @@ class ComDevice final : public SerialDevice {
   // The waits sleep on it.
   Clock& clock_;
   HANDLE handle_ = INVALID_HANDLE_VALUE;
+  std::string path_;
   int openError_ = 0;
   uint32_t pendingErrors_ = 0;
   COMMTIMEOUTS timeouts_{};

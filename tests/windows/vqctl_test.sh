@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # vqctl.exe under wine against the Linux simulated camera, reached through a COM port that the
 # private prefix maps to the simulator's pseudo-terminal: a read-all, a write read back, a silent
-# camera's time-out, recovery from a bad reply, Ctrl+C letting the port go, and the read-all's time
-# against the bytes' time on a line paced at 9600 baud.
+# camera's time-out, recovery from a bad reply, Ctrl+C letting the port go, the read-all's time
+# against the bytes' time on a line paced at 9600 baud, and the link check reading an FTDI
+# adapter's latency timer from the registry.
 # Usage: vqctl_test.sh VQ_CAMERA_SIM VQCTL_EXE (with VQ_WINE_PREFIX set)
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -128,3 +129,21 @@ whole=$(awk -v b="$best" -v l="$line" 'BEGIN { printf "%.3f", b / l }')
 echo "vqctl.exe read-all 9600 under wine: best of 5 $own s to the last byte, line $line s, ratio $ratio (target 1.10); whole command with wine's start $best s, ratio $whole"
 awk -v r="$ratio" 'BEGIN { exit !(r <= 1.10) }' || fail "read-all at 9600 took $ratio times the line time"
 pass "read-all at 9600 within 1.10 times the line time"
+
+# The link check through an FTDI adapter as its driver registers it, holding bytes for 16 ms: the
+# check reads the timer where the driver keeps it and says where an administrator changes it.
+ftdi='HKLM\SYSTEM\CurrentControlSet\Enum\FTDIBUS\VID_0403+PID_6001+VQTEST1A\0000'
+reglog="$work/reg.log"
+wine_reg_persist "$PREFIX" "$reglog" add "$ftdi" /v FriendlyName /t REG_SZ /d "USB Serial Port (COM$COM)" /f &&
+  wine_reg_persist "$PREFIX" "$reglog" add "$ftdi\\Device Parameters" /v PortName /t REG_SZ /d "COM$COM" /f &&
+  wine_reg_persist "$PREFIX" "$reglog" add "$ftdi\\Device Parameters" /v LatencyTimer /t REG_DWORD /d 16 /f ||
+  fail "the adapter's keys could not be written: $(cat "$reglog")"
+start_camera --baud 115200 --usb-latency 16
+vqctl check 5
+wine_reg_persist "$PREFIX" "$reglog" delete 'HKLM\SYSTEM\CurrentControlSet\Enum\FTDIBUS' /f || true
+expect_status 1 "check through a 16 ms adapter"
+grep -q "adapter USB Serial Port (COM$COM), VID_0403+PID_6001+VQTEST1A, latency timer 16 ms" <<<"$OUT" ||
+  fail "check did not name the adapter and its timer: $OUT"
+grep -q "^advice: The adapter holds received bytes for 16 ms before it passes them on: .*Latency Timer (msec) 1" <<<"$OUT" ||
+  fail "check did not say how to change the timer: $OUT"
+pass "check reads the adapter's 16 ms latency timer and says where to change it"
