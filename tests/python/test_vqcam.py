@@ -237,6 +237,25 @@ class Failures(unittest.TestCase):
         with vqcam.Simulator(baud=9600, faults=("--bad-check", "5")) as sim, vqcam.open(sim.path) as camera:
             self.assertEqual(camera.get("GainLevel"), 168)
 
+    def test_the_link_check_is_a_typed_report_not_an_exception(self):
+        rows = [((), "healthy", None), (("--bad-check", "2"), "faulty", None),
+                (("--silent",), "failed", vqcam.Code.TIMEOUT)]
+        for faults, verdict, failure in rows:
+            with self.subTest(faults=faults), vqcam.Simulator(baud=115200, faults=faults) as sim, \
+                    vqcam.open(sim.path, baud=115200) as camera:
+                check = camera.check(1 if failure else 3)
+                self.assertIsInstance(check, vqcam.LinkCheck)
+                self.assertEqual((check.verdict, check.last_failure, check.baud), (verdict, failure, 115200))
+                self.assertEqual(check.naks_from_host, 2 if faults[:1] == ("--bad-check",) else 0)
+                self.assertIsInstance(check.last_failure, (vqcam.Code, type(None)))
+                self.assertIn("verdict: " + verdict + "\n", check.report)
+                self.assertEqual(check.low_latency, None, "a pseudo-terminal tells nothing of it")
+                if not failure:
+                    self.assertAlmostEqual(check.line, 32 * 10 / 115200, places=5)
+                    self.assertGreaterEqual(check.worst, check.median)
+        with vqcam.Simulator() as sim, vqcam.open(sim.path) as camera, self.assertRaises(ValueError):
+            camera.check(0)
+
     def test_link_choices_that_cannot_be_opened(self):
         with self.assertRaises(vqcam.CommError) as failed:
             vqcam.open("/nonexistent/tty")
