@@ -19,7 +19,9 @@
 #include "platform/SystemSerialDevice.h"
 #include "sim/CameraModel.h"
 #include "sim/ClSerialSim.h"
+#include "support/GrabberLink.h"
 #include "support/RecordingOperatorOutput.h"
+#include "support/RunProgram.h"
 #include "support/SimulatedGrabber.h"
 
 namespace {
@@ -398,4 +400,22 @@ TEST(CameraLinkPace, RoundsOnTheRealClockTakeTheLinesTime) {
     EXPECT_LE(bestUs, Bound * lineUs) << r.bytes << " bytes a write: " << bestUs / lineUs << " times the line's time";
   }
   grabber.Close()(ref);
+}
+
+// vqctl through the library in a child process: the board's pace comes from the same figure as the
+// program's --baud, so a read-all takes at least its line's time: 46 reads of 32 bytes, all but the
+// last ACK waited for.
+TEST(CameraLinkPace, AChildProgramsBoardRunsAtTheFigureItsLinkWasGiven) {
+  constexpr int Baud = 115200;
+  const GrabberLink link = GrabberLinkAt(VQ_CLSERSIM, Baud);
+  std::vector<std::string> args = link.options;
+  args.push_back("read-all");
+  const auto begin = std::chrono::steady_clock::now();
+  const ProgramResult all = RunProgram(VQ_VQCTL, args, link.environment);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;
+  EXPECT_EQ(all.status, 0) << all.err;
+  EXPECT_EQ(std::count(all.out.begin(), all.out.end(), '\n'), 46);
+  CameraModel paced;
+  paced.SetBaudRate(Baud);
+  EXPECT_GE(took.count(), (46 * 32 - 1) * static_cast<double>(paced.ByteTimeUs()) / 1e6);
 }
