@@ -11,6 +11,7 @@
 #include "app/OperatorPrompts.h"
 #include "app/RecentFileList.h"
 #include "app/WindowDestroyedWatch.h"
+#include "link/WaitObserver.h"
 #include "camera/CVQS90Doc.h"
 #include "camera/CameraParameterSet.h"
 #include "panel/CVQS90View.h"
@@ -25,6 +26,7 @@ class CVQS90App : public QObject {
     OperatorPrompts* prompts;
     QString programName;      // the name the program was started by
     QByteArrayList arguments;  // the command line after the program name, as the bytes it was given
+    WaitObserver* waiter = nullptr;  // the observer the parameter set's port was given, if any
   };
 
   explicit CVQS90App(const Services& services);

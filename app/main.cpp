@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
   for (const std::string& argument : ProgramArguments(argc, argv)) arguments.append(QByteArray::fromStdString(argument));
   QString programName = QFile::decodeName(argv[0]);
   {
-    CVQS90App app({&theCameraParameters, &output, &prompts, programName, arguments});
+    CVQS90App app({&theCameraParameters, &output, &prompts, programName, arguments, &waiter});
     status = app.InitInstance();
     if (status == 0) {
       output.SetMainFrame(app.MainFrame());

@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   prompts.setup.link.baud = 115200;  // COM1 at 115200
   int status = 0;
   {
-    CVQS90App app({&parameters, &StreamOperatorOutput::Stderr(), &prompts, QStringLiteral("vq-r310ntx"), {}});
+    CVQS90App app({&parameters, &StreamOperatorOutput::Stderr(), &prompts, QStringLiteral("vq-r310ntx"), {}, &waiter});
     status = app.InitInstance();
     QApplication::processEvents();
     std::printf("shown %ld\n", ResidentKilobytes());

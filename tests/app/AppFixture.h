@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QSettings>
+#include <QThread>
 #include <QTimer>
 #include <memory>
 
@@ -16,15 +18,25 @@
 #include "support/QtPrinters.h"
 
 // Records boxes like the recording output, and puts status texts and progress on the main window.
+// Counts the calls that came from any thread but the windows' own.
 struct FrameOutput : OperatorOutput {
   CMainFrame* frame = nullptr;
   std::vector<std::string> messages;
+  int offThread = 0;
   void ShowStatusText(const std::string& text) override {
+    NoteThread();
     if (frame) frame->ShowStatusText(QString::fromStdString(text));
   }
-  void ShowMessage(const std::string& text, const std::string&, MessageIcon) override { messages.push_back(text); }
+  void ShowMessage(const std::string& text, const std::string&, MessageIcon) override {
+    NoteThread();
+    messages.push_back(text);
+  }
   void ShowProgress(int done, int total) override {
+    NoteThread();
     if (frame) frame->ShowProgress(done, total);
+  }
+  void NoteThread() {
+    if (QThread::currentThread() != QCoreApplication::instance()->thread()) ++offThread;
   }
 };
 
@@ -37,7 +49,7 @@ class AppTest : public ::testing::Test {
 
   // Runs start-up; the status InitInstance gave.
   int Start(const QString& programName = QStringLiteral("/usr/bin/vq-r310ntx"), const QByteArrayList& args = {}) {
-    app = std::make_unique<CVQS90App>(CVQS90App::Services{link.parameters, &output, &prompts, programName, args});
+    app = std::make_unique<CVQS90App>(CVQS90App::Services{link.parameters, &output, &prompts, programName, args, portObserver});
     int status = app->InitInstance();
     output.frame = app->MainFrame();
     return status;
@@ -71,5 +83,6 @@ class AppTest : public ::testing::Test {
   MemoryCamera link{false};
   FrameOutput output;
   ScriptedPrompts prompts;
+  WaitObserver* portObserver = nullptr;  // the one the port was given, if any
   std::unique_ptr<CVQS90App> app;
 };

@@ -109,6 +109,7 @@ class ExchangeWait : public AppTest {
   void UseProbe(int realTimeDivisor) {
     probe = std::make_unique<ProbingObserver>(waiter, realTimeDivisor);
     link.port->SetWaitObserver(probe.get());
+    portObserver = probe.get();
   }
   // Boxes on screen, as the program shows them, instead of recorded ones.
   void ShowRealBoxes() {

@@ -1,10 +1,15 @@
 // Start-up in its order: setup choice, link, camera read, document, and the port number stored at the end.
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <tuple>
 
 #include "app/AppFixture.h"
+#include "app/QtOperatorOutput.h"
 #include "link/CameraLinkLibrary.h"
+#include "link/Framing.h"
+#include "support/BoxAnswerer.h"
 #include "sim/CameraModel.h"
 #include "support/SimulatedGrabber.h"
 #include "support/SystemNames.h"
@@ -13,17 +18,98 @@ namespace {
 
 const std::string CannotOpen = "ERROR - Can not open communciation port.";
 const std::string NotOpened = "ERROR - Communication port not opened.";
+const std::string Timeout = "ERROR - Communication time out detected.\nCheck the connection.";
 
-QByteArray SaveSettingsFile(const QTemporaryDir& dir) {
+QByteArray SaveSettingsFile(const QTemporaryDir& dir, int triggerMode = 0) {
   MemoryCamera other;
   CVQS90Doc doc(*other.parameters);
   doc.WriteCameraValue(ParamGainLevel, 321);
+  if (triggerMode != 0) doc.WriteCameraValue(ParamTriggerMode, triggerMode);
   QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("golden.vq")));
   doc.OnSaveDocument(path);
   return path;
 }
 
+// Every byte on the in-memory line: which side sent it, the byte, and when it went.
+using Wire = std::vector<std::tuple<bool, uint8_t, int64_t>>;
+Wire WireOf(const MemoryDevice& device) {
+  Wire wire;
+  for (const MemoryDevice::WireByte& b : device.Wire()) wire.emplace_back(b.fromHost, b.byte, b.timeUs);
+  return wire;
+}
+
 }  // namespace
+
+// Start-up's bytes, their order and their times on the line are those of the transfers it runs, made
+// straight through a parameter set on a line of its own; so are the messages, each told on the
+// windows' thread.
+TEST_F(AppTest, StartUpPutsTheBytesOfItsTransfersOnTheLineInTheirOrder) {
+  QTemporaryDir dir;
+  const QByteArray file = SaveSettingsFile(dir, 2);
+  struct Row {
+    const char* situation;
+    std::function<void(CameraFaults&)> arrange;
+    QByteArray file;
+    std::vector<std::string> messages;
+  };
+  const Row rows[] = {
+      {"the read of every parameter", [](CameraFaults&) {}, {}, {}},
+      {"a silent camera", [](CameraFaults& f) { f.silent = true; }, {}, {Timeout}},
+      {"a camera silent after five requests", [](CameraFaults& f) { f.silentAfterRequests = 5; }, {}, {Timeout}},
+      {"a file on the command line: its write-all, no read", [](CameraFaults&) {}, file, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.situation);
+    MemoryCamera reference(false);
+    row.arrange(reference.camera.Faults());
+    reference.parameters->OpenSerialDefault(1, 9600);
+    CVQS90Doc referenceDoc(*reference.parameters);
+    if (row.file.isEmpty()) {
+      reference.parameters->UploadAll();
+    } else {
+      ASSERT_TRUE(referenceDoc.OnOpenDocument(row.file));
+    }
+
+    MemoryCamera line(false);
+    row.arrange(line.camera.Faults());
+    FrameOutput shown;
+    line.parameters->SetOperatorOutput(&shown);
+    {
+      CVQS90App started({line.parameters, &shown, &prompts, QStringLiteral("vq-r310ntx"),
+                         row.file.isEmpty() ? QByteArrayList{} : QByteArrayList{row.file}, nullptr});
+      ASSERT_EQ(started.InitInstance(), 0);
+    }
+    EXPECT_EQ(line.Requests(), reference.Requests());
+    EXPECT_EQ(WireOf(*line.device), WireOf(*reference.device));
+    std::vector<std::string> referenceMessages;
+    for (const auto& message : reference.output.messages) referenceMessages.push_back(message.text);
+    EXPECT_EQ(referenceMessages, row.messages);
+    EXPECT_EQ(shown.messages, row.messages);
+    EXPECT_EQ(shown.offThread, 0);
+  }
+  // The file's first request is the protocol's worked example, Trigger Mode 2, after its ENQ.
+  MemoryCamera line(false);
+  CVQS90App started({line.parameters, &output, &prompts, QStringLiteral("vq-r310ntx"), {file}, nullptr});
+  ASSERT_EQ(started.InitInstance(), 0);
+  const std::vector<uint8_t> sent = line.device->Sent();
+  const std::vector<uint8_t> first = {0x05, 0x02, 0x30, 0x31, 0x46, 0x46, 0x30, 0x31, 0x30, 0x34, 0x30,
+                                      0x32, 0x30, 0x30, 0x30, 0x30, 0x03, 0x32, 0x36};
+  ASSERT_GE(sent.size(), first.size());
+  EXPECT_EQ(std::vector<uint8_t>(sent.begin(), sent.begin() + first.size()), first);
+}
+
+// A failed start-up read raises a real box, which the operator answers; then the window comes up.
+TEST_F(AppTest, SilentCameraBoxAtStartUpIsAnswered) {
+  link.camera.Faults().silent = true;
+  QtOperatorOutput boxes;
+  link.port->SetOperatorOutput(&boxes);
+  BoxAnswerer answerer(BoxAnswerer::By::Return);
+  ASSERT_EQ(Start(), 0);
+  EXPECT_EQ(answerer.shown, QStringList{QString::fromStdString(Timeout)});
+  EXPECT_EQ(answerer.answered, answerer.shown);
+  EXPECT_EQ(answerer.unanswerable, 0);
+  EXPECT_TRUE(app->MainFrame()->isVisible());
+}
 
 TEST_F(AppTest, DefaultsOpenCom1At9600AndReadTheCamera) {
   ASSERT_EQ(Start(), 0);
