@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "camera/CVQS90Doc.h"
+#include "camera/SettingsDocument.h"
 #include "camera/CameraInfo.h"
 #include "platform/Clock.h"
 #include "platform/ExclusiveFile.h"
@@ -28,7 +28,7 @@ std::string ShownName(const std::string& path) { return path.substr(path.rfind('
 
 class ReadBack {
  public:
-  explicit ReadBack(CVQS90Doc& document) : document_(document) {}
+  explicit ReadBack(SettingsDocument& document) : document_(document) {}
 
   // A failed read has already been shown to the operator; the row then carries the value stored before.
   int32_t Fresh(ParameterId id) {
@@ -49,7 +49,7 @@ class ReadBack {
   }
 
  private:
-  CVQS90Doc& document_;
+  SettingsDocument& document_;
   int32_t firstError_ = 0;
 };
 
@@ -87,7 +87,7 @@ int64_t LineEndNeeded(ExclusiveFile& log, int64_t end, std::string& bytes) {
 
 }  // namespace
 
-AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, const AdjustmentLogTarget& target) {
+AdjustmentLogResult AppendAdjustmentLog(SettingsDocument& document, const AdjustmentLogTarget& target) {
   OperatorOutput& output = document.Parameters().Operator();
   const std::string name = ShownName(RegularFile::FullPath(target.path));
   AdjustmentLogResult result;

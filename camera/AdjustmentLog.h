@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-class CVQS90Doc;
+class SettingsDocument;
 class Clock;
 
 inline constexpr const char* AdjustmentLogPath = "./VQ-R310_AdjustData.csv";
@@ -43,4 +43,4 @@ struct AdjustmentLogResult {
 // Reads the model name, serial number, SUB voltage and adjustment gain back from the camera and appends
 // them as one row, starting an empty file with the header line. The serial number is composed as the
 // camera-information box shows it.
-AdjustmentLogResult AppendAdjustmentLog(CVQS90Doc& document, const AdjustmentLogTarget& target = {});
+AdjustmentLogResult AppendAdjustmentLog(SettingsDocument& document, const AdjustmentLogTarget& target = {});

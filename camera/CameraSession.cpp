@@ -152,15 +152,14 @@ Outcome CameraSession::Set(ParameterId id, int64_t value) {
 }
 
 Outcome CameraSession::Save(const std::string& path) {
-  const QByteArray name = QByteArray::fromStdString(path);
   // A name that is not a file to replace (a device named by mistake, say) is refused before the
   // camera is read: that read takes a while and would be for nothing.
-  if (DocumentFileResult replaceable = document_.CanSaveTo(name); !replaceable) {
+  if (DocumentFileResult replaceable = document_.CanSaveTo(path); !replaceable) {
     return FileFailed(Outcome::Status::CannotWrite, std::move(replaceable), path);
   }
   Outcome outcome = Outcome::Comm(document_.ReadAllCameraValues());
   if (!outcome.Ok()) return outcome;
-  if (DocumentFileResult saved = document_.OnSaveDocument(name); !saved) {
+  if (DocumentFileResult saved = document_.OnSaveDocument(path); !saved) {
     return FileFailed(Outcome::Status::CannotWrite, std::move(saved), path);
   }
   return outcome;
@@ -168,9 +167,8 @@ Outcome CameraSession::Save(const std::string& path) {
 
 Outcome CameraSession::Load(const std::string& path) {
   // The file is read once: what is checked here is what the document opens.
-  const QByteArray name = QByteArray::fromStdString(path);
   std::vector<uint8_t> bytes;
-  if (DocumentFileResult read = document_.ReadDocumentFile(name, bytes); !read) {
+  if (DocumentFileResult read = document_.ReadDocumentFile(path, bytes); !read) {
     return FileFailed(Outcome::Status::FileUnreadable, std::move(read), path);
   }
   // A script that loads a file means its settings to reach the camera; a file without any is refused.
@@ -185,7 +183,7 @@ Outcome CameraSession::Load(const std::string& path) {
     Changed({CameraChanges::Kind::LoadRows, 0, ParameterTable::RowsWith(ParameterFlags::InWriteAll), {}});
     output_.rowsDone = [this](int done, int total) { Changed({CameraChanges::Kind::LoadRows, done, total, {}}); };
   }
-  DocumentFileResult opened = document_.OpenDocumentBytes(name, bytes);
+  DocumentFileResult opened = document_.OpenDocumentBytes(path, bytes);
   output_.rowsDone = nullptr;
   Changed({});
   if (!opened) return FileFailed(Outcome::Status::FileRefused, std::move(opened), path);

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "camera/AdjustmentLog.h"
-#include "camera/CVQS90Doc.h"
+#include "camera/SettingsDocument.h"
 #include "camera/CameraInfo.h"
 #include "camera/CameraParameterSet.h"
 #include "camera/ParameterTable.h"
@@ -125,7 +125,7 @@ class CameraSession {
   LoadWatchingOutput output_;
   std::function<void(const CameraChanges&)> watch_;
   CameraParameterSet parameters_;
-  CVQS90Doc document_;
+  SettingsDocument document_;
 };
 
 // The second message for a serial device the user may not open: the group to join, or, when only its

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "camera/PortSettings.h"
+#include "camera/PortAssignments.h"
 #include "link/CameraLinkLibrary.h"
 #include "link/PortPaths.h"
 #include "platform/SerialDeviceNames.h"

@@ -1,8 +1,9 @@
-// The operator's COM port assignments, kept in the per-user settings store.
+// The operator's COM port assignments, kept in the per-user settings store: stored through the toolkit.
 #pragma once
 
 #include <QString>
 
-// Assigns every COM port that has a device path stored under "Ports" to that path.
-void LoadPortAssignments();
+#include "camera/PortAssignments.h"
+
+// Stores the assignment under "Ports" and makes it at once.
 void StorePortAssignment(int port, const QString& path);

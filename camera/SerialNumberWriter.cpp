@@ -1,12 +1,12 @@
 // The WRITE button's sequence, shared by the control panel and vqctl write-serial.
 #include "camera/SerialNumberWriter.h"
 
-#include "camera/CVQS90Doc.h"
+#include "camera/SettingsDocument.h"
 #include "camera/SerialNumber.h"
 #include "resources/StringIds.h"
 #include "resources/StringTable.h"
 
-SerialWriteResult WriteSerialNumber(CVQS90Doc& document, const std::string& text, int digitsMode,
+SerialWriteResult WriteSerialNumber(SettingsDocument& document, const std::string& text, int digitsMode,
                                     const AdjustmentLogTarget& log, const std::function<void(int)>& wordsWritten) {
   OperatorOutput& output = document.Parameters().Operator();
   SerialWriteResult result;

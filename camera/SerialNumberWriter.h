@@ -8,7 +8,7 @@
 
 #include "camera/AdjustmentLog.h"
 
-class CVQS90Doc;
+class SettingsDocument;
 
 enum class SerialWriteStatus {
   Written,        // the camera holds the number and the log has its row
@@ -34,6 +34,6 @@ inline constexpr int32_t SerialNumberUnlockValue = 0x5C1D;
 
 // Every step tells the operator itself; the result only says how far it got. wordsWritten, when given,
 // hears how many words the camera has accepted so far, before each word goes out and after the last.
-SerialWriteResult WriteSerialNumber(CVQS90Doc& document, const std::string& text, int digitsMode,
+SerialWriteResult WriteSerialNumber(SettingsDocument& document, const std::string& text, int digitsMode,
                                     const AdjustmentLogTarget& log = {},
                                     const std::function<void(int)>& wordsWritten = {});

@@ -1,13 +1,7 @@
-// Checking the settings store's file before the toolkit opens it.
+// The toolkit's settings objects sent where the store's reader without the toolkit goes.
 #include "camera/SettingsStore.h"
 
 #include <QFile>
-#include <QSettings>
-#include <QStandardPaths>
-
-#include "platform/RegularFile.h"
-#include "resources/StringIds.h"
-#include "resources/StringTable.h"
 
 namespace {
 
@@ -19,15 +13,12 @@ QSettings::Format format = QSettings::NativeFormat;
 }  // namespace
 
 std::optional<std::string> GuardSettingsStore() {
-  // Named as the toolkit names it, without a settings object: making one already reads the file.
-  const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') +
-                       QString::fromStdString(LoadString(StringIds::CompanyKey)) + QLatin1Char('/') +
-                       QString::fromStdString(LoadString(StringIds::ApplicationTitle)) + QStringLiteral(".conf");
-  if (RegularFile::RegularOrAbsent(QFile::encodeName(path).toStdString())) return std::nullopt;
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(NowhereFolder));
-  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromLatin1(NowhereFolder));
-  return "The settings store " + path.toStdString() +
-         " is not a regular file; it is left alone and the default settings are used.";
+  std::optional<std::string> refused = GuardSettingsStoreFile();
+  if (refused) {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(NowhereFolder));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromLatin1(NowhereFolder));
+  }
+  return refused;
 }
 
 QSettings::Format SettingsFormat() { return format; }
@@ -35,6 +26,7 @@ QSettings::Format SettingsFormat() { return format; }
 void KeepSettingsStoreIn(const QString& folder) {
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+  KeepSettingsStoreFileIn(QFile::encodeName(folder).toStdString());
 #ifdef Q_OS_WIN
   // The registry cannot be moved into a folder; an INI file can.
   format = QSettings::IniFormat;

@@ -3,7 +3,7 @@
 
 #include "camera/WhiteSpotList.h"
 
-DetectionOutcome RunDetection(CVQS90Doc& document, const int32_t* threshold, int64_t timeoutUs) {
+DetectionOutcome RunDetection(SettingsDocument& document, const int32_t* threshold, int64_t timeoutUs) {
   DetectionOutcome outcome;
   if (threshold != nullptr) outcome.result = document.WriteCameraValue(ParamWhiteSpotThreshold, *threshold);
   if (outcome.result < 0) return outcome;

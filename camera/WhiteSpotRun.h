@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "camera/CVQS90Doc.h"
+#include "camera/SettingsDocument.h"
 
 struct DetectionOutcome {
   int32_t result = 0;     // 0, or the first failed exchange's negative code
@@ -13,4 +13,4 @@ struct DetectionOutcome {
 
 // Starts the detection (after writing threshold, when one is given) and polls it, a poll interval
 // apart, until it ends, a poll fails, or timeoutUs has passed.
-DetectionOutcome RunDetection(CVQS90Doc& document, const int32_t* threshold, int64_t timeoutUs);
+DetectionOutcome RunDetection(SettingsDocument& document, const int32_t* threshold, int64_t timeoutUs);
