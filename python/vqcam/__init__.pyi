@@ -14,8 +14,8 @@ from typing import Callable, NamedTuple, Optional, Sequence, Union, final
 _Path = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
 
 __all__ = [
-    "AdjustmentLogError", "Camera", "Code", "CommError", "Error", "FileRefused", "Info", "Parameter", "Port",
-    "Simulator", "__version__", "open", "parameters", "ports", "read_file",
+    "AdjustmentLogError", "Camera", "Code", "CommError", "Error", "FileRefused", "Info", "LinkCheck", "Parameter",
+    "Port", "Simulator", "__version__", "open", "parameters", "ports", "read_file",
 ]
 
 __version__: str
