@@ -67,9 +67,10 @@ std::string CleanPath(const std::string& path) {
     if (slash == std::string::npos) slash = path.size();
     const std::string step = path.substr(start, slash - start);
     if (step == "..") {
+      // A ".." with nothing before it to take back stays, even after the root.
       if (!steps.empty() && steps.back() != "..") {
         steps.pop_back();
-      } else if (!absolute) {
+      } else {
         steps.push_back(step);
       }
     } else if (!step.empty() && step != ".") {

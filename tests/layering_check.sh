@@ -50,5 +50,20 @@ while IFS= read -r hit; do
 done < <(grep -rnE '^#include <' resources link camera cli python panel dialogs app --include='*.cpp' --include='*.h' |
          grep -vE '#include <(Q[A-Za-z]*|q[a-z_]*\.h|pybind11/[a-z0-9_/]*\.h|Python\.h|[a-z_]+)>')
 
-[ "$failed" = 0 ] && echo "layering: platform/ at the bottom, no upward includes, the script front ends and the window apart, no system headers above it"
+# The script front ends load no Qt: nothing they build on includes it, from platform/ up to camera/,
+# where only vq_document's files (the window's document, the store as the toolkit writes it) may, and
+# no Qt-free file includes one of those.
+qt_files=" $(sed -n '/add_library(vq_document/,/)/p' camera/CMakeLists.txt | grep -oE '[A-Za-z0-9_]+\.(cpp|h)' |
+             sed -E 's/\.(cpp|h)$//' | sort -u | tr '\n' ' ')"
+[ "$qt_files" != " " ] || complain "no vq_document sources found in camera/CMakeLists.txt"
+qt_headers="$(for name in $qt_files; do printf '|camera/%s\.h' "$name"; done)"
+while IFS= read -r file; do
+  name=$(basename "$file"); name=${name%.*}
+  [[ "$file" == camera/* && "$qt_files" == *" $name "* ]] && continue
+  while IFS= read -r hit; do
+    complain "$file:$hit: the script front ends' code includes Qt"
+  done < <(grep -nE "^#include (<(Q[A-Za-z]*|q[a-z_]*\.h)>|\"(${qt_headers#|})\")" "$file")
+done < <(find platform resources link camera cli python -name '*.cpp' -o -name '*.h' | sort)
+
+[ "$failed" = 0 ] && echo "layering: platform/ at the bottom, no upward includes, the script front ends and the window apart, no system headers above it, no Qt under the script front ends"
 exit "$failed"
