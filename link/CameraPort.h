@@ -114,8 +114,8 @@ class CameraPort : public virtual CommErrorState, private LineWaits {
   ReplyOutcome ReceiveReply(char* reply);
   // After a stopped exchange or before a repeated attempt: quiet for a reply frame's time.
   void AwaitQuietLine();
-  // Before a first request or a repeated ENQ: quiet for a few byte times.
-  void SettleLine();
+  // Before a repeated ENQ: quiet for a few byte times; before a first request, for a request frame's.
+  void SettleLine(QuietSpan span = QuietSpan::FewBytes);
   int32_t RefuseExchange();
   // A stop was asked for: nothing more goes on the line in this exchange, which fails.
   int32_t Stopped();

@@ -85,7 +85,7 @@ int32_t CameraPort::DeliverRequest(std::string_view text) {
   if (StopRequested()) return Stopped();
   switch (std::exchange(lineQuiet_, LineQuiet::Settled)) {
     case LineQuiet::Unsettled: AwaitQuietLine(); break;
-    case LineQuiet::Fresh: SettleLine(); break;
+    case LineQuiet::Fresh: SettleLine(QuietSpan::FreshLine); break;
     case LineQuiet::Settled: break;
   }
   Purge(PurgeFlags::Both);
@@ -159,9 +159,9 @@ void CameraPort::AwaitQuietLine() {
 }
 
 // A quiet line costs a few byte times; a camera that never stops talking, SettleLimit. Stores no error.
-void CameraPort::SettleLine() {
+void CameraPort::SettleLine(QuietSpan span) {
   if (Admit(state_, PortOperation::Transfer) != Admission::Run) return;
-  line_->DropUntilQuiet(QuietSpan::FewBytes, ExchangeTimeouts::SettleLimit);
+  line_->DropUntilQuiet(span, ExchangeTimeouts::SettleLimit);
   NoteLoss();
 }
 

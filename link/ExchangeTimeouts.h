@@ -18,6 +18,11 @@ inline constexpr int32_t CameraLinkQuiet = 25;
 // must have been quiet this many byte times: the tail of a reply to someone else's request (a run
 // that was interrupted, a camera still repeating) would otherwise be read as the answer to our ENQ.
 inline constexpr int32_t SettleByteTimes = 4;
+// A serial line just opened may still carry the rest of a request an interrupted run had written: a
+// pseudo-terminal's server or a USB adapter delivers what it was handed whoever has gone. The camera
+// is silent while it takes that in, then answers; before the first request the line must stay
+// quiet for the longest request frame and one byte more, so that such an answer shows first.
+inline constexpr int32_t FreshLineByteTimes = 27;
 inline constexpr int32_t CameraLinkSettle = 5;
 // However long the camera keeps talking, one settling wait ends after this.
 inline constexpr int32_t SettleLimit = 1000;

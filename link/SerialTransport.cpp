@@ -83,7 +83,9 @@ void SerialTransport::Close() {
 
 void SerialTransport::DropUntilQuiet(QuietSpan span, int64_t limitMs) {
   if (waits_.StopRequested() || !device_->IsOpen()) return;
-  const int64_t quietMs = span == QuietSpan::ReplyFrame ? QuietTimeMs(baudRate_) : SettleTimeMs(baudRate_);
+  const int64_t quietMs = span == QuietSpan::ReplyFrame ? QuietTimeMs(baudRate_)
+                          : span == QuietSpan::FreshLine ? FreshLineTimeMs(baudRate_)
+                                                         : SettleTimeMs(baudRate_);
   const int64_t limit = clock_.NowMs() + limitMs;
   int64_t lastByteMs = clock_.NowMs();
   for (;;) {
@@ -110,6 +112,11 @@ int32_t SerialTransport::QuietTimeMs(int32_t baudRate) {
 int32_t SerialTransport::SettleTimeMs(int32_t baudRate) {
   if (baudRate <= 0) return 0;
   return (ExchangeTimeouts::SettleByteTimes * 10 * 1000 + baudRate - 1) / baudRate;
+}
+
+int32_t SerialTransport::FreshLineTimeMs(int32_t baudRate) {
+  if (baudRate <= 0) return 0;
+  return (ExchangeTimeouts::FreshLineByteTimes * 10 * 1000 + baudRate - 1) / baudRate;
 }
 
 CommError SerialTransport::ErrorFromLineStatus(uint32_t flags) {

@@ -30,6 +30,8 @@ class SerialTransport final : public Transport {
   static int32_t QuietTimeMs(int32_t baudRate);
   // How long it must stay quiet before a first request or a repeated ENQ: a few byte times.
   static int32_t SettleTimeMs(int32_t baudRate);
+  // How long it must be quiet before a port's first request: the longest request frame and a byte.
+  static int32_t FreshLineTimeMs(int32_t baudRate);
 
  private:
   CommError LineErrors() { return ErrorFromLineStatus(device_->TakeLineErrors()); }

@@ -29,9 +29,10 @@ struct Transfer {
   bool stopped = false;  // a stop was asked for while it waited
 };
 
-// The two quiet waits of the exchange: for a reply frame's time (after a stopped exchange or before a
-// repeated attempt), and for a few byte times (before a first request or a repeated ENQ).
-enum class QuietSpan { ReplyFrame, FewBytes };
+// The quiet waits of the exchange: for a reply frame's time (after a stopped exchange or before a
+// repeated attempt), for a few byte times (before a repeated ENQ), and for a request frame's time
+// (before a port's first request).
+enum class QuietSpan { ReplyFrame, FewBytes, FreshLine };
 
 class Transport {
  public:

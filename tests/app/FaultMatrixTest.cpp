@@ -182,8 +182,8 @@ const std::vector<FaultRow>& Rows() {
        {}, 0, NonRegularFilesUntouched},
       {"adjustment log open elsewhere", [](Rig& r) { WriteFile(r.Path(".~lock.log.csv#"), "lock"); },
        [](Rig& r) { WriteSerialNumber(r.doc, "1234567", 0, {r.Path("log.csv"), {}}); },
-       // No wait for a spreadsheet's lock; only the fresh port's few quiet byte times at 9600.
-       {}, SerialTransport::SettleTimeMs(9600) + 1,
+       // No wait for a spreadsheet's lock; only the fresh port's quiet request-frame time at 9600.
+       {}, SerialTransport::FreshLineTimeMs(9600) + 1,
        [](Rig& r) {
          EXPECT_FALSE(QFile::exists(QString::fromStdString(r.Path("log.csv"))));
          EXPECT_EQ(r.link.Requests().back(), "01FF1013370000") << "the number is in the camera";

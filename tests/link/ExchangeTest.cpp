@@ -140,10 +140,12 @@ TEST_P(ExchangeFailure, BytesCodeAndTime) {
     EXPECT_EQ(std::vector<uint8_t>(received.end() - 10, received.end()), Gain168Reply);
   }
 
-  // A fresh port's first request, and each repeated ENQ, wait for a few quiet byte times first.
+  // A fresh port's first request waits for a request frame's quiet time, each repeated ENQ for a few
+  // quiet byte times.
   const int32_t baud = link.port->BaudRate();
-  const int64_t quietMs =
-      c.quietWaits * (SerialTransport::QuietTimeMs(baud) + 1) + (1 + c.enquirySettles) * (SerialTransport::SettleTimeMs(baud) + 1);
+  const int64_t quietMs = c.quietWaits * (SerialTransport::QuietTimeMs(baud) + 1) +
+                          SerialTransport::FreshLineTimeMs(baud) + 1 +
+                          c.enquirySettles * (SerialTransport::SettleTimeMs(baud) + 1);
   if (link.speed == LineSpeed::Instant) {
     EXPECT_EQ(link.ElapsedMs(), c.waitsMs + quietMs);
   } else {

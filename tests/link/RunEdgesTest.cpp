@@ -91,16 +91,16 @@ INSTANTIATE_TEST_SUITE_P(ReplyStarts, QuietLineFirst, ::testing::Values(0, 3, 8)
 
 }  // namespace
 
-// The settling costs a quiet line a few byte times, once per run; a camera that never stops talking
+// The settling costs a quiet line a request frame's time, once per run; a camera that never stops talking
 // still ends with the code a wrong answer to ENQ gives, in bounded time.
-TEST(QuietLine, CostsAFewByteTimesAndIsBounded) {
+TEST(QuietLine, CostsARequestFramesTimeOnceAndIsBounded) {
   QueuedLink quiet;
   quiet.Open();
   int32_t value = -1;
   ASSERT_EQ(quiet.port->ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), 0);
   const int64_t firstMs = quiet.ElapsedMs();
   ASSERT_EQ(quiet.port->ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), 0);
-  EXPECT_NEAR(firstMs - (quiet.ElapsedMs() - firstMs), SerialTransport::SettleTimeMs(Baud) + 1, 1);
+  EXPECT_NEAR(firstMs - (quiet.ElapsedMs() - firstMs), SerialTransport::FreshLineTimeMs(Baud) + 1, 1);
 
   QueuedLink chatty;
   chatty.camera.Faults().noiseBytes = 100000;  // noise, then a reply, after every request

@@ -122,6 +122,6 @@ TEST_F(SimulatedCamera, PacesItsBytesAtTheLineSpeed) {
   ASSERT_EQ(link.port->ReadParameter(1, 0xFF, 0x81, 0x0C, 0, 671, &value), 0);
   // ENQ, ACK, 18-byte frame, ACK, 10-byte reply, ACK: 32 bytes of 10 bits, after the fresh port
   // has found the line quiet.
-  const int64_t settleUs = (SerialTransport::SettleTimeMs(9600) + 1) * 1000;
+  const int64_t settleUs = (SerialTransport::FreshLineTimeMs(9600) + 1) * 1000;
   EXPECT_NEAR(link.clock.NowUs(), settleUs + 32 * 1041, 32);
 }
