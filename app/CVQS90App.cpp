@@ -5,10 +5,13 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 
 #include "app/ProgramIcon.h"
+#include "app/StartupRead.h"
 #include "camera/SettingsStore.h"
 #include "camera/PortSettings.h"
 #include "dialogs/RegisterCommandMenu.h"
@@ -23,6 +26,13 @@ namespace {
 constexpr int CancelledStatus = 1;
 
 QString Text(int id) { return QString::fromStdString(LoadString(id)); }
+
+// Paints the window once into an image nobody sees: its first real paint then finds the glyphs of
+// its fonts and the style's pieces already made.
+void PaintUnseen(QWidget& window) {
+  QImage image(window.size(), QImage::Format_ARGB32_Premultiplied);
+  window.render(&image);
+}
 
 }  // namespace
 
@@ -49,10 +59,22 @@ int CVQS90App::InitInstance() {
 
   QByteArray fileName = services_.arguments.value(0);
   const bool cameraLink = choice.link.cameraLink.has_value();
-  if (cameraLink || (fileName.isEmpty() && services_.parameters->IsPortOpen())) services_.parameters->UploadAll();
+  {
+    // Until it is given the document the window neither sends nor shows a value, so it is built while
+    // the camera is read; the read's messages come when it is over, before the document is made.
+    std::optional<StartupRead> read;
+    if (cameraLink || (fileName.isEmpty() && services_.parameters->IsPortOpen())) {
+      read.emplace(*services_.parameters, services_.waiter);
+    }
+    BuildMainWindow();
+    if (read) {
+      PaintUnseen(*frame_);
+      read->Finish();
+    }
+  }
 
   document_ = std::make_unique<CVQS90Doc>(*services_.parameters);
-  CreateMainWindow();
+  AttachMainWindow();
   bool created = fileName.isEmpty() ? document_->OnNewDocument() : OpenDocumentFile(fileName);
   if (!created) {
     services_.parameters->Close();
@@ -69,10 +91,14 @@ void CVQS90App::OpenLink(const CommSetupChoice& choice) {
   OpenChosenLink(*services_.parameters, choice.link);
 }
 
-void CVQS90App::CreateMainWindow() {
+void CVQS90App::BuildMainWindow() {
+  // The frame keeps the port to name it in the port pane, which it first does when idle.
   frame_ = std::make_unique<CMainFrame>(*services_.parameters, services_.programName);
   view_ = new CVQS90View(frame_.get());
   frame_->setCentralWidget(view_);
+}
+
+void CVQS90App::AttachMainWindow() {
   view_->AttachDocument(document_.get());
   connect(view_, &CVQS90View::WindowTitleChanged, frame_.get(), &QWidget::setWindowTitle);
   document_->SetManualCommandRunner(

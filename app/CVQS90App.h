@@ -26,7 +26,9 @@ class CVQS90App : public QObject {
     OperatorPrompts* prompts;
     QString programName;      // the name the program was started by
     QByteArrayList arguments;  // the command line after the program name, as the bytes it was given
-    WaitObserver* waiter = nullptr;  // the observer the parameter set's port was given, if any
+    // The observer the parameter set's port was given, if any: the start-up read, on a thread of its
+    // own, takes it off the port and gives it back.
+    WaitObserver* waiter = nullptr;
   };
 
   explicit CVQS90App(const Services& services);
@@ -54,7 +56,10 @@ class CVQS90App : public QObject {
 
  private:
   void OpenLink(const CommSetupChoice& choice);
-  void CreateMainWindow();
+  // The frame and its form, touching neither the document nor the camera.
+  void BuildMainWindow();
+  // The form given the document, and the window joined to the application.
+  void AttachMainWindow();
   bool SaveDocumentAs(const QByteArray& path);
   void RefreshRecentFiles();
 

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <tuple>
 
 #include "app/AppFixture.h"
@@ -36,6 +39,40 @@ Wire WireOf(const MemoryDevice& device) {
   Wire wire;
   for (const MemoryDevice::WireByte& b : device.Wire()) wire.emplace_back(b.fromHost, b.byte, b.timeUs);
   return wire;
+}
+
+// Watches the main window from the windows' thread: whether anything has been built on it yet, and
+// its first showing.
+struct FrameWatch : QObject {
+  std::atomic<bool> built{false};
+  std::atomic<bool> shown{false};
+  std::function<void()> atShow;
+  FrameWatch() { qApp->installEventFilter(this); }
+  ~FrameWatch() override { qApp->removeEventFilter(this); }
+  bool eventFilter(QObject* receiver, QEvent* event) override {
+    if (qobject_cast<CMainFrame*>(receiver) == nullptr) return false;
+    built = true;
+    if (event->type() == QEvent::Show && !shown.exchange(true) && atShow) atShow();
+    return false;
+  }
+};
+
+// Counts the port's calls, and those among them from any thread but the windows' own.
+struct ThreadCheckingObserver : WaitObserver {
+  std::atomic<int> calls{0};
+  std::atomic<int> offThread{0};
+  void ExchangeStarted(int64_t) override { Note(); }
+  void ExchangeEnded() override { Note(); }
+  void StillWaiting(int64_t) override { Note(); }
+  void Note() {
+    ++calls;
+    if (QThread::currentThread() != QCoreApplication::instance()->thread()) ++offThread;
+  }
+};
+
+bool WaitFor(const std::atomic<bool>& flag) {
+  for (int i = 0; i < 400 && !flag; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return flag;
 }
 
 }  // namespace
@@ -96,6 +133,43 @@ TEST_F(AppTest, StartUpPutsTheBytesOfItsTransfersOnTheLineInTheirOrder) {
                                       0x32, 0x30, 0x30, 0x30, 0x30, 0x03, 0x32, 0x36};
   ASSERT_GE(sent.size(), first.size());
   EXPECT_EQ(std::vector<uint8_t>(sent.begin(), sent.begin() + first.size()), first);
+}
+
+// The window is built while the camera is read, and shown only once the read and the document are done.
+TEST_F(AppTest, MainWindowIsBuiltDuringTheReadAndShownAfterIt) {
+  ThreadCheckingObserver observer;
+  link.port->SetWaitObserver(&observer);
+  portObserver = &observer;
+  const std::unique_ptr<CameraPort, void (*)(CameraPort*)> unset(link.port.get(),
+                                                                  [](CameraPort* p) { p->SetWaitObserver(nullptr); });
+  FrameWatch watch;
+  bool builtBeforeTheEnd = false;
+  bool shownBeforeTheEnd = true;
+  // The read's last byte, the ACK of its 46th reply, waits until the window has been begun: built
+  // meanwhile on the windows' thread, or not at all if that thread is the one waiting.
+  link.port->SetByteTrace([&](bool sent, const uint8_t* bytes, int32_t count) {
+    if (!sent || bytes[count - 1] != Framing::ACK || link.Requests().size() != 46) return;
+    builtBeforeTheEnd = WaitFor(watch.built);
+    shownBeforeTheEnd = watch.shown;
+  });
+  size_t requestsAtShow = 0;
+  bool documentAtShow = false;
+  watch.atShow = [&] {
+    requestsAtShow = link.Requests().size();
+    documentAtShow = app->View()->Document() != nullptr;
+  };
+  ASSERT_EQ(Start(), 0);
+  link.port->SetByteTrace(nullptr);
+  EXPECT_TRUE(builtBeforeTheEnd);
+  EXPECT_FALSE(shownBeforeTheEnd);
+  EXPECT_EQ(requestsAtShow, 46u);
+  EXPECT_TRUE(documentAtShow);
+  EXPECT_TRUE(app->MainFrame()->isVisible());
+  EXPECT_EQ(output.offThread, 0);
+  // The port has its observer back, and has told it of nothing from another thread.
+  EXPECT_GE(app->Document()->ReadCameraValue(ParamGainLevel), 0);
+  EXPECT_GT(observer.calls, 0);
+  EXPECT_EQ(observer.offThread, 0);
 }
 
 // A failed start-up read raises a real box, which the operator answers; then the window comes up.
@@ -207,4 +281,15 @@ TEST_F(AppTest, CommandLineFileThatCannotBeOpenedEndsStartUp) {
   EXPECT_EQ(Start(QStringLiteral("vq-r310ntx"), {QFile::encodeName(path)}), 1);
   EXPECT_EQ(output.messages, std::vector<std::string>{"Unexpected file format."});
   EXPECT_FALSE(link.parameters->IsPortOpen()) << "the link is closed when start-up fails";
+
+  // Over a Camera Link library that does not load, the failed read's message comes first; the
+  // window built meanwhile is never shown.
+  End();
+  prompts.setup.link.cameraLink = "";
+  output.messages.clear();
+  EXPECT_EQ(Start(QStringLiteral("vq-r310ntx"), {QFile::encodeName(path)}), 1);
+  EXPECT_EQ(output.messages, (std::vector<std::string>{CannotOpen, NotOpened, "Unexpected file format."}));
+  ASSERT_NE(app->MainFrame(), nullptr);
+  EXPECT_FALSE(app->MainFrame()->isVisible());
+  EXPECT_EQ(output.offThread, 0);
 }
