@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "link/CommErrorState.h"
+#include "support/GrabberLink.h"
 #include "support/RunProgram.h"
 #include "support/SimProcess.h"
 #include "support/NonRegularFiles.h"
@@ -433,4 +434,18 @@ TEST(VqctlCheck, ReportsEachKindOfLineAndExitsByIt) {
     EXPECT_NE(check.out.find(row.detail), std::string::npos);
     EXPECT_NE(check.out.find("device: the system tells nothing of it\n"), std::string::npos);
   }
+}
+
+// Over a Camera Link channel the board sets the speed: the check times the reads without a line
+// figure and tells nothing of a serial device.
+TEST(VqctlCheck, ThroughTheCameraLinkLibrary) {
+  const GrabberLink link = GrabberLinkAt(VQ_CLSERSIM, 115200);
+  std::vector<std::string> args = link.options;
+  args.insert(args.end(), {"check", "5"});
+  const ProgramResult check = RunProgram(VQ_VQCTL, args, link.environment);
+  EXPECT_EQ(check.status, 0) << check.out << check.err;
+  EXPECT_EQ(check.out.rfind("reads: 5 of the gain level over the Camera Link channel\n", 0), 0u) << check.out;
+  EXPECT_EQ(check.out.find("its bytes on the line"), std::string::npos);
+  EXPECT_EQ(check.out.find("device:"), std::string::npos);
+  EXPECT_NE(check.out.find("verdict: healthy\n"), std::string::npos);
 }
