@@ -22,6 +22,21 @@ int HexValue(char c) {
 
 int OctalValue(char c) { return c >= '0' && c <= '7' ? c - '0' : -1; }
 
+// The toolkit's INI files on Windows know no letter case in group and key names (this reader meets
+// them there only in a folder tests keep the store in).
+#ifdef _WIN32
+constexpr bool NamesIgnoreCase = true;
+#else
+constexpr bool NamesIgnoreCase = false;
+#endif
+
+std::u16string Folded(std::u16string name) {
+  if (NamesIgnoreCase) {
+    for (char16_t& c : name) c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+  }
+  return name;
+}
+
 std::string_view Trimmed(std::string_view text) {
   while (!text.empty() && IsTrimmed(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsTrimmed(text.back())) text.remove_suffix(1);
@@ -235,18 +250,18 @@ IniSettings::IniSettings(std::string_view data) {
         groupName = EqualsIgnoringCase(name, "%general") ? SettingsText::FromUtf8(name.substr(1)) : UnescapedKey(name);
         groupName += u'/';
       }
-      group = &groups_[groupName];
+      group = &groups_[Folded(groupName)];
       continue;
     }
     // A line without '=' is no setting (a comment, or something the toolkit also skips).
     if (line.equals == std::string_view::npos) continue;
     const size_t equals = line.equals - line.start;
-    (*group)[groupName + UnescapedKey(Trimmed(text.substr(0, equals)))] = std::string(text.substr(equals + 1));
+    (*group)[Folded(groupName + UnescapedKey(Trimmed(text.substr(0, equals))))] = std::string(text.substr(equals + 1));
   }
 }
 
 std::optional<std::string> IniSettings::Text(const std::string& group, const std::string& key) const {
-  const std::u16string name = SettingsText::FromUtf8(group + "/" + key);
+  const std::u16string name = Folded(SettingsText::FromUtf8(group + "/" + key));
   // The toolkit looks only in the last group whose name sorts at or before the key's, and only when
   // that group's name begins the key's.
   auto found = groups_.upper_bound(name);
