@@ -7,15 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "platform/win32/SystemErrors.h"
 
-std::string Utf8(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr, nullptr);
-  return text;
-}
+namespace {
 
 bool SameName(const std::wstring& a, const std::wstring& b) { return _wcsicmp(a.c_str(), b.c_str()) == 0; }
 
@@ -70,7 +64,7 @@ std::string DeviceService(const std::wstring& port) {
   const size_t slash = found.find_last_of(L'\\');
   if (slash != std::wstring::npos) found = found.substr(slash + 1);
   while (!found.empty() && std::iswdigit(found.back())) found.pop_back();
-  return Utf8(found);
+  return Utf8Name(found);
 }
 
 // An FTDI adapter keeps its latency timer with the port's name among its device parameters.
@@ -88,11 +82,11 @@ void FtdiFacts(const std::wstring& port, SerialDeviceFacts& facts) {
       DWORD latency = 0;
       if (DwordValue(instances, parameters.c_str(), L"LatencyTimer", latency)) {
         facts.latencyTimerMs = static_cast<int>(latency);
-        facts.latencyHowTo = "an administrator sets it in Device Manager: Ports (COM & LPT), " + Utf8(port) +
+        facts.latencyHowTo = "an administrator sets it in Device Manager: Ports (COM & LPT), " + Utf8Name(port) +
                              ", Properties, Port Settings, Advanced..., Latency Timer (msec) 1";
       }
       const std::wstring friendly = StringValue(instances, instance.c_str(), L"FriendlyName");
-      facts.adapter = Utf8(friendly.empty() ? device : friendly + L", " + device);
+      facts.adapter = Utf8Name(friendly.empty() ? device : friendly + L", " + device);
       if (facts.driver.empty()) facts.driver = "FTDIBUS";
     }
     RegCloseKey(instances);

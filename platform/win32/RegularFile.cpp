@@ -123,11 +123,7 @@ std::string FullPath(const std::string& path) {
   std::wstring full(size, L'\0');
   size = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
   full.resize(size);
-  const int length = WideCharToMultiByte(CP_UTF8, 0, full.data(), static_cast<int>(full.size()), nullptr, 0,
-                                         nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, full.data(), static_cast<int>(full.size()), utf8.data(), length, nullptr, nullptr);
-  return utf8;
+  return Utf8Name(full);
 }
 
 int CheckReplaceable(const std::string& path) {

@@ -12,6 +12,15 @@ std::wstring WideName(const std::string& utf8) {
   return name;
 }
 
+std::string Utf8Name(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int size = static_cast<int>(wide.size());
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(length > 0 ? length : 0), '\0');
+  if (length > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), length, nullptr, nullptr);
+  return utf8;
+}
+
 int ErrnoFromSystemError(DWORD error) {
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
