@@ -190,13 +190,16 @@ Outcome CameraSession::Load(const std::string& path) {
   return Outcome::Comm(opened.sendResult);
 }
 
-Outcome CameraSession::Diff(const std::string& path, std::vector<ValueDifference>& differences) {
+Outcome CameraSession::Diff(const std::string& path, std::vector<ValueDifference>& differences, DiffRows rows) {
   SettingsFile::Values raw{};
   Outcome outcome = ReadRawValues(path, output_, raw);
   if (!outcome.Ok()) return outcome;
   outcome = Outcome::Comm(document_.ReadAllCameraValues());
   if (!outcome.Ok()) return outcome;
   differences = CompareWithFile(parameters_, raw);
+  if (rows == DiffRows::Written) {
+    std::erase_if(differences, [](const ValueDifference& d) { return (ParameterTable::Flags(d.id) & ParameterFlags::InWriteAll) == 0; });
+  }
   if (!differences.empty()) outcome.status = Outcome::Status::Differs;
   return outcome;
 }
@@ -230,15 +233,28 @@ Outcome CameraSession::Detect(const std::optional<int64_t>& threshold, double ti
   if (!(timeoutSeconds > 0 && timeoutSeconds <= LongestDetectionSeconds)) {
     return Outcome::Of(Outcome::Status::BadArgument, "the timeout is more than 0 and at most 86400 seconds");
   }
+  // Until this run finishes, the camera's list is not its own.
+  unfinishedDetection_ = "the detection did not end";
   DetectionOutcome run = RunDetection(document_, threshold ? &value : nullptr, static_cast<int64_t>(timeoutSeconds * 1e6));
   if (run.result < 0) return Outcome::Comm(run.result);
-  if (run.timedOut) return Outcome::Of(Outcome::Status::TimedOut, "the detection did not finish in time");
+  if (run.timedOut) {
+    unfinishedDetection_ = "the detection was still running when its time was up";
+    return Outcome::Of(Outcome::Status::TimedOut, "the detection did not finish in time");
+  }
   endState = run.state;
-  return Outcome::Of(run.state == WhiteSpot::Finished ? Outcome::Status::Done : Outcome::Status::Differs,
-                     WhiteSpot::EndMessage(run.state));
+  const std::string end = WhiteSpot::EndMessage(run.state);
+  if (run.state == WhiteSpot::Finished) {
+    unfinishedDetection_.reset();
+    return Outcome::Of(Outcome::Status::Done, end);
+  }
+  unfinishedDetection_ = "the detection ended with \"" + end + "\"";
+  return Outcome::Of(Outcome::Status::Differs, end);
 }
 
-Outcome CameraSession::Spots(std::vector<WhiteSpot::Spot>& spots) {
+Outcome CameraSession::Spots(std::vector<WhiteSpot::Spot>& spots, bool earlierRun) {
+  if (unfinishedDetection_ && !earlierRun) {
+    return Outcome::Of(Outcome::Status::EarlierSpots, "the camera's spot list is from an earlier run: " + *unfinishedDetection_);
+  }
   int32_t failure = 0;
   spots = WhiteSpot::ReadSpots(parameters_, &failure);
   if (failure < 0) parameters_.ReportLastError();

@@ -85,7 +85,10 @@ class CameraSession {
   // Refuses a path that is no file to replace before the camera is read.
   Outcome Save(const std::string& path);
   Outcome Load(const std::string& path);
-  Outcome Diff(const std::string& path, std::vector<ValueDifference>& differences);
+  // The camera is read whole either way; Written compares only the rows a load writes, so a file
+  // saved from another camera (its serial number, its unlock key) compares equal once loaded.
+  enum class DiffRows { All, Written };
+  Outcome Diff(const std::string& path, std::vector<ValueDifference>& differences, DiffRows rows = DiffRows::All);
   Outcome Info(CameraInfo& info);
   // Hand-typed request texts, in capitals as the manual command's box holds them.
   Outcome Send(const std::string& text);
@@ -93,8 +96,10 @@ class CameraSession {
   // Writes the threshold when one is given, starts the detection and polls it to its end or until
   // timeoutSeconds have passed; the end state in endState. Done when it finished, Differs otherwise.
   Outcome Detect(const std::optional<int64_t>& threshold, double timeoutSeconds, int& endState);
-  // The spots up to the end marker; after a failed read, those read before it.
-  Outcome Spots(std::vector<WhiteSpot::Spot>& spots);
+  // The spots up to the end marker; after a failed read, those read before it. After a detection of
+  // this session that did not finish, the camera's list is an earlier run's: refused with EarlierSpots
+  // unless earlierRun says the caller wants it all the same.
+  Outcome Spots(std::vector<WhiteSpot::Spot>& spots, bool earlierRun = false);
   // digits: 7 or 8.
   Outcome WriteSerial(const std::string& number, int digits, const AdjustmentLogTarget& log);
 
@@ -124,6 +129,8 @@ class CameraSession {
 
   LoadWatchingOutput output_;
   std::function<void(const CameraChanges&)> watch_;
+  // How this session's last detection ended when it did not finish; empty when it finished or none ran.
+  std::optional<std::string> unfinishedDetection_;
   CameraParameterSet parameters_;
   SettingsDocument document_;
 };

@@ -19,6 +19,8 @@ struct Outcome {
     CannotWrite,     // a settings file that cannot be written; error holds the system's reason
     LogNotWritten,   // the serial number is in the camera, its adjustment-log row is not
     TimedOut,        // a detection still running when its time was up
+    EarlierSpots,    // the spot list asked for after this session's last detection did not finish: it is
+                     // an earlier run's; message says how the last one ended. Nothing was sent.
   };
 
   Status status = Status::Done;

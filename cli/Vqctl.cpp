@@ -89,6 +89,8 @@ int Vqctl::Translate(const Outcome& outcome) {
     case Outcome::Status::CannotWrite: return VqctlExit::CannotWrite;
     case Outcome::Status::LogNotWritten: return VqctlExit::CannotCreate;
     case Outcome::Status::TimedOut: return VqctlExit::TimedOut;
+    // detect reads the list only after a finished run, and each vqctl is a session of its own.
+    case Outcome::Status::EarlierSpots: return VqctlExit::DetectError;
   }
   return VqctlExit::CannotWrite;
 }
@@ -195,6 +197,7 @@ int Vqctl::Detect() {
     outcome.message = "the detection did not finish within " + std::to_string(options_.timeoutSeconds) + " s";
   }
   if (outcome.Ok()) out_ << outcome.message << '\n';
+  if (outcome.status == Outcome::Status::Differs) return state == WhiteSpot::TooMany ? VqctlExit::DetectOver : VqctlExit::DetectError;
   if (outcome.status != Outcome::Status::Done) return Translate(outcome);
   return Spots();
 }

@@ -28,7 +28,7 @@ VqctlParse ParseVqctlOptions(const std::vector<std::string>& args, VqctlOptions&
 
 namespace VqctlExit {
 inline constexpr int Success = 0;
-inline constexpr int Differs = 1;  // diff found differences; detect ended other than finished
+inline constexpr int Differs = 1;  // diff found differences
 inline constexpr int Usage = 64;
 inline constexpr int RefusedFile = 65;
 inline constexpr int RefusedInput = 65;  // write-serial: not a serial number of the chosen length
@@ -38,4 +38,6 @@ inline constexpr int CannotWrite = 74;    // a save or the standard output could
 inline constexpr int TimedOut = 75;       // detect: still running when its time was up
 inline constexpr int LinkSlow = 1;        // check: every read worked, but the line is slower than it should be
 inline constexpr int LinkFaulty = 76;     // check: reads had to be repeated or were refused on the way
+inline constexpr int DetectOver = 80;     // detect: more spots than the camera can list
+inline constexpr int DetectError = 81;    // detect: the camera ended the run with an error state
 }  // namespace VqctlExit

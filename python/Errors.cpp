@@ -58,6 +58,7 @@ void RaiseFor(const Outcome& outcome) {
     case Outcome::Status::CannotWrite: RaiseOsError(outcome);
     case Outcome::Status::LogNotWritten:
       Raise(Attribute("AdjustmentLogError")(NumberOrNone(outcome.error), OneLine(outcome), TextOrNone(outcome.path), true));
+    case Outcome::Status::EarlierSpots: throw std::runtime_error(outcome.message);
     case Outcome::Status::TimedOut:
       PyErr_SetString(PyExc_TimeoutError, outcome.message.c_str());
       throw pybind11::error_already_set();

@@ -208,11 +208,23 @@ TEST_F(Vqctl, DetectionRunsToItsEnd) {
   EXPECT_EQ(Run({"spots"}).out, "No. 1: x =   10,  y =   20\nNo. 2: x =  300,  y =    5\n");
 }
 
-TEST_F(Vqctl, DetectionWithTooManySpots) {
-  StartCamera({"--detect-outcome", "2"});
-  auto detect = Run({"detect"});
-  EXPECT_EQ(detect.status, 1);
-  EXPECT_EQ(detect.out, "Number of detect is over.\n");
+// Each end of a run has its own exit status; only a finished run lists the spots.
+TEST_F(Vqctl, EachDetectionEndHasItsOwnStatus) {
+  const struct {
+    const char* state;
+    int status;
+    const char* out;
+  } ends[] = {{"0", 0, "Detect is finished.\n"}, {"2", 80, "Number of detect is over.\n"}, {"3", 81, "Detect error\n"}};
+  for (const auto& end : ends) {
+    sim.Stop();
+    StartCamera({"--detect-outcome", end.state});
+    auto detect = Run({"detect"});
+    EXPECT_EQ(detect.status, end.status) << end.state;
+    EXPECT_EQ(detect.out.substr(0, std::string(end.out).size()), end.out) << end.state;
+    if (end.status != 0) {
+      EXPECT_EQ(detect.out, end.out) << end.state;
+    }
+  }
 }
 
 TEST_F(Vqctl, DetectionThatRunsTooLongIsGivenUp) {
