@@ -1,22 +1,29 @@
-// The white spot detection dialog: threshold slider, DETECT with its poll timer, READ and the spot list.
+// The white spot detection dialog: threshold slider, DETECT with its poll timer, READ, the spot list and its map.
 #include "dialogs/WhiteSpotDialog.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTimerEvent>
 #include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <optional>
 
 #include "camera/CVQS90Doc.h"
 #include "camera/ParameterTable.h"
 #include "camera/WhiteSpotList.h"
 #include "dialogs/EnterKey.h"
+#include "dialogs/WhiteSpotMap.h"
 #include "panel/FormBuilder.h"
 #include "panel/SliderStep.h"
+#include "platform/RegularFile.h"
 #include "resources/StringIds.h"
 #include "resources/StringTable.h"
 #include "resources/WhiteSpotLayout.h"
@@ -28,10 +35,30 @@ using namespace WhiteSpotIds;
 constexpr int ThresholdMaximum = 255;
 constexpr int PageStep = 10;
 
+// The map's side, in dialog units: it starts where the form ended, so every control of the form
+// keeps its place, and the form's margin is kept on its right.
+constexpr int MapTop = 6;
+constexpr int MapHeight = 170;
+constexpr int SpotNameTop = 180;
+constexpr int SaveTop = 195;  // in line with CLOSE
+constexpr int SaveWidth = 50;
+constexpr int Margin = 8;
+
+constexpr const char* MapSaveFailedText = "Failed to save the white spot map.";
+constexpr const char* ListSaveFailedText = "Failed to save the white spot list.";
+
 }  // namespace
 
-WhiteSpotDialog::WhiteSpotDialog(CVQS90Doc& document) : QDialog(nullptr), document_(document) {
-  controls_ = FormControls(FormBuilder().Build(WhiteSpotLayout, this));
+WhiteSpotDialog::WhiteSpotDialog(CVQS90Doc& document)
+    : QDialog(nullptr),
+      document_(document),
+      chooseFile_([](QWidget* parent, const QString& title, const QString& name, const QString& filter) {
+        return QFileDialog::getSaveFileName(parent, title, name, filter);
+      }) {
+  QMap<int, QWidget*> controls = FormBuilder().Build(WhiteSpotLayout, this);
+  controls.insert(AddMap());
+  controls_ = FormControls(std::move(controls));
+  ShowScanWindow();
   // Without an owner the dialog would count as a main window and keep the program running after
   // the real main window closed.
   setAttribute(Qt::WA_QuitOnClose, false);
@@ -52,6 +79,85 @@ WhiteSpotDialog::WhiteSpotDialog(CVQS90Doc& document) : QDialog(nullptr), docume
   connect(Get<QAbstractButton>(Read), &QAbstractButton::clicked, this, &WhiteSpotDialog::ListSpots);
   // CLOSE, Esc, Enter and the close box all end in reject(), which for a modeless dialog only hides it.
   connect(Get<QAbstractButton>(Close), &QAbstractButton::clicked, this, &QDialog::reject);
+}
+
+QMap<int, QWidget*> WhiteSpotDialog::AddMap() {
+  using namespace ControlStyle;
+  using namespace WhiteSpotMapIds;
+  using K = ControlKind;
+  const FormBuilder builder;
+  const int left = WhiteSpotLayout.width;
+  const QRect place = builder.ToPixels(left, MapTop, 0, MapHeight);
+  // The width follows from the height, so that the sensor's pixels stay square.
+  const int mapWidth =
+      int(std::lround(double(place.height()) * WhiteSpotMap::SensorWidth / WhiteSpotMap::SensorLines()));
+  const int charWidth = builder.ToPixels(4, 0).width();
+  const int mapUnits = (mapWidth * 4 + charWidth - 1) / charWidth;
+
+  const ControlLayout side[] = {
+      {SpotName, K::StaticText, "", left, SpotNameTop, mapUnits, 10, None},
+      {WhiteSpotMapIds::SavePng, K::PushButton, "SAVE PNG", left, SaveTop, SaveWidth, 14, None},
+      {WhiteSpotMapIds::SaveCsv, K::PushButton, "SAVE CSV", left + SaveWidth + 4, SaveTop, SaveWidth, 14, None},
+  };
+  // Widens the form by the map and its margin; the title and height stay.
+  const FormLayout layout{nullptr, left + mapUnits + Margin, WhiteSpotLayout.height, side, std::size(side)};
+  QMap<int, QWidget*> controls = builder.Build(layout, this);
+
+  auto* map = new WhiteSpotMap(this);
+  map->setGeometry(place.x(), place.y(), mapWidth, place.height());
+  map->setObjectName(QStringLiteral("control%1").arg(WhiteSpotMapIds::Map));
+  controls.insert(WhiteSpotMapIds::Map, map);
+
+  connect(map, &WhiteSpotMap::Hovered, static_cast<QLabel*>(controls.value(SpotName)), &QLabel::setText);
+  auto* savePng = static_cast<QAbstractButton*>(controls.value(WhiteSpotMapIds::SavePng));
+  connect(savePng, &QAbstractButton::clicked, this, [this] {
+    if (auto path = ChooseFile("SAVE PNG", "whitespots.png", "PNG file (*.png);;all file (*.*)")) SaveMap(*path);
+  });
+  auto* saveCsv = static_cast<QAbstractButton*>(controls.value(WhiteSpotMapIds::SaveCsv));
+  connect(saveCsv, &QAbstractButton::clicked, this, [this] {
+    if (auto path = ChooseFile("SAVE CSV", "whitespots.csv", "CSV file (*.csv);;all file (*.*)")) SaveList(*path);
+  });
+
+  // The window follows the values the document is given; it is never read for the map.
+  connect(&document_, &CVQS90Doc::UpdateAllViews, this, &WhiteSpotDialog::ShowScanWindow);
+  connect(&document_, &CVQS90Doc::DocumentReplaced, this, &WhiteSpotDialog::ShowScanWindow);
+  return controls;
+}
+
+std::optional<std::string> WhiteSpotDialog::ChooseFile(const char* title, const char* name, const char* filter) {
+  // The file choice runs an event loop of its own, in which this window may be replaced and deleted.
+  QPointer<WhiteSpotDialog> alive(this);
+  const QString path =
+      chooseFile_(this, QString::fromLatin1(title), QString::fromLatin1(name), QString::fromLatin1(filter));
+  if (!alive || path.isEmpty()) return std::nullopt;
+  return QFile::encodeName(path).toStdString();
+}
+
+WhiteSpotMap& WhiteSpotDialog::Map() const { return *Get<WhiteSpotMap>(WhiteSpotMapIds::Map); }
+
+void WhiteSpotDialog::ShowScanWindow() {
+  std::optional<WhiteSpotMap::ScanWindow> window;
+  if (document_.GetCameraValue(ParamPartialScan) == 1) {
+    window = {document_.GetCameraValue(ParamPartialScanStart), document_.GetCameraValue(ParamPartialScanWidth)};
+  }
+  Map().SetScanWindow(window);
+}
+
+int WhiteSpotDialog::SaveMap(const std::string& path) {
+  const int error = Map().SavePng(path);
+  if (error != 0) ReportSaveFailure(MapSaveFailedText, path, error);
+  return error;
+}
+
+int WhiteSpotDialog::SaveList(const std::string& path) {
+  const int error = Map().SaveCsv(path);
+  if (error != 0) ReportSaveFailure(ListSaveFailedText, path, error);
+  return error;
+}
+
+void WhiteSpotDialog::ReportSaveFailure(const char* what, const std::string& path, int error) {
+  document_.Parameters().Operator().ShowMessage(RegularFile::FailureMessage(what, path, error),
+                                                LoadString(StringIds::ApplicationTitle), MessageIcon::Warning);
 }
 
 WhiteSpotDialog::~WhiteSpotDialog() = default;
@@ -158,8 +264,10 @@ void WhiteSpotDialog::ShowEndMessage(int state) {
 
 void WhiteSpotDialog::ListSpots() {
   int32_t failure = 0;
-  const std::string text = WhiteSpot::ListSpots(document_.Parameters(), "\r\n", &failure);
-  Get<QPlainTextEdit>(SpotList)->setPlainText(QString::fromStdString(text));
+  std::vector<WhiteSpot::Spot> spots = WhiteSpot::ReadSpots(document_.Parameters(), &failure);
+  Get<QPlainTextEdit>(SpotList)->setPlainText(QString::fromStdString(WhiteSpot::SpotLines(spots, "\r\n")));
+  Map().SetSpots(std::move(spots));
+  ShowScanWindow();
   // The lines read before the failure stay in view behind the one error box.
   if (failure < 0) document_.Parameters().ReportLastError();
 }

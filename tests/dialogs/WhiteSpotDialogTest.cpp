@@ -4,21 +4,28 @@
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 
 #include "camera/CVQS90Doc.h"
 #include "dialogs/WhiteSpotDialog.h"
+#include "dialogs/WhiteSpotMap.h"
+#include "panel/FormBuilder.h"
 #include "resources/WhiteSpotLayout.h"
 #include "support/MemoryCamera.h"
 
 using namespace WhiteSpotIds;
 using Texts = std::vector<std::string>;
+using Points = std::vector<std::pair<int, int>>;
 
 namespace {
 
@@ -54,6 +61,11 @@ struct SpotRig {
     Texts texts;
     for (const auto& box : output.boxes) texts.push_back(box.text);
     return texts;
+  }
+  Points Mapped() const {
+    Points points;
+    for (auto spot : dialog.Map().Spots()) points.emplace_back(spot.x, spot.y);
+    return points;
   }
   void RunToEnd() {
     for (int ticks = 0; dialog.IsPolling() && ticks < 20; ++ticks) dialog.DeliverPollTick();
@@ -138,6 +150,7 @@ TEST(WhiteSpotDialog, EachEndStateStopsPollingWithItsMessageEvenWhileHidden) {
     EXPECT_EQ(rig.output.boxes[0].caption, "VQ-R310NTX");
     EXPECT_EQ(rig.output.boxes[0].icon, MessageIcon::None);
     EXPECT_EQ(rig.List(), list);
+    EXPECT_EQ(rig.Mapped().size(), outcome == 0 ? 3u : 0u);
   }
 }
 
@@ -146,17 +159,20 @@ TEST(WhiteSpotDialog, ReadListsSpotsToTheEndMarkerOrTheFirstFailedRead) {
   rig.link.camera.SetSpots({{10, 20}, {300, 5}, {1000, 999}});
   rig.Click(Read);
   EXPECT_EQ(rig.List(), ThreeSpots);
+  EXPECT_EQ(rig.Mapped(), (Points{{10, 20}, {300, 5}, {1000, 999}})) << "from the same reads";
   EXPECT_EQ(rig.RequestsFrom(2), (Texts{"00FF9100000000", "00FF9101000000", "00FF9102000000", "00FF9103000000",
                                        "00FF9104000000", "00FF9105000000", "00FF9106000000"}));
   rig.link.camera.SetSpots({});
   rig.Click(Read);
   EXPECT_EQ(rig.List(), "");
+  EXPECT_EQ(rig.Mapped(), Points{});
   EXPECT_TRUE(rig.output.boxes.empty());
 
   rig.link.camera.SetSpots({{10, 20}, {300, 5}});
   rig.link.camera.Faults().silentAfterRequests = static_cast<int>(rig.link.Requests().size()) + 3;  // y of spot 2
   rig.Click(Read);
   EXPECT_EQ(rig.List(), "No. 1: x =   10,  y =   20\n");
+  EXPECT_EQ(rig.Mapped(), (Points{{10, 20}}));
   ASSERT_EQ(rig.output.boxes.size(), 1u);
   EXPECT_EQ(rig.output.boxes[0].icon, MessageIcon::Error);
 }
@@ -240,4 +256,102 @@ TEST(WhiteSpotDialog, NoEndMessageForARunNothingWasHeardOf) {
   EXPECT_FALSE(rig.dialog.IsPolling());
   EXPECT_EQ(rig.Boxes(), Texts(2, "ERROR - Communication time out detected.\nCheck the connection."))
       << "the failed write and the failed read, and no claim that a detection finished";
+}
+
+TEST(WhiteSpotDialog, TheMapStandsBesideTheFormWhoseControlsKeepTheirPlaces) {
+  SpotRig rig;
+  const FormBuilder builder;
+  std::vector<QWidget*> form;
+  for (size_t i = 0; i < WhiteSpotLayout.count; ++i) {
+    const ControlLayout& c = WhiteSpotLayout.controls[i];
+    if (c.id == NoId) continue;
+    EXPECT_EQ(rig.dialog.Control(c.id)->geometry(), builder.ToPixels(c.x, c.y, c.width, c.height)) << c.id;
+    form.push_back(rig.dialog.Control(c.id));
+  }
+  const QRect map = rig.dialog.Map().geometry();
+  EXPECT_EQ(map.left(), builder.ToPixels(WhiteSpotLayout.width, 0).width()) << "where the form ended";
+  EXPECT_NEAR(map.width(), map.height() * 1392.0 / 1040.0, 0.5);
+  const int margin = builder.ToPixels(8, 0).width();
+  EXPECT_GE(rig.dialog.width(), map.right() + 1 + margin);
+  EXPECT_LE(rig.dialog.width(), map.right() + 1 + margin + builder.ToPixels(4, 0).width()) << "no more than needed";
+  EXPECT_EQ(rig.dialog.height(), builder.ToPixels(0, WhiteSpotLayout.height).height());
+  for (int id : {WhiteSpotMapIds::Map, WhiteSpotMapIds::SpotName, WhiteSpotMapIds::SavePng, WhiteSpotMapIds::SaveCsv}) {
+    const QRect added = rig.dialog.Control(id)->geometry();
+    EXPECT_TRUE(rig.dialog.rect().contains(added)) << id;
+    for (QWidget* old : form) {
+      EXPECT_FALSE(added.intersects(old->geometry())) << id << " over " << old->objectName().toStdString();
+    }
+  }
+}
+
+TEST(WhiteSpotDialog, TheMapShadesThePartialScanWindowTheDocumentHoldsAndNamesTheSpotUnderTheMouse) {
+  SpotRig rig;
+  rig.Click(Read);
+  EXPECT_FALSE(rig.dialog.Map().Window()) << "partial scan is off";
+  for (auto [id, value] : {std::pair{ParamPartialScan, 1}, {ParamPartialScanStart, 100}, {ParamPartialScanWidth, 200}}) {
+    rig.link.parameters->SetValue(id, value, false);
+  }
+  rig.doc.RefreshViews();
+  ASSERT_TRUE(rig.dialog.Map().Window());
+  EXPECT_EQ(rig.dialog.Map().Window()->first, 100);
+  EXPECT_EQ(rig.dialog.Map().Window()->lines, 200);
+  rig.link.parameters->SetValue(ParamPartialScan, 0, false);
+  rig.doc.RefreshViews();
+  EXPECT_FALSE(rig.dialog.Map().Window());
+  EXPECT_EQ(rig.link.Requests().size(), 2u + 7u) << "the opening's reads and READ's, nothing for the map";
+
+  auto* name = static_cast<QLabel*>(rig.dialog.Control(WhiteSpotMapIds::SpotName));
+  QTest::mouseMove(&rig.dialog.Map(), rig.dialog.Map().Place(300, 5) + QPoint(2, 1));
+  EXPECT_EQ(name->text().toStdString(), "No. 2: x = 300, y = 5");
+  QTest::mouseMove(&rig.dialog.Map(), QPoint(rig.dialog.Map().width() / 2, rig.dialog.Map().height() / 3));
+  EXPECT_EQ(name->text().toStdString(), "");
+}
+
+TEST(WhiteSpotDialog, SavesTheMapAsPngAndTheListAsCsvAndReportsAFailedSave) {
+  SpotRig rig;
+  rig.Click(Read);
+  QTemporaryDir dir;
+  const std::string png = dir.filePath("map.png").toStdString(), csv = dir.filePath("list.csv").toStdString();
+  EXPECT_EQ(rig.dialog.SaveMap(png), 0);
+  const QImage saved(QString::fromStdString(png));
+  EXPECT_EQ(saved.size(), rig.dialog.Map().size());
+  EXPECT_EQ(saved.pixel(rig.dialog.Map().Place(1000, 999)), WhiteSpotMap::SpotColour);
+  EXPECT_EQ(rig.dialog.SaveList(csv), 0);
+  auto bytes = [](const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "(none)";
+  };
+  EXPECT_EQ(bytes(csv), "No,x,y\r\n1,10,20\r\n2,300,5\r\n3,1000,999\r\n");
+  rig.link.camera.SetSpots({});
+  rig.Click(Read);
+  // The buttons ask for the name; a cancelled choice writes nothing.
+  const std::string chosen = dir.filePath("chosen.csv").toStdString();
+  QStringList asked;
+  QString answer;
+  rig.dialog.SetFileChooser([&](QWidget*, const QString& title, const QString& name, const QString&) {
+    asked << title + " " + name;
+    return answer;
+  });
+  rig.Click(WhiteSpotMapIds::SavePng);
+  answer = QString::fromStdString(chosen);
+  rig.Click(WhiteSpotMapIds::SaveCsv);
+  EXPECT_EQ(asked, (QStringList{"SAVE PNG whitespots.png", "SAVE CSV whitespots.csv"}));
+  EXPECT_EQ(bytes(chosen), "No,x,y\r\n");
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"chosen.csv", "list.csv", "map.png"}));
+  EXPECT_TRUE(rig.output.boxes.empty());
+
+  const std::string missing = QDir::toNativeSeparators(dir.filePath("missing/file")).toStdString();
+  const std::tuple<std::function<int(const std::string&)>, std::string> saves[] = {
+      {[&](const std::string& path) { return rig.dialog.SaveMap(path); }, "Failed to save the white spot map."},
+      {[&](const std::string& path) { return rig.dialog.SaveList(path); }, "Failed to save the white spot list."},
+  };
+  for (auto [save, what] : saves) {
+    rig.output.boxes.clear();
+    EXPECT_NE(save(missing), 0) << what;
+    ASSERT_EQ(rig.output.boxes.size(), 1u) << what;
+    EXPECT_EQ(rig.output.boxes[0].text, what + "\n" + missing + "\nNo such file or directory");
+    EXPECT_EQ(rig.output.boxes[0].icon, MessageIcon::Warning);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(missing)));
+  }
+  EXPECT_EQ(rig.link.Requests().size(), 2u + 7u + 1u) << "saving asks nothing of the camera";
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QDir>
+#include <QMouseEvent>
 #include <QTimer>
 #include <cstdio>
 
@@ -13,6 +14,7 @@
 #include "dialogs/ManualCommandDialog.h"
 #include "dialogs/RegisterCommandMenu.h"
 #include "dialogs/WhiteSpotDialog.h"
+#include "dialogs/WhiteSpotMap.h"
 #include "platform/Clock.h"
 #include "sim/CameraModel.h"
 #include "sim/MemoryDevice.h"
@@ -77,6 +79,24 @@ int main(int argc, char** argv) {
     spots.Create();
     static_cast<QAbstractButton*>(spots.Control(1161))->click();
     ok = Save(spots, dir, "white-spot-detect") && ok;
+
+    // The map beside the list, with the partial-scan window read above shaded: no spots, the three
+    // of the list's example with the mouse on the second, and a full list of 64 scattered over the sensor.
+    std::vector<CameraModel::Spot> scattered;
+    for (int i = 0; i < 64; ++i) scattered.push_back({(i * 211 + 37) % 1392, (i * 97 + 13) % 1040});
+    const std::pair<const char*, std::vector<CameraModel::Spot>> lists[] = {
+        {"whitespot-0", {}}, {"whitespot-3", {{10, 20}, {300, 5}, {1000, 999}}}, {"whitespot-64", scattered}};
+    for (const auto& [name, list] : lists) {
+      camera.SetSpots(list);
+      static_cast<QAbstractButton*>(spots.Control(1161))->click();
+      if (list.size() == 3) {
+        WhiteSpotMap& map = spots.Map();
+        const QPointF at = map.Place(300, 5);
+        QMouseEvent move(QEvent::MouseMove, at, map.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&map, &move);
+      }
+      ok = Save(spots, dir, name) && ok;
+    }
   }
   CommSetupDialog setup;
   ok = Save(setup, dir, "comm-setup") && ok;
