@@ -2,6 +2,7 @@
 #include "camera/AdjustmentLog.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -53,6 +54,7 @@ class ReadBack {
   int32_t firstError_ = 0;
 };
 
+// The log is code page 932 with CR LF line ends; a row's texts are the camera's own bytes.
 std::string Row(const std::tm& when, const std::string& model, const std::string& serial, int32_t subVoltage,
                 int32_t adjustGain) {
   char stamp[64], numbers[32];
@@ -89,14 +91,23 @@ int64_t LineEndNeeded(ExclusiveFile& log, int64_t end, std::string& bytes) {
 
 AdjustmentLogResult AppendAdjustmentLog(SettingsDocument& document, const AdjustmentLogTarget& target) {
   OperatorOutput& output = document.Parameters().Operator();
-  const std::string name = ShownName(RegularFile::FullPath(target.path));
   AdjustmentLogResult result;
+  result.path = RegularFile::FullPath(target.path);
+  const std::string name = ShownName(result.path);
   ExclusiveFile log;
-  if (OpenWaiting(log, target.path, target.clock != nullptr ? *target.clock : MonotonicClock::Instance()) !=
-      ExclusiveFile::Opened::Yes) {
+  const ExclusiveFile::Opened opened =
+      OpenWaiting(log, target.path, target.clock != nullptr ? *target.clock : MonotonicClock::Instance());
+  if (opened != ExclusiveFile::Opened::Yes) {
     result.message = FormatString(LoadString(StringIds::AdjustmentLogInUse), name);
-    output.ShowMessage(result.message, LoadString(StringIds::AdjustmentLogCaption), MessageIcon::None);
     result.status = AdjustmentLogStatus::InUse;
+    // The operator's text is the one for a log held open; a log that cannot be opened at all says why on
+    // a line of its own, or the operator would go looking for a program that has it open.
+    if (opened == ExclusiveFile::Opened::Failed) {
+      result.status = AdjustmentLogStatus::CannotOpen;
+      result.error = log.OpenError() != 0 ? log.OpenError() : EIO;
+      result.message += "\n" + result.path + ": " + std::strerror(result.error);
+    }
+    output.ShowMessage(result.message, LoadString(StringIds::AdjustmentLogCaption), MessageIcon::None);
     return result;
   }
 
@@ -121,6 +132,7 @@ AdjustmentLogResult AppendAdjustmentLog(SettingsDocument& document, const Adjust
   }
   if (int closed = log.Close(); closed != 0 && error == 0) error = closed;
   if (error != 0) {
+    result.error = error;
     result.message = FormatString(LoadString(StringIds::AdjustmentLogWriteFailed), {name, std::strerror(error)});
     output.ShowMessage(result.message, LoadString(StringIds::AdjustmentLogCaption), MessageIcon::None);
     result.status = AdjustmentLogStatus::WriteFailed;

@@ -26,7 +26,8 @@ inline constexpr int64_t AdjustmentLogLockWaitMs = 2000;
 
 enum class AdjustmentLogStatus {
   Written,
-  InUse,        // held open elsewhere (or could not be opened at all); nothing written
+  InUse,        // held open elsewhere; nothing written
+  CannotOpen,   // could not be opened at all (no such folder, a folder in its place, no permission); nothing written
   WriteFailed,  // opened, but the row did not reach the file; the operator has been told
 };
 
@@ -36,6 +37,10 @@ struct AdjustmentLogResult {
   std::optional<std::string> modelName;
   // The first read-back that failed (negative code), whose field then holds the value stored before; 0 when none did.
   int32_t readError = 0;
+  // The system's errno for CannotOpen and WriteFailed; 0 otherwise.
+  int error = 0;
+  // The log by its full path.
+  std::string path;
   // What the operator was told when the row was not written.
   std::string message;
 };

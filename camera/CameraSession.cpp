@@ -276,9 +276,9 @@ Outcome CameraSession::WriteSerial(const std::string& number, int digits, const 
     case SerialWriteStatus::Refused: return Shown(Outcome::Status::RefusedInput, std::move(result.message));
     case SerialWriteStatus::LogNotWritten: break;
   }
-  Outcome outcome = Shown(Outcome::Status::LogNotWritten, std::move(result.message), 0, log.path);
-  // The operator's text says why (the file held open elsewhere, or the row cut short).
-  outcome.reason = outcome.message.substr(0, outcome.message.find('\n'));
+  Outcome outcome = Shown(Outcome::Status::LogNotWritten, std::move(result.message), result.logError, result.logPath);
+  // Held open elsewhere, the system has no reason to give: the operator's text is the reason.
+  if (outcome.error == 0) outcome.reason = outcome.message.substr(0, outcome.message.find('\n'));
   return outcome;
 }
 
@@ -288,6 +288,11 @@ std::string PermissionHint(const std::string& device, const DeviceAccess& who) {
   if (who.groupMayUse) {
     return "No permission to use " + device + ": it belongs to the group \"" + who.group + "\". Join it with " +
            join;
+  }
+  // No udev rule reaches a pseudo-terminal: it is made for, and owned by, whoever opened its other end.
+  if (who.pseudoTerminal) {
+    return "No permission to use " + device + ": only its owner may open it. A pseudo-terminal belongs to the "
+           "user that made it.";
   }
   return "No permission to use " + device + ": only its owner may open it. To let the group \"dialout\" use it, " +
          "put this line into /etc/udev/rules.d/60-vq-camera.rules:\n  KERNEL==\"" + who.kernelName +

@@ -39,6 +39,8 @@ SerialWriteResult WriteSerialNumber(SettingsDocument& document, const std::strin
   if (logged.status != AdjustmentLogStatus::Written) {
     result.status = SerialWriteStatus::LogNotWritten;
     result.message = std::move(logged.message);
+    result.logError = logged.error;
+    result.logPath = std::move(logged.path);
   }
   return result;
 }

@@ -28,6 +28,10 @@ struct SerialWriteResult {
   // What the operator was told for NotUnlocked, Refused and LogNotWritten (a failed word's communication
   // error is the parameter set's to tell).
   std::string message;
+  // For LogNotWritten: the system's errno when the log could not be opened or written (0 when another
+  // program holds it open), and the log's full path.
+  int logError = 0;
+  std::string logPath{};
 };
 
 inline constexpr int32_t SerialNumberUnlockValue = 0x5C1D;

@@ -5,9 +5,10 @@
 #include <string>
 
 struct DeviceAccess {
-  std::string group;         // the device's group
-  bool groupMayUse = false;  // that group may read and write it
-  std::string kernelName;    // the device's own name (ttyUSB0), whatever link named it
+  std::string group;            // the device's group
+  bool groupMayUse = false;     // that group may read and write it
+  std::string kernelName;       // the device's own name (ttyUSB0), whatever link named it
+  bool pseudoTerminal = false;  // a pseudo-terminal (/dev/pts/N): it belongs to whoever made it, not to udev
 };
 
 // Who may use the device when this user may not read and write it; nothing when the user may, or

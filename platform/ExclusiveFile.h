@@ -26,6 +26,9 @@ class ExclusiveFile {
 
   // Opens or creates path for reading and writing, never truncating it; one try, it never waits.
   Opened Open(const std::string& path);
+  // Why the last Open returned Failed, as an errno (a missing folder, a folder in the file's place, no
+  // permission); 0 after any other result.
+  int OpenError() const { return openError_; }
   // The file's length in bytes, or the negative errno.
   int64_t Size();
   // Reads up to count bytes from offset: how many were read, or the negative errno.
@@ -37,4 +40,5 @@ class ExclusiveFile {
 
  private:
   intptr_t handle_ = -1;
+  int openError_ = 0;
 };

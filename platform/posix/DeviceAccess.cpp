@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -18,8 +19,13 @@ std::optional<DeviceAccess> DeniedAccess(const std::string& device) {
   denied.groupMayUse = (st.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
   // A udev rule matches the kernel's name, not a link under /dev/serial/by-id.
   char* real = realpath(device.c_str(), nullptr);
-  denied.kernelName = real != nullptr ? real : device;
+  const std::string path = real != nullptr ? real : device;
   std::free(real);
-  denied.kernelName = denied.kernelName.substr(denied.kernelName.find_last_of('/') + 1);
+  denied.kernelName = path.substr(path.find_last_of('/') + 1);
+  // The pseudo-terminal slaves are numbered, and no serial device's kernel name is a bare number.
+  denied.pseudoTerminal = path.rfind("/dev/pts/", 0) == 0 ||
+                          (!denied.kernelName.empty() &&
+                           std::all_of(denied.kernelName.begin(), denied.kernelName.end(),
+                                       [](char c) { return c >= '0' && c <= '9'; }));
   return denied;
 }

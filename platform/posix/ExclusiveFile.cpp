@@ -24,17 +24,23 @@ ExclusiveFile::~ExclusiveFile() { (void)Close(); }
 
 ExclusiveFile::Opened ExclusiveFile::Open(const std::string& path) {
   (void)Close();
+  openError_ = 0;
   struct stat st {};
   if (lstat(SpreadsheetLockFile(path).c_str(), &st) == 0) return Opened::HeldOpen;
   int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return Opened::Failed;
+  if (fd < 0) {
+    openError_ = errno;
+    return Opened::Failed;
+  }
   struct flock whole {};
   whole.l_type = F_WRLCK;
   whole.l_whence = SEEK_SET;
   if (fcntl(fd, F_SETLK, &whole) != 0) {
-    const bool held = errno == EACCES || errno == EAGAIN;
+    const int error = errno;
     close(fd);
-    return held ? Opened::Busy : Opened::Failed;
+    if (error == EACCES || error == EAGAIN) return Opened::Busy;
+    openError_ = error;
+    return Opened::Failed;
   }
   handle_ = fd;
   return Opened::Yes;

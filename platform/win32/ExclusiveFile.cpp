@@ -17,13 +17,17 @@ ExclusiveFile::~ExclusiveFile() { (void)Close(); }
 
 ExclusiveFile::Opened ExclusiveFile::Open(const std::string& path) {
   (void)Close();
+  openError_ = 0;
   HANDLE file = CreateFileW(WideName(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     // Another station appending and a spreadsheet showing the file look alike from here: both are
     // waited for a little, and a spreadsheet outlasts the wait.
     const DWORD error = GetLastError();
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? Opened::Busy : Opened::Failed;
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return Opened::Busy;
+    // A folder in the file's place is refused as access denied, a missing folder as path not found.
+    openError_ = ErrnoFromSystemError(error);
+    return Opened::Failed;
   }
   handle_ = reinterpret_cast<intptr_t>(file);
   return Opened::Yes;

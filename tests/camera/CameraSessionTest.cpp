@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -176,7 +177,25 @@ const Case Cases[] = {
        AdjustmentLogTarget log;
        log.path = r.Path("none/log.csv");
        Outcome outcome = r.session->WriteSerial("1234567", 7, log);
+       EXPECT_EQ(outcome.error, ENOENT);
+       EXPECT_EQ(outcome.reason, std::strerror(ENOENT));
+       EXPECT_EQ(outcome.path, log.path);
+       EXPECT_EQ(outcome.message.substr(outcome.message.find('\n') + 1), log.path + ": " + std::strerror(ENOENT));
+       return outcome;
+     },
+     Status::LogNotWritten, "/tmp/vq-session-", true, 5},
+    {"WriteSerialWithALogHeldOpen", nullptr,
+     [](Rig& r) {
+       AdjustmentLogTarget log;
+       log.path = r.Path("log.csv");
+       const std::string lockFile = r.Path(".~lock.log.csv#");
+       std::ofstream(lockFile) << "";
+       Outcome outcome = r.session->WriteSerial("1234567", 7, log);
+       unlink(lockFile.c_str());
+       EXPECT_EQ(outcome.message, log.path + " is opend. Please close " + log.path);
+       EXPECT_EQ(outcome.error, 0);
        EXPECT_EQ(outcome.reason, outcome.message) << "a one-line message is its own reason";
+       EXPECT_EQ(outcome.path, log.path);
        return outcome;
      },
      Status::LogNotWritten, "/tmp/vq-session-", true, 5},
@@ -230,6 +249,30 @@ TEST(SessionValues, ReadAllAndAFileByNameInTableOrder) {
   ASSERT_EQ(file.size(), 47u);
   EXPECT_EQ(file[5].value, 300);
   EXPECT_EQ(file[46].name, "Reserved");
+}
+
+TEST(SessionOpen, PermissionHintGivesAUdevRuleOnlyWhereOneCanApply) {
+  const std::string ownerOnly = ": only its owner may open it.";
+  const std::string udev =
+      " To let the group \"dialout\" use it, put this line into /etc/udev/rules.d/60-vq-camera.rules:\n"
+      "  KERNEL==\"ttyUSB1\", GROUP=\"dialout\", MODE=\"0660\"\n"
+      "then run \"sudo udevadm trigger\" and join the group with \"sudo usermod -aG dialout $USER\", then log in "
+      "again.";
+  const std::string pty = " A pseudo-terminal belongs to the user that made it.";
+  const struct {
+    const char* device;
+    DeviceAccess who;
+    std::string hint;
+  } cases[] = {
+      {"/dev/serial/by-id/usb-cam", {"root", false, "ttyUSB1", false},
+       "No permission to use /dev/serial/by-id/usb-cam" + ownerOnly + udev},
+      {"/dev/pts/1", {"tty", false, "1", true}, "No permission to use /dev/pts/1" + ownerOnly + pty},
+      {"/tmp/camera", {"tty", false, "7", true}, "No permission to use /tmp/camera" + ownerOnly + pty},
+      {"/dev/pts/1", {"tty", true, "1", true},
+       "No permission to use /dev/pts/1: it belongs to the group \"tty\". Join it with \"sudo usermod -aG tty "
+       "$USER\", then log in again."},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PermissionHint(c.device, c.who), c.hint) << c.device;
 }
 
 TEST(SessionOpen, AChoiceThatCannotBeOpenedIsAnArgumentNotALineFailure) {

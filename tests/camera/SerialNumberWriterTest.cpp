@@ -1,5 +1,6 @@
 // Writing a serial number to the simulated camera and appending its adjustment-log row.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 #include <iconv.h>
 #include <signal.h>
@@ -9,7 +10,10 @@
 
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "camera/CVQS90Doc.h"
@@ -242,6 +246,8 @@ TEST_F(SerialWrite, LogHeldElsewhere) {
       ASSERT_EQ(link.output.messages.size(), 1u);
       EXPECT_EQ(LastMessage().text, message);
       EXPECT_EQ(written.message, message);
+      EXPECT_EQ(written.logError, 0) << "held open is no failure of the system's";
+      EXPECT_EQ(written.logPath, log.path);
       EXPECT_EQ(LastMessage().caption, "Serial Number");
       EXPECT_EQ(LastMessage().icon, MessageIcon::None);
       EXPECT_EQ(Texts(link.Requests().begin() + static_cast<long>(requestsBefore), link.Requests().end()),
@@ -315,6 +321,82 @@ TEST_F(SerialWrite, TwoStationsKeepEveryRow) {
   }
   std::sort(numbers.begin(), numbers.end());
   EXPECT_EQ(numbers, expected) << "each row once";
+}
+
+// What a write that left no row told: its status, errno, path and message, the message shown, and how
+// many requests the camera took.
+std::string Told(const SerialWriteResult& result, const std::string& shown, size_t requests) {
+  return std::to_string(static_cast<int>(result.status)) + " | " + std::to_string(result.logError) + " | " +
+         result.logPath + " | " + result.message + " | " + shown + " | " + std::to_string(requests);
+}
+
+std::string Told(const SerialWriteResult& result, const MemoryCamera& link, size_t requestsBefore) {
+  return Told(result, link.output.messages.empty() ? "" : link.output.messages.back().text,
+              link.Requests().size() - requestsBefore);
+}
+
+// Root may write any file, so a write meant to meet a read-only log runs in a child that gives up
+// root's rights, and tells what it saw through a pipe.
+std::string ToldAsAnotherUser(const std::function<SerialWriteResult()>& writeSerial, MemoryCamera& link) {
+  int ends[2];
+  if (pipe(ends) != 0) return "no pipe";
+  const size_t before = link.Requests().size();
+  const pid_t child = fork();
+  if (child == 0) {
+    close(ends[0]);
+    if (geteuid() == 0 && setuid(65534) != 0) _exit(1);
+    const std::string told = Told(writeSerial(), link, before);
+    _exit(write(ends[1], told.data(), told.size()) == static_cast<ssize_t>(told.size()) ? 0 : 1);
+  }
+  close(ends[1]);
+  std::string told;
+  char buffer[512];
+  for (ssize_t n; (n = read(ends[0], buffer, sizeof buffer)) > 0;) told.append(buffer, static_cast<size_t>(n));
+  close(ends[0]);
+  waitpid(child, nullptr, 0);
+  return told;
+}
+
+// A log that cannot be opened at all is not one held open: the operator's text stays, and a line under
+// it names the log and gives the system's reason; the number is in the camera all the same.
+TEST_F(SerialWrite, LogThatCannotBeOpenedSaysWhy) {
+  const std::string folder = dir.path().toStdString();
+  const struct {
+    const char* what;
+    std::string path;
+    std::function<void(const std::string&)> arrange;
+    bool anotherUser;
+    int error;
+  } cases[] = {
+      {"a missing folder", folder + "/no such folder/VQ-R310_AdjustData.csv", nullptr, false, ENOENT},
+      {"a folder in the log's place", folder + "/VQ-R310_AdjustData.csv",
+       [](const std::string& path) { ASSERT_EQ(mkdir(path.c_str(), 0755), 0); }, false, EISDIR},
+      {"a read-only log", folder + "/read-only/VQ-R310_AdjustData.csv",
+       [&folder](const std::string& path) {
+         ASSERT_EQ(mkdir((folder + "/read-only").c_str(), 0755), 0);
+         std::ofstream(path) << "";
+         ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+         ASSERT_EQ(chmod(folder.c_str(), 0755), 0) << "the child must reach the file to meet its own refusal";
+       },
+       true, EACCES},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    log.path = c.path;
+    if (c.arrange) c.arrange(c.path);
+    link.output.messages.clear();
+    const size_t before = link.Requests().size();
+    const std::string told = c.anotherUser ? ToldAsAnotherUser([this] { return Write("12X45678", 1); }, link)
+                                           : Told(Write("12X45678", 1), link, before);
+    const std::string message =
+        c.path + " is opend. Please close " + c.path + "\n" + c.path + ": " + std::strerror(c.error);
+    const SerialWriteResult expected{SerialWriteStatus::LogNotWritten, 0, std::nullopt, message, c.error, c.path};
+    // The unlock and the four words; nothing is read back for a row that cannot be written.
+    EXPECT_EQ(told, Told(expected, message, (Unlock + Words12X45678).size()));
+    if (!c.anotherUser) {
+      EXPECT_EQ(LastMessage().caption, "Serial Number");
+    }
+  }
 }
 
 TEST_F(SerialWrite, AFullDiskIsReportedAndLeavesNoHalfRow) {

@@ -138,6 +138,11 @@ TEST(WindowsFiles, TheLogCannotBeOpenedWhileAnotherHoldsIt) {
   EXPECT_EQ(again.Size(), 5);
   ExclusiveFile nowhere;
   EXPECT_EQ(nowhere.Open(folder.Path("no such folder\\log.csv")), Opened::Failed);
+  EXPECT_EQ(nowhere.OpenError(), ENOENT);
+  fs::create_directory(folder.Path("dir.csv"));
+  EXPECT_EQ(nowhere.Open(folder.Path("dir.csv")), Opened::Failed);
+  EXPECT_EQ(nowhere.OpenError(), EACCES) << "a folder in the log's place";
+  EXPECT_EQ(blocked.OpenError(), 0) << "held elsewhere is no failure of the system's";
 }
 
 TEST(WindowsNames, LibrariesAndPortsAsWindowsNamesThem) {
