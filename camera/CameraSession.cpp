@@ -122,6 +122,8 @@ Outcome CameraSession::Open(const LinkChoice& choice) {
   outcome.error = failure.error;
   outcome.reason = failure.reason;
   outcome.path = choice.cameraLink ? CameraLinkLibraryFor(*choice.cameraLink) : DevicePathForPort(choice.com);
+  // The loader names the file in its reason; the outcome names it once.
+  if (outcome.reason.rfind(outcome.path + ": ", 0) == 0) outcome.reason.erase(0, outcome.path.size() + 2);
   if (!choice.cameraLink) {
     if (std::optional<DeviceAccess> denied = DeniedAccess(outcome.path)) outcome.message = PermissionHint(outcome.path, *denied);
   }

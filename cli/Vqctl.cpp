@@ -1,11 +1,15 @@
 // vqctl: the camera's settings and service functions for production-line scripts.
 #include "cli/Vqctl.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "camera/LinkCheck.h"
+#include "cli/JsonText.h"
+#include "link/CommErrorState.h"
+#include "platform/RegularFile.h"
 #include "camera/ParameterNames.h"
 #include "camera/ParameterTable.h"
 #include "camera/UserSettings.h"
@@ -42,10 +46,67 @@ std::string InterruptionNote(const CameraChanges& changes) {
   return {};
 }
 
+// The name a failure other than a communication error has in the error object.
+const char* FailureName(Outcome::Status status) {
+  switch (status) {
+    case Outcome::Status::Done:
+    case Outcome::Status::Differs: return "";
+    case Outcome::Status::CommFailed: break;
+    case Outcome::Status::BadArgument: return "USAGE";
+    case Outcome::Status::RefusedInput: return "REFUSED_INPUT";
+    case Outcome::Status::FileRefused: return "FILE_REFUSED";
+    case Outcome::Status::FileUnreadable: return "FILE_UNREADABLE";
+    case Outcome::Status::CannotWrite: return "CANNOT_WRITE";
+    case Outcome::Status::LogNotWritten: return "LOG_NOT_WRITTEN";
+    case Outcome::Status::TimedOut: return "TIMED_OUT";
+    case Outcome::Status::EarlierSpots: return "EARLIER_SPOTS";
+  }
+  return "";
+}
+
+int ExitStatus(const Outcome& outcome) {
+  switch (outcome.status) {
+    case Outcome::Status::Done: return VqctlExit::Success;
+    case Outcome::Status::Differs: return VqctlExit::Differs;
+    case Outcome::Status::CommFailed: return CommErrors::Number(outcome.code);
+    case Outcome::Status::BadArgument: return VqctlExit::Usage;
+    case Outcome::Status::RefusedInput: return VqctlExit::RefusedInput;
+    case Outcome::Status::FileRefused: return VqctlExit::RefusedFile;
+    case Outcome::Status::FileUnreadable: return VqctlExit::NoInput;
+    case Outcome::Status::CannotWrite: return VqctlExit::CannotWrite;
+    case Outcome::Status::LogNotWritten: return VqctlExit::CannotCreate;
+    case Outcome::Status::TimedOut: return VqctlExit::TimedOut;
+    // detect reads the list only after a finished run, and each vqctl is a session of its own.
+    case Outcome::Status::EarlierSpots: return VqctlExit::DetectError;
+  }
+  return VqctlExit::CannotWrite;
+}
+
+// A failed outcome as the error object tells it. A communication failure's message is the operator's
+// text for its code; what the outcome itself says of it is the hint (who may use a device).
+VqctlJson::Failure FailureOf(const Outcome& outcome) {
+  VqctlJson::Failure failure{ExitStatus(outcome), FailureName(outcome.status), outcome.message, outcome.path, outcome.reason, {}};
+  if (outcome.status == Outcome::Status::CommFailed) {
+    failure.name = VqctlJson::CodeName(outcome.code);
+    failure.message = CommErrorState::ErrorText(outcome.code);
+    failure.hint = outcome.message;
+  }
+  return failure;
+}
+
 }  // namespace
 
+std::string UsageErrorLine(const std::string& reason) {
+  return "vqctl: " + reason + " (vqctl --help lists the commands and options)\n";
+}
+
 Vqctl::Vqctl(const VqctlOptions& options, std::ostream& out, std::ostream& err)
-    : options_(options), out_(out), err_(err), output_(err), session_(output_) {
+    : options_(options),
+      out_(out),
+      err_(err),
+      streamed_(err),
+      output_(options.json ? static_cast<OperatorOutput&>(gathered_) : streamed_),
+      session_(output_) {
   startUs_ = MonotonicClock::Instance().NowUs();
   session_.WatchChanges([](const CameraChanges& changes) { StopSignals::SetStopNote(InterruptionNote(changes)); });
   if (options.trace) {
@@ -68,32 +129,44 @@ void Vqctl::TraceBytes(bool sent, const uint8_t* bytes, int32_t count) {
 }
 
 int Vqctl::UsageError(const std::string& reason) {
-  err_ << "vqctl: " << reason << '\n' << VqctlUsage();
-  return VqctlExit::Usage;
+  return Fail({VqctlExit::Usage, "USAGE", reason, {}, {}, {}});
+}
+
+int Vqctl::Fail(VqctlJson::Failure failure) {
+  if (options_.json) {
+    failure_ = std::move(failure);
+  } else if (failure.status == VqctlExit::Usage) {
+    err_ << UsageErrorLine(failure.message);
+  } else if (!failure.hint.empty()) {
+    err_ << failure.hint << '\n';
+  }
+  return failure.status;
 }
 
 int Vqctl::Translate(const Outcome& outcome) {
+  if (outcome.Ok()) return ExitStatus(outcome);
+  if (options_.json) return Fail(FailureOf(outcome));
+  if (outcome.status == Outcome::Status::BadArgument) return UsageError(outcome.message);
+  // A link that did not open: which one, and the system's reason, after the operator's message.
+  if (outcome.status == Outcome::Status::CommFailed && !outcome.path.empty()) {
+    err_ << outcome.path << (outcome.reason.empty() ? "" : ": " + outcome.reason) << '\n';
+  }
   // A message the operator output has printed already is not printed again.
-  if (!outcome.shown && !outcome.message.empty() && outcome.status != Outcome::Status::BadArgument &&
-      !outcome.Ok()) {
+  if (!outcome.shown && !outcome.message.empty()) {
     err_ << (outcome.status == Outcome::Status::CommFailed ? "" : "vqctl: ") << outcome.message << '\n';
   }
-  switch (outcome.status) {
-    case Outcome::Status::Done: return VqctlExit::Success;
-    case Outcome::Status::Differs: return VqctlExit::Differs;
-    case Outcome::Status::CommFailed: return CommErrors::Number(outcome.code);
-    case Outcome::Status::BadArgument: return UsageError(outcome.message);
-    case Outcome::Status::RefusedInput: return VqctlExit::RefusedInput;
-    case Outcome::Status::FileRefused: return VqctlExit::RefusedFile;
-    case Outcome::Status::FileUnreadable: return VqctlExit::NoInput;
-    case Outcome::Status::CannotWrite: return VqctlExit::CannotWrite;
-    case Outcome::Status::LogNotWritten: return VqctlExit::CannotCreate;
-    case Outcome::Status::TimedOut: return VqctlExit::TimedOut;
-    // detect reads the list only after a finished run, and each vqctl is a session of its own.
-    case Outcome::Status::EarlierSpots: return VqctlExit::DetectError;
-  }
-  return VqctlExit::CannotWrite;
+  return ExitStatus(outcome);
 }
+
+void Vqctl::FinishJson() {
+  if (failure_) {
+    err_ << VqctlJson::Error(*failure_, gathered_.texts) << '\n';
+  } else if (!gathered_.texts.empty()) {
+    err_ << VqctlJson::Messages(gathered_.texts) << '\n';
+  }
+}
+
+void Vqctl::Print(const std::string& text, const std::string& json) { out_ << (options_.json ? json : text) << '\n'; }
 
 int Vqctl::OpenLink() {
   Outcome outcome = session_.Open(options_.link);
@@ -102,16 +175,19 @@ int Vqctl::OpenLink() {
 
 int Vqctl::Run() {
   const VqctlCommand& command = *FindVqctlCommand(options_.command);
-  if (command.needsLink) {
-    int status = OpenLink();
-    if (status != 0) return status;
-  }
-  return (this->*command.run)();
+  int status = command.needsLink ? OpenLink() : 0;
+  if (status == 0) status = (this->*command.run)();
+  if (options_.json) FinishJson();
+  return status;
 }
 
 bool Vqctl::ParameterArgument(size_t index, ParameterId& id) { return FindParameter(options_.arguments[index], id); }
 
 int Vqctl::Parameters() {
+  if (options_.json) {
+    out_ << VqctlJson::Parameters(ParameterRows()) << '\n';
+    return VqctlExit::Success;
+  }
   for (const ParameterRow& row : ParameterRows()) {
     out_ << row.name << ' ' << row.index << ' ' << row.minimum << ' ' << row.maximum << ' ' << row.defaultValue << ' '
          << (row.writeAll ? "w" : "-") << (row.readAll ? "r" : "-") << '\n';
@@ -119,10 +195,20 @@ int Vqctl::Parameters() {
   return VqctlExit::Success;
 }
 
+namespace {
+
+std::string ValueLines(const std::vector<NamedValue>& values) {
+  std::string text;
+  for (const NamedValue& v : values) text += (text.empty() ? "" : "\n") + v.name + '=' + std::to_string(v.value);
+  return text;
+}
+
+}  // namespace
+
 int Vqctl::ReadAll() {
   std::vector<NamedValue> values;
   Outcome outcome = session_.ReadAll(values);
-  for (const NamedValue& v : values) out_ << v.name << '=' << v.value << '\n';
+  if (outcome.Ok()) Print(ValueLines(values), VqctlJson::Values(values));
   return Translate(outcome);
 }
 
@@ -131,7 +217,9 @@ int Vqctl::Get() {
   if (!ParameterArgument(0, id)) return UsageError("unknown parameter " + options_.arguments[0]);
   int32_t value = 0;
   Outcome outcome = session_.Get(id, value);
-  if (outcome.Ok()) out_ << value << '\n';
+  if (outcome.Ok()) {
+    Print(std::to_string(value), JsonObject().Text("name", ParameterTable::Identifier(id)).Number("value", value).Document());
+  }
   return Translate(outcome);
 }
 
@@ -150,15 +238,26 @@ int Vqctl::Save() { return Translate(session_.Save(options_.arguments[0])); }
 int Vqctl::Show() {
   std::vector<NamedValue> values;
   Outcome outcome = ReadSettingsValues(options_.arguments[0], output_, values);
-  // A file without values shows nothing, as it always has.
-  if (outcome.status == Outcome::Status::FileRefused && !outcome.shown) return VqctlExit::Success;
-  for (const NamedValue& v : values) out_ << v.name << '=' << v.value << '\n';
+  // A file without values shows nothing, as it always has (and an empty object with --json).
+  if (outcome.status == Outcome::Status::FileRefused && !outcome.shown) {
+    if (options_.json) out_ << "{}\n";
+    return VqctlExit::Success;
+  }
+  if (outcome.Ok()) Print(ValueLines(values), VqctlJson::Values(values));
   return Translate(outcome);
 }
 
 int Vqctl::Diff() {
   std::vector<ValueDifference> differences;
-  Outcome outcome = session_.Diff(options_.arguments[0], differences);
+  const auto rows = options_.writtenRows ? CameraSession::DiffRows::Written : CameraSession::DiffRows::All;
+  Outcome outcome = session_.Diff(options_.arguments[0], differences, rows);
+  if (options_.json) {
+    if (outcome.Ok()) {
+      out_ << VqctlJson::Differences(RegularFile::FullPath(options_.arguments[0]), options_.writtenRows, differences)
+           << '\n';
+    }
+    return Translate(outcome);
+  }
   for (const ValueDifference& d : differences) {
     out_ << ParameterTable::Identifier(d.id) << ": camera=" << d.camera << " file=" << d.file << '\n';
   }
@@ -169,8 +268,9 @@ int Vqctl::Info() {
   CameraInfo info;
   Outcome outcome = session_.Info(info);
   if (outcome.Ok()) {
-    out_ << "Vendor=" << info.vendorName << "\nModel=" << info.modelName << "\nSerial=" << info.serialNumber
-         << "\nVersion=" << info.version << '\n';
+    Print("Vendor=" + info.vendorName + "\nModel=" + info.modelName + "\nSerial=" + info.serialNumber +
+              "\nVersion=" + info.version,
+          VqctlJson::Info(info));
   }
   return Translate(outcome);
 }
@@ -180,7 +280,7 @@ int Vqctl::Send() { return Translate(session_.Send(options_.arguments[0])); }
 int Vqctl::Query() {
   std::string reply;
   Outcome outcome = session_.Query(options_.arguments[0], reply);
-  if (outcome.Ok()) out_ << reply << '\n';
+  if (outcome.Ok()) Print(reply, JsonObject().Text("reply", reply).Document());
   return Translate(outcome);
 }
 
@@ -196,17 +296,33 @@ int Vqctl::Detect() {
   if (outcome.status == Outcome::Status::TimedOut) {
     outcome.message = "the detection did not finish within " + std::to_string(options_.timeoutSeconds) + " s";
   }
-  if (outcome.Ok()) out_ << outcome.message << '\n';
-  if (outcome.status == Outcome::Status::Differs) return state == WhiteSpot::TooMany ? VqctlExit::DetectOver : VqctlExit::DetectError;
-  if (outcome.status != Outcome::Status::Done) return Translate(outcome);
-  return Spots();
+  if (!outcome.Ok()) return Translate(outcome);
+  const bool finished = outcome.status == Outcome::Status::Done;
+  const int status = finished ? VqctlExit::Success : state == WhiteSpot::TooMany ? VqctlExit::DetectOver : VqctlExit::DetectError;
+  JsonObject end;
+  end.Text("end", finished ? "finished" : status == VqctlExit::DetectOver ? "over" : "error")
+      .Number("state", state)
+      .Text("message", outcome.message);
+  if (!finished) {
+    Print(outcome.message, end.Document());
+    return status;
+  }
+  if (!options_.json) out_ << outcome.message << '\n';
+  return ListSpots(&end);
 }
 
-int Vqctl::Spots() {
+int Vqctl::Spots() { return ListSpots(nullptr); }
+
+int Vqctl::ListSpots(JsonObject* detection) {
   std::vector<WhiteSpot::Spot> spots;
   Outcome outcome = session_.Spots(spots);
-  // The lines read before a failure are printed too.
-  out_ << WhiteSpot::SpotLines(spots, "\n");
+  // The spots read before a failure are printed too; the document says the list is not complete.
+  if (options_.json) {
+    JsonObject document = detection != nullptr ? *detection : JsonObject();
+    out_ << document.Json("spots", VqctlJson::Spots(spots)).Flag("complete", outcome.Ok()).Document() << '\n';
+  } else {
+    out_ << WhiteSpot::SpotLines(spots, "\n");
+  }
   return Translate(outcome);
 }
 
@@ -217,7 +333,11 @@ int Vqctl::Check() {
     return UsageError("the count of reads is 1 to " + std::to_string(MaxCheckExchanges));
   }
   const LinkCheckReport report = CheckLink(session_.Parameters(), count);
-  for (const std::string& line : LinkCheckLines(report)) out_ << line << '\n';
+  if (options_.json) {
+    out_ << VqctlJson::LinkCheck(report) << '\n';
+  } else {
+    for (const std::string& line : LinkCheckLines(report)) out_ << line << '\n';
+  }
   switch (report.verdict) {
     case LinkCheckReport::Verdict::Healthy: return VqctlExit::Success;
     case LinkCheckReport::Verdict::Slow: return VqctlExit::LinkSlow;
@@ -234,32 +354,47 @@ int Vqctl::WriteSerial() {
 namespace {
 
 // A script acts on what was printed: output that did not arrive is a failure, however the rest went.
-int FinishOutput(int status, std::ostream& out, std::ostream& err) {
+int FinishOutput(int status, std::ostream& out, std::ostream& err, bool json) {
   errno = 0;
   out.flush();
   const int error = errno;
   if (out || status > VqctlExit::Differs) return status;
-  err << "vqctl: the output could not be written" << (error != 0 ? std::string(": ") + std::strerror(error) : "")
-      << '\n';
+  const std::string reason = error != 0 ? std::strerror(error) : "";
+  const std::string message = "the output could not be written";
+  if (json) {
+    err << VqctlJson::Error({VqctlExit::CannotWrite, "CANNOT_WRITE", message, {}, reason, {}}, {}) << '\n';
+  } else {
+    err << "vqctl: " << message << (reason.empty() ? "" : ": " + reason) << '\n';
+  }
   return VqctlExit::CannotWrite;
 }
 
 int ParseAndRun(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (std::optional<std::string> warning = GuardSettingsStoreFile()) err << "vqctl: " << *warning << '\n';
   VqctlOptions options;
   VqctlParse parse = ParseVqctlOptions(args, options);
+  // With --json the store's warning is one of the messages of the object on standard error.
+  std::optional<std::string> warning = GuardSettingsStoreFile();
+  if (warning && !options.json) err << "vqctl: " << *warning << '\n';
   if (parse.help || parse.version) {
     out << (parse.help ? VqctlUsage() : std::string("vqctl " VQ_VERSION "\n"));
-    return FinishOutput(VqctlExit::Success, out, err);
+    return FinishOutput(VqctlExit::Success, out, err, false);
   }
   if (!parse.ok) {
-    err << "vqctl: " << parse.error << '\n' << VqctlUsage();
-    return FinishOutput(VqctlExit::Usage, out, err);
+    // The parse may have stopped before a --json further on.
+    if (options.json || std::find(args.begin(), args.end(), "--json") != args.end()) {
+      err << VqctlJson::Error({VqctlExit::Usage, "USAGE", parse.error, {}, {}, {}},
+                              warning ? std::vector<std::string>{*warning} : std::vector<std::string>{})
+          << '\n';
+    } else {
+      err << UsageErrorLine(parse.error);
+    }
+    return FinishOutput(VqctlExit::Usage, out, err, false);
   }
   // What was read reaches standard output before the link closes with vqctl: a grabber library
   // whose close never returns must not keep it back.
   Vqctl vqctl(options, out, err);
-  return FinishOutput(vqctl.Run(), out, err);
+  if (warning && options.json) vqctl.Warn(*warning);
+  return FinishOutput(vqctl.Run(), out, err, options.json);
 }
 
 }  // namespace

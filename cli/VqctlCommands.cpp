@@ -25,11 +25,13 @@ const char* const LinkOptionsHelp =
 #endif
     "  --camera-link-port N the board's serial port, 0 for the first (default 0)\n"
     "  --trace              print every byte sent and received, in hex with a millisecond time stamp, on standard error\n"
+    "  --json               print what a command reads as one JSON document, and a failure as one JSON object\n"
+    "                       on standard error (also after the command)\n"
     "Commands:\n";
 
 const char* const ClosingHelp =
     "NAME is a parameter name such as GainLevel or ModelName3 (any case), ParamGainLevel, or a row index.\n"
-    "  --help               this text\n"
+    "  -h, --help           this text\n"
     "  --version            the program's version\n";
 
 // "  name arguments", then the help from the help column: on the same line when there is room.
@@ -54,14 +56,16 @@ const std::vector<VqctlCommand>& VqctlCommands() {
       {"load", "FILE", 1, 1, true, &Vqctl::Load, "open a settings file and send it to the camera"},
       {"save", "FILE", 1, 1, true, &Vqctl::Save, "read all parameters from the camera, then write them as a settings file"},
       {"show", "FILE", 1, 1, false, &Vqctl::Show, "print a settings file's 47 values as NAME=VALUE; opens no link"},
-      {"diff", "FILE", 1, 1, true, &Vqctl::Diff,
-       "read all parameters and print each row where the file differs; exit 1 when some do"},
+      {"diff", "[--written] FILE", 1, 1, true, &Vqctl::Diff,
+       "read all parameters and print each row where the file differs; exit 1 when some do;\n"
+       "--written compares only the rows load writes"},
       {"info", "", 0, 0, true, &Vqctl::Info, "read the camera-information rows; print Vendor=, Model=, Serial=, Version="},
       {"send", "TEXT", 1, 1, true, &Vqctl::Send, "deliver a hand-typed request text"},
       {"query", "TEXT", 1, 1, true, &Vqctl::Query, "deliver a request text and print the six reply characters"},
       {"detect", "[--timeout SECONDS] [THRESHOLD]", 0, 1, true, &Vqctl::Detect,
-       "run a white-spot detection and print its end message and spot list; give up\n"
-       "with exit 75 when it is still running after SECONDS (default 60)"},
+       "run a white-spot detection and print its end message and spot list; exit 80 when\n"
+       "the camera found more spots than it can list, 81 when it ended with an error, 75\n"
+       "when it is still running after SECONDS (default 60)"},
       {"spots", "", 0, 0, true, &Vqctl::Spots, "print the white-spot list"},
       {"parameters", "", 0, 0, false, &Vqctl::Parameters,
        "print the parameter table: NAME INDEX MINIMUM MAXIMUM DEFAULT and whether\n"

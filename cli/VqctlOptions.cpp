@@ -45,6 +45,10 @@ bool ParseLinkOption(const std::vector<std::string>& args, size_t& i, VqctlOptio
     options.trace = true;
     return true;
   }
+  if (option == "--json") {
+    options.json = true;
+    return true;
+  }
   if (option == "--device") return TakePath(args, i, options.link.device, result);
   if (option == "--camera-link") return TakePath(args, i, options.link.cameraLink, result);
   if (option == "--camera-link-port") return TakeInt(args, i, options.link.cameraLinkPort, result);
@@ -64,9 +68,18 @@ bool TakeNumber(const std::vector<std::string>& args, size_t& i, int least, int 
   return false;
 }
 
-// Arguments after the command; write-serial also takes --digits, detect --timeout.
+// Arguments after the command; write-serial also takes --digits, detect --timeout, diff --written,
+// and every command --json.
 bool ParseCommandArguments(const std::vector<std::string>& args, size_t i, VqctlOptions& options, VqctlParse& result) {
   for (; i < args.size(); ++i) {
+    if (args[i] == "--json") {
+      options.json = true;
+      continue;
+    }
+    if (options.command == "diff" && args[i] == "--written") {
+      options.writtenRows = true;
+      continue;
+    }
     if (options.command == "write-serial" && args[i] == "--digits") {
       if (!TakeNumber(args, i, 7, 8, options.digits, result, "--digits takes 7 or 8")) return false;
       continue;
@@ -96,8 +109,8 @@ bool ParseCommandArguments(const std::vector<std::string>& args, size_t i, Vqctl
 VqctlParse ParseVqctlOptions(const std::vector<std::string>& args, VqctlOptions& options) {
   VqctlParse result;
   size_t i = 0;
-  for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
-    if (args[i] == "--help") {
+  for (; i < args.size() && (args[i].rfind("--", 0) == 0 || args[i] == "-h"); ++i) {
+    if (args[i] == "--help" || args[i] == "-h") {
       result.help = true;
       return result;
     }

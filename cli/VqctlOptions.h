@@ -9,6 +9,8 @@
 struct VqctlOptions {
   LinkChoice link;
   bool trace = false;
+  bool json = false;         // data as one JSON document, a failure as one JSON object on standard error
+  bool writtenRows = false;  // diff: only the rows a load writes
   int digits = 7;          // write-serial
   int timeoutSeconds = 60; // detect: how long a detection may keep running
   std::string command;

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "camera/ParameterNames.h"
+#include "cli/JsonText.h"
 #include "cli/Vqctl.h"
 #include "cli/VqctlOptions.h"
 
@@ -101,10 +102,30 @@ TEST(VqctlArguments, UsageAndHelpExitStatuses) {
   EXPECT_EQ(RunVqctl({"--help"}, out, err), 0);
   EXPECT_EQ(out.str().rfind("usage: vqctl", 0), 0u);
   EXPECT_TRUE(err.str().empty());
+  std::ostringstream out1, err1;
+  EXPECT_EQ(RunVqctl({"-h"}, out1, err1), 0);
+  EXPECT_EQ(out1.str(), out.str());
+  // A usage error is one line that points at the help, and nothing on standard output.
   std::ostringstream out2, err2;
   EXPECT_EQ(RunVqctl({"get"}, out2, err2), 64);
   EXPECT_TRUE(out2.str().empty());
-  EXPECT_EQ(err2.str().rfind("vqctl: get takes 1 argument\nusage: vqctl", 0), 0u);
+  EXPECT_EQ(err2.str(), "vqctl: get takes 1 argument (vqctl --help lists the commands and options)\n");
+  std::ostringstream out3, err3;
+  EXPECT_EQ(RunVqctl({"read-all", "--written"}, out3, err3), 64) << "--written is diff's alone";
+}
+
+// Strings a camera or a file system hands over in any encoding still make valid JSON, byte for byte.
+TEST(VqctlArguments, JsonStringsAreValidWhateverTheBytes) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"plain", "\"plain\""},
+      {"a\"b\\c\n\r\t", "\"a\\\"b\\\\c\\n\\r\\t\""},
+      {std::string("\x01\x7F", 2), "\"\\u0001\\u007F\""},
+      {"Pr\xC3\xBC" "fung \xE3\x82\xAB", "\"Pr\xC3\xBC" "fung \xE3\x82\xAB\""},  // valid UTF-8 passes
+      {"Pr\xFC" "fung", "\"Pr\\u00FCfung\""},                           // Latin-1 byte
+      {"\xE3\x82", "\"\\u00E3\\u0082\""},                                // cut-off sequence
+      {"\xC0\xAF\xED\xA0\x80", "\"\\u00C0\\u00AF\\u00ED\\u00A0\\u0080\""},  // overlong, surrogate
+  };
+  for (const auto& [text, json] : cases) EXPECT_EQ(JsonString(text), json) << text;
 }
 
 TEST(VqctlArguments, PermissionHintNamesAGroupOnlyWhenJoiningItHelps) {
@@ -125,8 +146,8 @@ TEST(VqctlArguments, HelpListsCommandsInColumnsAndWrapsLongOnes) {
            "\n  read-all             read every readable parameter; one line per row: NAME=VALUE\n",
            "\n  set NAME VALUE       write one parameter (VALUE decimal or 0x-prefixed hex)\n",
            "\n  detect [--timeout SECONDS] [THRESHOLD]\n"
-           "                       run a white-spot detection and print its end message and spot list; give up\n"
-           "                       with exit 75 when it is still running after SECONDS (default 60)\n",
+           "                       run a white-spot detection and print its end message and spot list; exit 80 when\n"
+           "                       the camera found more spots than it can list, 81 when it ended with an error, 75\n",
            "\n  write-serial [--digits 7|8] NUMBER\n"
            "                       unlock, check and write the serial number (default 7 digits), then append\n",
        }) {

@@ -2,6 +2,7 @@
 // and through the simulated Camera Link library.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,9 @@
 #include <chrono>
 #include <QFile>
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <regex>
 #include <sstream>
@@ -39,6 +43,16 @@ class Vqctl : public ::testing::Test {
   SimProcess sim;
   QTemporaryDir dir;
 };
+
+// The one JSON document text holds, ending in a line feed; an empty object when it holds anything else.
+QJsonObject JsonOf(const std::string& text) {
+  QJsonParseError error{};
+  const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
+  EXPECT_EQ(error.error, QJsonParseError::NoError) << text;
+  EXPECT_TRUE(!text.empty() && text.back() == '\n' && std::count(text.begin(), text.end(), '\n') == 1) << text;
+  EXPECT_TRUE(document.isObject()) << text;
+  return document.object();
+}
 
 int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
@@ -178,7 +192,7 @@ TEST_F(Vqctl, SetOutsideTheRowsRangeSendsNothing) {
   for (const auto& [name, value, message] : cases) {
     auto set = Run({"--trace", "set", name, value});
     EXPECT_EQ(set.status, 64);
-    EXPECT_EQ(set.err.rfind(std::string("vqctl: ") + message + "\n", 0), 0u) << set.err;
+    EXPECT_EQ(set.err, std::string("vqctl: ") + message + " (vqctl --help lists the commands and options)\n");
     EXPECT_FALSE(Traced(set)) << "nothing may reach the camera";
   }
   EXPECT_EQ(Run({"get", "GainLevel"}).out, "168\n");
@@ -307,9 +321,37 @@ TEST_F(Vqctl, CommunicationFailuresExitWithTheirCode) {
   EXPECT_EQ(get.err, "ERROR - Communication time out detected.\nCheck the connection.\n");
   EXPECT_TRUE(get.out.empty());
 
-  auto missing = RunProgram(VQ_VQCTL, {"--device", "/nonexistent/tty", "info"});
-  EXPECT_EQ(missing.status, 4);
-  EXPECT_EQ(missing.err, "ERROR - Can not open communciation port.\n");
+}
+
+// Which device failed to open and why, after the operator's message; with --json the same as one object.
+TEST_F(Vqctl, AnOpenFailureNamesTheDeviceAndTheSystemsReason) {
+  StartCamera();
+  const std::string fifo = PathOf("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  // Another program holding the camera's port, as a second vqctl would.
+  const int holder = open(sim.PtyPath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+  const struct {
+    std::string device, reason;
+  } failures[] = {{"/nonexistent/tty", "No such file or directory"},
+                  {fifo, "Inappropriate ioctl for device"},
+                  {sim.PtyPath(), "Device or resource busy"}};
+  for (const auto& f : failures) {
+    auto text = RunProgram(VQ_VQCTL, {"--device", f.device, "info"});
+    EXPECT_EQ(text.status, 4);
+    EXPECT_EQ(text.err, "ERROR - Can not open communciation port.\n" + f.device + ": " + f.reason + "\n");
+    auto json = RunProgram(VQ_VQCTL, {"--json", "--device", f.device, "info"});
+    EXPECT_EQ(json.status, 4);
+    EXPECT_TRUE(json.out.empty());
+    const QJsonObject error = JsonOf(json.err)["error"].toObject();
+    EXPECT_EQ(error["code"].toInt(), 4);
+    EXPECT_EQ(error["name"].toString(), "CANNOT_OPEN_PORT");
+    EXPECT_EQ(error["message"].toString(), "ERROR - Can not open communciation port.");
+    EXPECT_EQ(error["path"].toString().toStdString(), f.device);
+    EXPECT_EQ(error["reason"].toString().toStdString(), f.reason);
+  }
+  close(holder);
 }
 
 // A vqctl stopped after it changed the camera says what stays changed; one stopped before says nothing.
@@ -402,9 +444,16 @@ TEST_F(Vqctl, ThroughTheCameraLinkLibrary) {
   EXPECT_EQ(board.status, 3);
   EXPECT_EQ(board.err, "Board Open Error\nERROR - Communication port not opened.\n");
 
+  // The library that did not load is named once, with the loader's reason.
   auto missing = RunProgram(VQ_VQCTL, {"--camera-link", "/nonexistent/libcl.so", "info"});
   EXPECT_EQ(missing.status, 4);
-  EXPECT_EQ(missing.err, "ERROR - Can not open communciation port.\n");
+  EXPECT_EQ(missing.err, "ERROR - Can not open communciation port.\n/nonexistent/libcl.so: No such file or directory\n");
+  QFile text(dir.filePath("notalibrary.so"));
+  const QByteArray lines = QByteArray("a line of text, not a library\n").repeated(100);
+  ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write(lines) == lines.size() && text.flush());
+  auto notALibrary = RunProgram(VQ_VQCTL, {"--camera-link", PathOf("notalibrary.so"), "info"});
+  EXPECT_EQ(notALibrary.err, "ERROR - Can not open communciation port.\n" + PathOf("notalibrary.so") +
+                                 ": invalid ELF header\n");
 
   // A library whose read never returns: given up once the ACK's one-second time-out and the call's
   // grace have passed (3 s), and the program ends without waiting for the call it left behind.
@@ -460,4 +509,149 @@ TEST(VqctlCheck, ThroughTheCameraLinkLibrary) {
   EXPECT_EQ(check.out.find("its bytes on the line"), std::string::npos);
   EXPECT_EQ(check.out.find("device:"), std::string::npos);
   EXPECT_NE(check.out.find("verdict: healthy\n"), std::string::npos);
+}
+
+namespace {
+
+// A command's --json document written back in its text form: equal to the text output only when both
+// carry the same names and values.
+std::string AsText(const std::string& command, const QJsonObject& json) {
+  std::string text;
+  auto line = [&text](const std::string& s) { text += s + "\n"; };
+  auto spots = [&](const QJsonArray& list) {
+    for (const QJsonValue& spot : list) {
+      const QJsonObject s = spot.toObject();
+      line(QString::asprintf("No.%2d: x = %4d,  y = %4d", s["number"].toInt(), s["x"].toInt(), s["y"].toInt()).toStdString());
+    }
+  };
+  if (command == "read-all" || command == "show" || command == "info") {
+    for (auto member = json.begin(); member != json.end(); ++member) {
+      const QJsonValue v = member.value();
+      line(member.key().toStdString() + "=" + (v.isString() ? v.toString() : QString::number(v.toInteger())).toStdString());
+    }
+  } else if (command == "get") {
+    line(std::to_string(json["value"].toInt()));
+  } else if (command == "query") {
+    line(json["reply"].toString().toStdString());
+  } else if (command == "diff") {
+    for (const QJsonValue& d : json["differences"].toArray()) {
+      const QJsonObject o = d.toObject();
+      line(o["name"].toString().toStdString() + ": camera=" + std::to_string(o["camera"].toInt()) +
+           " file=" + std::to_string(o["file"].toInt()));
+    }
+  } else if (command == "spots" || command == "detect") {
+    if (command == "detect") line(json["message"].toString().toStdString());
+    spots(json["spots"].toArray());
+  } else if (command == "parameters") {
+    for (const QJsonValue& p : json["parameters"].toArray()) {
+      const QJsonObject o = p.toObject();
+      line(QString::asprintf("%s %d %d %d %d %s%s", o["name"].toString().toUtf8().constData(), o["index"].toInt(),
+                             o["minimum"].toInt(), o["maximum"].toInt(), o["default"].toInt(),
+                             o["write_all"].toBool() ? "w" : "-", o["read_all"].toBool() ? "r" : "-")
+               .toStdString());
+    }
+  } else if (command == "check") {
+    // The times differ from run to run; the counts and the verdict do not.
+    line("reads: " + std::to_string(json["reads"].toInt()) + " of the gain level at " +
+         std::to_string(json["baud"].toInt()) + " baud");
+    line("verdict: " + json["verdict"].toString().toStdString());
+  }
+  return text;
+}
+
+// A text's lines in order: a JSON object's members come back from the parser sorted by name.
+std::string Sorted(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
+  std::sort(lines.begin(), lines.end());
+  std::string sorted;
+  for (const std::string& l : lines) sorted += l + "\n";
+  return sorted;
+}
+
+// The lines of a check's text that do not hold times.
+std::string Untimed(const std::string& check) {
+  std::string kept;
+  std::istringstream lines(check);
+  for (std::string l; std::getline(lines, l);) {
+    if (l.rfind("reads:", 0) == 0 || l.rfind("verdict:", 0) == 0) kept += l + "\n";
+  }
+  return kept;
+}
+
+}  // namespace
+
+TEST_F(Vqctl, EachCommandsJsonCarriesWhatItsTextShows) {
+  StartCamera({"--spots", "10:20,300:5,1000:999"});
+  ASSERT_EQ(Run({"save", PathOf("golden.vq")}).status, 0);
+  ASSERT_EQ(Run({"set", "GainLevel", "7"}).status, 0);
+  const std::vector<std::vector<std::string>> commands = {
+      {"read-all"}, {"get", "GainLevel"}, {"info"}, {"show", PathOf("golden.vq")}, {"diff", PathOf("golden.vq")},
+      {"query", "00FF8101050000"}, {"detect"}, {"spots"}, {"parameters"}, {"check", "3"}};
+  for (const std::vector<std::string>& command : commands) {
+    auto text = Run(command);
+    std::vector<std::string> withJson = command;
+    withJson.push_back("--json");
+    auto json = Run(withJson);
+    EXPECT_EQ(json.status, text.status) << command[0];
+    EXPECT_TRUE(json.err.empty() && text.err.empty()) << command[0] << json.err;
+    const std::string expected = command[0] == "check" ? Untimed(text.out) : text.out;
+    EXPECT_EQ(Sorted(AsText(command[0], JsonOf(json.out))), Sorted(expected)) << command[0];
+  }
+  // Values in the table's order, as read-all prints them.
+  EXPECT_EQ(Run({"--json", "read-all"}).out.rfind("{\"TriggerMode\":0,\"TriggerSource\":0,", 0), 0u);
+  // Numbers are numbers, and each document says what it is about.
+  const QJsonObject diff = JsonOf(Run({"--json", "diff", PathOf("golden.vq")}).out);
+  EXPECT_EQ(diff["file"].toString().toStdString(), PathOf("golden.vq"));
+  EXPECT_EQ(diff["rows"].toString(), "all");
+  EXPECT_TRUE(JsonOf(Run({"--json", "read-all"}).out)["GainLevel"].isDouble());
+  EXPECT_EQ(JsonOf(Run({"--json", "get", "gainlevel"}).out)["name"].toString(), "GainLevel");
+}
+
+TEST_F(Vqctl, WithJsonAFailureIsOneObjectOnStandardError) {
+  StartCamera({"--silent"});
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    const char* name;
+    const char* message;
+  } failures[] = {
+      {{"get", "GainLevel", "--json"}, 5, "TIMEOUT", "ERROR - Communication time out detected.\nCheck the connection."},
+      {{"--json", "get", "NoSuchRow"}, 64, "USAGE", "unknown parameter NoSuchRow"},
+      {{"--json", "--bogus", "read-all"}, 64, "USAGE", "unknown option --bogus"},
+      {{"--json", "show", "/nonexistent/file.vq"}, 66, "FILE_UNREADABLE",
+       "Failed to open document.\n/nonexistent/file.vq\nNo such file or directory"},
+  };
+  for (const auto& f : failures) {
+    auto run = Run(f.args);
+    EXPECT_EQ(run.status, f.status) << f.name;
+    EXPECT_TRUE(run.out.empty()) << run.out;
+    const QJsonObject error = JsonOf(run.err)["error"].toObject();
+    EXPECT_EQ(error["code"].toInt(), f.status);
+    EXPECT_EQ(error["name"].toString().toStdString(), f.name);
+    EXPECT_EQ(error["message"].toString().toStdString(), f.message);
+  }
+  // The text keeps its one line, pointing at the help.
+  EXPECT_EQ(Run({"get", "NoSuchRow"}).err, "vqctl: unknown parameter NoSuchRow (vqctl --help lists the commands and options)\n");
+}
+
+// A golden file from another camera: load writes none of its serial-number rows, so only --written
+// compares what the load was meant to set.
+TEST_F(Vqctl, RestoreThenVerifyPassesWithWrittenRowsForAnyCamera) {
+  StartCamera();
+  ASSERT_EQ(Run({"set", "GainLevel", "300"}).status, 0);
+  ASSERT_EQ(Run({"save", PathOf("golden.vq")}).status, 0);
+  ASSERT_EQ(Run({"write-serial", "7654321"}, dir.path().toStdString()).status, 0);
+  ASSERT_EQ(Run({"set", "GainLevel", "7"}).status, 0);
+
+  ASSERT_EQ(Run({"load", PathOf("golden.vq")}).status, 0);
+  auto all = Run({"diff", PathOf("golden.vq")});
+  EXPECT_EQ(all.status, 1);
+  EXPECT_EQ(all.out.find("GainLevel"), std::string::npos);
+  EXPECT_NE(all.out.find("SerialNumber0: camera="), std::string::npos) << all.out;
+  auto written = Run({"diff", "--written", PathOf("golden.vq")});
+  EXPECT_EQ(written.status, 0) << written.out;
+  EXPECT_TRUE(written.out.empty());
+  EXPECT_EQ(JsonOf(Run({"diff", "--written", "--json", PathOf("golden.vq")}).out)["rows"].toString(), "written");
 }
