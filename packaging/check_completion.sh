@@ -37,4 +37,7 @@ completes "" vqctl set VendorN
 completes "VendorName0 VendorName1 VendorName2 VendorName3 VendorName4 VendorName5 VendorName6 VendorName7" vqctl get vendorn
 completes "" vqctl get Reser
 completes "--timeout" vqctl detect --t
+completes "--written" vqctl diff --w
+completes "--json" vqctl read-all --
+completes "--json" vqctl --j
 exit $((failures > 0))
