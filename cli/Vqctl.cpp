@@ -128,19 +128,16 @@ void Vqctl::TraceBytes(bool sent, const uint8_t* bytes, int32_t count) {
   err_ << '\n';
 }
 
-int Vqctl::UsageError(const std::string& reason) {
-  return Fail({VqctlExit::Usage, "USAGE", reason, {}, {}, {}});
-}
+int Vqctl::UsageError(const std::string& reason) { return Fail({VqctlExit::Usage, "USAGE", reason, {}, {}, {}}); }
 
 int Vqctl::Fail(VqctlJson::Failure failure) {
+  const int status = failure.status;
   if (options_.json) {
     failure_ = std::move(failure);
-  } else if (failure.status == VqctlExit::Usage) {
+  } else {
     err_ << UsageErrorLine(failure.message);
-  } else if (!failure.hint.empty()) {
-    err_ << failure.hint << '\n';
   }
-  return failure.status;
+  return status;
 }
 
 int Vqctl::Translate(const Outcome& outcome) {

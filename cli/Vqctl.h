@@ -39,7 +39,7 @@ class Vqctl {
   // The exit status of an outcome, with the text a script reads on standard error (with --json, kept
   // for the error object).
   int Translate(const Outcome& outcome);
-  // A failure, told on standard error as text now, or kept for the error object.
+  // A failure kept for the error object (--json), or a usage error's line told now.
   int Fail(VqctlJson::Failure failure);
   // The error object, or the messages of a run that worked; only with --json.
   void FinishJson();
