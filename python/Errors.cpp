@@ -46,6 +46,8 @@ namespace VqcamErrors {
 
 void SetModule(py::module_ m) { module = m.inc_ref().ptr(); }
 
+void RaiseDetectionEnd(int state, const std::string& message) { Raise(Attribute("DetectionError")(state, message)); }
+
 void RaiseFor(const Outcome& outcome) {
   switch (outcome.status) {
     case Outcome::Status::Done:
@@ -58,7 +60,7 @@ void RaiseFor(const Outcome& outcome) {
     case Outcome::Status::CannotWrite: RaiseOsError(outcome);
     case Outcome::Status::LogNotWritten:
       Raise(Attribute("AdjustmentLogError")(NumberOrNone(outcome.error), OneLine(outcome), TextOrNone(outcome.path), true));
-    case Outcome::Status::EarlierSpots: throw std::runtime_error(outcome.message);
+    case Outcome::Status::EarlierSpots: Raise(Attribute("EarlierSpotsError")(outcome.message));
     case Outcome::Status::TimedOut:
       PyErr_SetString(PyExc_TimeoutError, outcome.message.c_str());
       throw pybind11::error_already_set();

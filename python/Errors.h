@@ -15,4 +15,7 @@ void SetModule(pybind11::module_ m);
 // The exception an outcome that went wrong comes to; nothing for one that did not.
 void RaiseFor(const Outcome& outcome);
 
+// A detection that ran to an end other than finished: DetectionError with the camera's state.
+[[noreturn]] void RaiseDetectionEnd(int state, const std::string& message);
+
 }  // namespace VqcamErrors

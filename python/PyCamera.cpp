@@ -93,7 +93,7 @@ class PyCamera::Use {
   PyCamera& camera_;
 };
 
-PyCamera::PyCamera(const LinkChoice& choice) : choice_(choice) {
+PyCamera::PyCamera(const LinkChoice& choice, std::optional<int> comGiven) : choice_(choice), comGiven_(comGiven) {
   openedUs_ = MonotonicClock::Instance().NowUs();
   session_.Parameters().SetByteTrace(
       [this](bool sent, const uint8_t* bytes, int32_t count) { TraceBytes(sent, bytes, count); });
@@ -191,6 +191,30 @@ std::string PyCamera::Repr() const {
   return "<vqcam.Camera " + link + (closed_ ? " closed>" : ">");
 }
 
+namespace {
+
+// A name held as the file system's bytes, as Python's own os functions give it back.
+py::object PathOrNone(const std::optional<std::string>& bytes) {
+  if (!bytes) return py::none();
+  return py::module_::import("os").attr("fsdecode")(py::bytes(*bytes));
+}
+
+}  // namespace
+
+py::object PyCamera::Device() const { return choice_.cameraLink ? py::none() : PathOrNone(choice_.device); }
+
+py::object PyCamera::Baud() const { return choice_.cameraLink ? py::none() : py::object(py::int_(choice_.baud)); }
+
+py::object PyCamera::Com() const {
+  return choice_.cameraLink || !comGiven_ ? py::none() : py::object(py::int_(*comGiven_));
+}
+
+py::object PyCamera::CameraLink() const { return PathOrNone(choice_.cameraLink); }
+
+py::object PyCamera::CameraLinkPort() const {
+  return choice_.cameraLink ? py::object(py::int_(choice_.cameraLinkPort)) : py::none();
+}
+
 template <typename Exchange>
 auto PyCamera::Released(Exchange exchange) -> decltype(exchange()) {
   decltype(exchange()) result;
@@ -284,11 +308,17 @@ void PyCamera::Load(const py::object& path) {
   VqcamErrors::RaiseFor(Released([&] { return session_.Load(name); }));
 }
 
-py::dict PyCamera::Diff(const py::object& path) {
+py::dict PyCamera::Diff(const py::object& path, const std::string& rows) {
   Use use(*this);
   const std::string name = PathArgument(path);
+  CameraSession::DiffRows which = CameraSession::DiffRows::All;
+  if (rows == "written") {
+    which = CameraSession::DiffRows::Written;
+  } else if (rows != "all") {
+    throw py::value_error("rows is \"all\" or \"written\", not " + py::repr(py::str(rows)).cast<std::string>());
+  }
   std::vector<ValueDifference> differences;
-  VqcamErrors::RaiseFor(Released([&] { return session_.Diff(name, differences); }));
+  VqcamErrors::RaiseFor(Released([&] { return session_.Diff(name, differences, which); }));
   py::dict found;
   for (const ValueDifference& d : differences) found[ParameterTable::Identifier(d.id)] = py::make_tuple(d.camera, d.file);
   return found;
@@ -318,13 +348,15 @@ std::string PyCamera::Detect(const std::optional<int64_t>& threshold, double tim
   int state = 0;
   Outcome outcome = Released([&] { return session_.Detect(threshold, timeoutSeconds, state); });
   VqcamErrors::RaiseFor(outcome);
+  // Raised, not returned: a script that ignores the result must not go on to read an earlier run's list.
+  if (outcome.status == Outcome::Status::Differs) VqcamErrors::RaiseDetectionEnd(state, outcome.message);
   return outcome.message;
 }
 
-py::list PyCamera::Spots() {
+py::list PyCamera::Spots(bool earlier) {
   Use use(*this);
   std::vector<WhiteSpot::Spot> spots;
-  VqcamErrors::RaiseFor(Released([&] { return session_.Spots(spots); }));
+  VqcamErrors::RaiseFor(Released([&] { return session_.Spots(spots, earlier); }));
   py::list list;
   for (const WhiteSpot::Spot& spot : spots) list.append(py::make_tuple(spot.x, spot.y));
   return list;

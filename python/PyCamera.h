@@ -22,7 +22,8 @@ py::dict AsDict(const std::vector<NamedValue>& values);
 
 class PyCamera {
  public:
-  explicit PyCamera(const LinkChoice& choice);
+  // comGiven: the COM number the script named, if it named one.
+  PyCamera(const LinkChoice& choice, std::optional<int> comGiven);
   ~PyCamera();
   PyCamera(const PyCamera&) = delete;
   PyCamera& operator=(const PyCamera&) = delete;
@@ -32,6 +33,13 @@ class PyCamera {
   // For `with`: a closed camera cannot start a block.
   PyCamera& Enter();
   std::string Repr() const;
+
+  // What was opened, as read-only attributes: None where the link has no such thing.
+  py::object Device() const;
+  py::object Baud() const;
+  py::object Com() const;
+  py::object CameraLink() const;
+  py::object CameraLinkPort() const;
 
   // The package's atexit hook, with the interpreter lock held: every other thread's call is stopped
   // and parked (it never returns), waited for a short bounded time, and its port closed.
@@ -46,12 +54,13 @@ class PyCamera {
   py::dict ReadAll();
   void Save(const py::object& path);
   void Load(const py::object& path);
-  py::dict Diff(const py::object& path);
+  // rows: "all" or "written".
+  py::dict Diff(const py::object& path, const std::string& rows);
   py::object Info();
   void Send(const std::string& text);
   std::string Query(const std::string& text);
   std::string Detect(const std::optional<int64_t>& threshold, double timeoutSeconds);
-  py::list Spots();
+  py::list Spots(bool earlier);
   py::object Check(int reads);
   void WriteSerial(const std::string& number, int digits, const py::object& log);
 
@@ -75,6 +84,7 @@ class PyCamera {
   CameraSession session_{silent_};
   InterruptObserver interrupt_;
   LinkChoice choice_;
+  std::optional<int> comGiven_;
   py::object trace_ = py::none();
   std::optional<py::error_already_set> traceError_;
   int64_t openedUs_ = 0;

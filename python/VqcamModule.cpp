@@ -19,9 +19,16 @@ const char CameraDoc[] =
 
 const char RequestTextDoc[] =
     " A request text is 14 hexadecimal characters, two for each of: mode (01 stored settings, 00 working "
-    "register), fixed FF, area, address, and the value's three bytes, lowest first. \"01FF0104020000\" writes "
-    "2 to area 01, address 04 (Trigger Mode); \"01FF810C000000\" reads area 81 (01 with bit 7 set), address "
-    "0C (Gain Level). Lower-case letters are taken as capitals.";
+    "register), fixed FF, area, address, and three value bytes, each byte high digit first. \"01FF0104020000\" "
+    "writes 2 to area 01, address 04 (Trigger Mode); \"01FF810C000000\" reads area 81 (01 with bit 7 set), "
+    "address 0C (Gain Level). Lower-case letters are taken as capitals.";
+
+// The three value bytes' order, the same in a request and in a reply.
+const char ValueBytesDoc[] =
+    " The Common area (01, read as 81) holds a value most significant byte first, in as many bytes as the "
+    "row's range needs, padded with 00 on the right: Gain Level 168 is \"00A800\", so the first four "
+    "characters are the value; Trigger Mode 2 is \"020000\". Every other area holds it lowest byte first: "
+    "the word 0xA800 of area 90 (INFO) is \"00A800\" too.";
 
 std::unique_ptr<PyCamera> Open(const py::object& device, const py::object& com, int baud, const py::object& cameraLink,
                                int cameraLinkPort) {
@@ -34,7 +41,7 @@ std::unique_ptr<PyCamera> Open(const py::object& device, const py::object& com, 
   choice.baud = baud;
   if (!cameraLink.is_none()) choice.cameraLink = PathArgument(cameraLink);
   choice.cameraLinkPort = cameraLinkPort;
-  return std::make_unique<PyCamera>(choice);
+  return std::make_unique<PyCamera>(choice, com.is_none() ? std::nullopt : std::optional<int>(choice.com));
 }
 
 py::list Parameters() {
@@ -79,6 +86,18 @@ void BindCamera(py::module_& m) {
   py::class_<PyCamera>(m, "Camera", py::metaclass(reinterpret_cast<PyObject*>(&PyType_Type)), CameraDoc)
       .def("close", &PyCamera::Close, "Closes the port (or the Camera Link channel); a second close does nothing.")
       .def_property_readonly("closed", &PyCamera::Closed, "Whether close() has been called.")
+      .def_property_readonly("device", &PyCamera::Device,
+                             "The serial device opened (the one COM com stands for when open() was given com= "
+                             "alone); None on Camera Link.")
+      .def_property_readonly("baud", &PyCamera::Baud, "The serial line's baud rate; None on Camera Link, whose "
+                             "speed is the board's.")
+      .def_property_readonly("com", &PyCamera::Com, "The COM number open() was given (com=); None when it was "
+                             "given none, and on Camera Link.")
+      .def_property_readonly("camera_link", &PyCamera::CameraLink,
+                             "The Camera Link choice open() was given (\"Euresys\", \"Matrox\" or a library "
+                             "path); None on a serial line.")
+      .def_property_readonly("camera_link_port", &PyCamera::CameraLinkPort,
+                             "The board's serial port on Camera Link (0, the first); None on a serial line.")
       .def("__enter__", &PyCamera::Enter, py::return_value_policy::reference)
       .def("__exit__", [](PyCamera& c, const py::args&) { c.Close(); })
       .def("__repr__", &PyCamera::Repr)
@@ -98,20 +117,31 @@ void BindCamera(py::module_& m) {
            "Opens a settings file and writes its write-all rows (21) to the camera, in table order. "
            "FileRefused for another program's file or a value outside its row's range (nothing is sent), "
            "OSError when it cannot be read.")
-      .def("diff", &PyCamera::Diff, py::arg("path"),
+      .def("diff", &PyCamera::Diff, py::arg("path"), py::arg("rows") = "all",
            "Reads all parameters and compares them with a settings file: a dict from name to "
-           "(camera_value, file_value) for each row that differs.")
+           "(camera_value, file_value) for each row that differs. rows=\"all\" compares every readable row; "
+           "rows=\"written\" only the rows load() writes, so a file saved from another camera (its serial "
+           "number, its unlock word) compares equal once loaded. Any other rows is a ValueError, before "
+           "anything is read.")
       .def("info", &PyCamera::Info, "The camera's vendor, model, serial number and version (an Info).")
       .def("send", &PyCamera::Send, py::arg("text"),
            (std::string("Delivers a hand-typed request text, as the manual command dialog does.") + RequestTextDoc).c_str())
       .def("query", &PyCamera::Query, py::arg("text"),
-           (std::string("Delivers a request text and returns the reply's six data characters (the value's "
-                        "three bytes, lowest first).") + RequestTextDoc).c_str())
+           (std::string("Delivers a request text and returns the reply's six data characters: three value "
+                        "bytes, each as two hexadecimal digits, high digit first, in the request's order.") +
+            ValueBytesDoc + RequestTextDoc)
+               .c_str())
       .def("detect", &PyCamera::Detect, py::arg("threshold") = py::none(), py::kw_only(), py::arg("timeout") = 60.0,
-           "Runs a white-spot detection (after writing threshold, 0 to 255, when given) and returns its end "
-           "message. timeout is more than 0 and at most 86400 seconds (ValueError before anything is sent); "
+           "Runs a white-spot detection (after writing threshold, 0 to 255, when given) and, when it finished, "
+           "returns its end message, \"Detect is finished.\". Any other end raises DetectionError, since the "
+           "camera's list is then not this run's: end DetectionEnd.OVER (state 2, \"Number of detect is "
+           "over.\") or DetectionEnd.ERROR (any other state, \"Detect error\"), state the camera's number. "
+           "timeout is more than 0 and at most 86400 seconds (ValueError before anything is sent); "
            "TimeoutError when the detection is still running then.")
-      .def("spots", &PyCamera::Spots, "The white-spot list: (x, y) pairs.")
+      .def("spots", &PyCamera::Spots, py::kw_only(), py::arg("earlier") = false,
+           "The white-spot list: (x, y) pairs. After this camera's last detect() did not finish (it raised "
+           "DetectionError, TimeoutError, CommError or KeyboardInterrupt), the camera's list is an earlier "
+           "run's: EarlierSpotsError, and nothing is sent, unless earlier=True asks for that list all the same.")
       .def("check", &PyCamera::Check, py::arg("reads") = 20,
            "Times reads (1 to 1000, ValueError otherwise) of the gain level against the line and returns a "
            "LinkCheck: each read's time, the turn-around, retries, NAKs, line errors, what the system tells of "
@@ -119,8 +149,12 @@ void BindCamera(py::module_& m) {
       .def("write_serial", &PyCamera::WriteSerial, py::arg("number"), py::kw_only(), py::arg("digits") = 7,
            py::arg("log") = "VQ-R310_AdjustData.csv",
            "Unlocks, checks and writes the serial number, then appends its row to the adjustment log. "
-           "ValueError for a number that is not one of the chosen length; AdjustmentLogError when the camera "
-           "holds the number but the log row could not be written.")
+           "ValueError for a number that is not one of the chosen length; AdjustmentLogError (an OSError: "
+           "errno and strerror the system's cause where it gave one, filename the log's full path) when the "
+           "camera holds the number but the log row could not be written. The log is comma-separated text in "
+           "Shift-JIS (code page 932) with CR LF line ends, as the adjustment bench's spreadsheets read it: "
+           "its header (date and time, model, serial No., SUB voltage, standard sensitivity 1 and 2, in "
+           "Japanese) when the file is empty, then one row per number, appended, never rewritten.")
       .def_property("trace", &PyCamera::Trace, &PyCamera::SetTrace,
                     "None, or a callable (direction, data, milliseconds) called for every run of bytes sent "
                     "(\">\") and received (\"<\"); milliseconds since the camera was opened. It runs inside the "

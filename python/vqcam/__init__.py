@@ -9,6 +9,10 @@ Every exchange is the one vqctl and the windowed program make: the same bytes, r
 Exchanges release the interpreter lock, so cameras on several ports can be driven from several
 threads at once; one Camera is used by one thread at a time. Ctrl+C stops any call within a fraction
 of a second with KeyboardInterrupt, and the camera stays usable.
+
+Simulator starts the simulated camera, vq-camera-sim: the program VQCAM_SIMULATOR names when it is
+set, else the one installed beside the package, else the build tree's beside this build's package,
+else the first on the PATH.
 """
 import atexit
 import collections
@@ -21,8 +25,9 @@ import subprocess
 import time
 
 __all__ = [
-    "AdjustmentLogError", "Camera", "Code", "CommError", "Error", "FileRefused", "Info", "LinkCheck", "Parameter", "Port",
-    "Simulator", "__version__", "open", "parameters", "ports", "read_file",
+    "AdjustmentLogError", "Camera", "Code", "CommError", "DetectionEnd", "DetectionError", "EarlierSpotsError", "Error",
+    "FileRefused", "Info", "LinkCheck", "Parameter", "Port", "Simulator", "__version__", "open", "parameters", "ports",
+    "read_file",
 ]
 
 
@@ -30,8 +35,9 @@ class Error(Exception):
     """The base of every error vqcam raises about the camera or its settings files."""
 
 
-class CommError(Error):
-    """The camera could not be reached or answered wrongly.
+class CommError(Error, OSError):
+    """The camera could not be reached or answered wrongly; also an OSError, as a serial port's
+    failure is in Python, so "except OSError" catches it too.
 
     code is the communication error's Code (an int), message the operator's text exactly as the
     windowed program's error box shows it, for example "ERROR - Communication time out detected.".
@@ -41,6 +47,8 @@ class CommError(Error):
     """
 
     def __init__(self, code, message, filename=None, errno=None, strerror=None, hint=None):
+        # Not OSError's own (errno, strerror, filename): args stay (code, message), as they were before
+        # CommError was an OSError, and each attribute is set as given below.
         super().__init__(code, message)
         # Always a Code: ValueError for a number that names none.
         self.code = Code(code)
@@ -96,6 +104,56 @@ class AdjustmentLogError(Error, OSError):
         return (type(self), (self.errno, self.strerror, self.filename, self.serial_written))
 
 
+class DetectionEnd(enum.IntEnum):
+    """How a white-spot detection ended, by the camera's state when it stopped running: FINISHED (0), its
+    list is this run's; OVER (2), more spots than the camera can list; ERROR, any other state (the
+    camera's own number is DetectionError.state). DetectionEnd(state) takes any state but 1, running."""
+
+    FINISHED = 0
+    OVER = 2
+    ERROR = 3
+
+    @classmethod
+    def _missing_(cls, value):
+        if isinstance(value, int) and not isinstance(value, bool) and value != 1:
+            return cls.ERROR
+        return None
+
+
+class DetectionError(Error):
+    """Camera.detect() ran to an end other than finished, so the camera's spot list is not this run's.
+
+    end is the DetectionEnd (OVER or ERROR), state the number the camera gave, message the operator's
+    text exactly as the white-spot dialog shows it: "Number of detect is over." or "Detect error".
+    """
+
+    def __init__(self, state, message):
+        super().__init__(state, message)
+        self.state = state
+        self.end = DetectionEnd(state)
+        self.message = message
+
+    def __str__(self):
+        return self.message
+
+    def __reduce__(self):
+        return (type(self), (self.state, self.message))
+
+
+class EarlierSpotsError(Error):
+    """Camera.spots() after this Camera's last detection did not finish (it ended over or in error, ran
+    out of time, or the line failed): the camera's list is an earlier run's, so nothing is read.
+    message says how the detection ended; spots(earlier=True) reads the list all the same.
+    """
+
+    def __init__(self, message):
+        super().__init__(message)
+        self.message = message
+
+    def __reduce__(self):
+        return (type(self), (self.message,))
+
+
 Info = collections.namedtuple("Info", "vendor model serial version")
 Info.__doc__ = "The camera's identification texts."
 
@@ -124,19 +182,24 @@ Port.__doc__ = ("A link open() can take: kind \"serial\" (name and path the devi
 
 
 def _simulator_program():
-    # The project's own test runner names its build; otherwise the installed layout, then the PATH.
+    # Named, then the one that came with this package (installed or built), then the PATH: a build's
+    # package runs its own build's simulator, never an older one that happens to be on the PATH.
     named = os.environ.get("VQCAM_SIMULATOR")
     if named:
         return named
     here = os.path.dirname(os.path.abspath(__file__))
-    # An installed package sits in PREFIX/lib/python3/dist-packages/vqcam, the programs in PREFIX/bin.
-    beside = os.path.normpath(os.path.join(here, "..", "..", "..", "..", "bin", "vq-camera-sim"))
-    if os.access(beside, os.X_OK):
-        return beside
+    # An installed package sits in PREFIX/lib/python3/dist-packages/vqcam, the programs in PREFIX/bin;
+    # in a build tree the package is BUILD/python/vqcam and the simulator BUILD/sim/vq-camera-sim.
+    for beside in (os.path.join(here, "..", "..", "..", "..", "bin", "vq-camera-sim"),
+                   os.path.join(here, "..", "..", "sim", "vq-camera-sim")):
+        beside = os.path.normpath(beside)
+        if os.path.isfile(beside) and os.access(beside, os.X_OK):
+            return beside
     found = shutil.which("vq-camera-sim")
     if found:
         return found
-    raise FileNotFoundError("vq-camera-sim is neither installed beside vqcam nor on the PATH")
+    raise FileNotFoundError("vq-camera-sim is neither named by VQCAM_SIMULATOR, installed beside vqcam, in its "
+                            "build tree nor on the PATH")
 
 
 class Simulator:
@@ -147,8 +210,13 @@ class Simulator:
                 ...
 
     baud paces the line as a real one would (None: no pacing); faults are further vq-camera-sim
-    options (vq-camera-sim --help lists them). path is the terminal to open. The simulator ends with
-    close(), and by itself when the script ends, however it ends.
+    options (vq-camera-sim --help lists them; camera states such as ("--detect-outcome", "2") too).
+    path is the terminal to open. The simulator ends with close(), and by itself when the script
+    ends, however it ends.
+
+    The program is the one the environment variable VQCAM_SIMULATOR names, else the one installed
+    beside the package (PREFIX/bin), else the build tree's (BUILD/sim, beside BUILD/python), else the
+    first vq-camera-sim on the PATH; FileNotFoundError when there is none.
     """
 
     # How long its program may take to print the terminal's path.

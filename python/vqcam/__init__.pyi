@@ -5,17 +5,22 @@ Every exchange is the one vqctl and the windowed program make: the same bytes, r
 Exchanges release the interpreter lock, so cameras on several ports can be driven from several threads
 at once; one Camera is used by one thread at a time. Ctrl+C stops any call within a fraction of a
 second with KeyboardInterrupt, and the camera stays usable.
+
+Simulator starts the simulated camera, vq-camera-sim: the program VQCAM_SIMULATOR names when it is
+set, else the one installed beside the package, else the build tree's beside this build's package,
+else the first on the PATH.
 """
 
 import enum
 import os
-from typing import Callable, NamedTuple, Optional, Sequence, Union, final
+from typing import Callable, Literal, NamedTuple, Optional, Sequence, Union, final
 
 _Path = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
 
 __all__ = [
-    "AdjustmentLogError", "Camera", "Code", "CommError", "Error", "FileRefused", "Info", "LinkCheck", "Parameter",
-    "Port", "Simulator", "__version__", "open", "parameters", "ports", "read_file",
+    "AdjustmentLogError", "Camera", "Code", "CommError", "DetectionEnd", "DetectionError", "EarlierSpotsError", "Error",
+    "FileRefused", "Info", "LinkCheck", "Parameter", "Port", "Simulator", "__version__", "open", "parameters", "ports",
+    "read_file",
 ]
 
 __version__: str
@@ -55,22 +60,49 @@ class Code(enum.IntEnum):
     def message(self) -> str:
         """The operator's text, as the windowed program's error box shows it."""
 
-class CommError(Error):
-    """The camera could not be reached or answered wrongly.
+class CommError(Error, OSError):
+    """The camera could not be reached or answered wrongly; also an OSError ("except OSError" catches it).
 
     A link that could not be opened also says which one (filename) and why (errno, strerror), and for
-    a device the user may not open, who may (hint).
+    a device the user may not open, who may (hint); each is None where there is nothing to say.
     """
     code: Code
     """The communication error's Code."""
     message: str
     """The operator's text exactly as the windowed program's error box shows it."""
     filename: Optional[str]
-    errno: Optional[int]
-    strerror: Optional[str]
+    # None where the system gave no cause, as an OSError made from fewer than two arguments has them.
+    errno: Optional[int]  # type: ignore[assignment]
+    strerror: Optional[str]  # type: ignore[assignment]
     hint: Optional[str]
     def __init__(self, code: int, message: str, filename: Optional[str] = None, errno: Optional[int] = None,
                  strerror: Optional[str] = None, hint: Optional[str] = None) -> None: ...
+
+class DetectionEnd(enum.IntEnum):
+    """How a white-spot detection ended: FINISHED (state 0), OVER (2, more spots than the camera lists) or
+    ERROR (any other state; DetectionEnd(state) takes every state but 1, running)."""
+    FINISHED = 0
+    OVER = 2
+    ERROR = 3
+
+class DetectionError(Error):
+    """Camera.detect() ended other than finished: the camera's spot list is not this run's."""
+    end: DetectionEnd
+    """OVER or ERROR."""
+    state: int
+    """The detection state the camera gave (2 for OVER, any other number for ERROR)."""
+    message: str
+    """The operator's text: "Number of detect is over." or "Detect error"."""
+    def __init__(self, state: int, message: str) -> None: ...
+
+class EarlierSpotsError(Error):
+    """Camera.spots() after this camera's last detection did not finish: the list is an earlier run's.
+
+    Nothing was read; spots(earlier=True) reads it all the same.
+    """
+    message: str
+    """How the last detection ended."""
+    def __init__(self, message: str) -> None: ...
 
 class FileRefused(Error):
     """A settings file the program refuses to load; message is the operator's text, filename the file."""
@@ -79,7 +111,11 @@ class FileRefused(Error):
     def __init__(self, message: str, filename: Optional[str] = None) -> None: ...
 
 class AdjustmentLogError(Error, OSError):
-    """write_serial() wrote the number into the camera but not its row into the adjustment log."""
+    """write_serial() wrote the number into the camera but not its row into the adjustment log.
+
+    filename is the log's full path; errno and strerror the system's cause where it gave one (errno None
+    when another program holds the log open, strerror then the operator's text).
+    """
     serial_written: bool
     def __init__(self, errno: Optional[int], strerror: str, filename: Optional[str],
                  serial_written: bool = True) -> None: ...
@@ -157,6 +193,21 @@ class Camera:
     @property
     def closed(self) -> bool: ...
     @property
+    def device(self) -> Optional[str]:
+        """The serial device opened (the one COM com stands for, given com= alone); None on Camera Link."""
+    @property
+    def baud(self) -> Optional[int]:
+        """The serial line's baud rate; None on Camera Link, whose speed is the board's."""
+    @property
+    def com(self) -> Optional[int]:
+        """The COM number open() was given (com=); None when it was given none, and on Camera Link."""
+    @property
+    def camera_link(self) -> Optional[str]:
+        """The Camera Link choice open() was given ("Euresys", "Matrox" or a library path); None on a serial line."""
+    @property
+    def camera_link_port(self) -> Optional[int]:
+        """The board's serial port on Camera Link; None on a serial line."""
+    @property
     def trace(self) -> Optional[Callable[[str, bytes, float], object]]:
         """None, or a callable (direction, data, milliseconds) for every run of bytes sent (">") and received ("<")."""
     @trace.setter
@@ -176,22 +227,29 @@ class Camera:
         """Reads all parameters into a settings file, replaced whole or left as it was (OSError)."""
     def load(self, path: _Path) -> None:
         """Sends a settings file's 21 write-all rows to the camera; FileRefused or OSError for a bad file."""
-    def diff(self, path: _Path) -> dict[str, tuple[int, int]]:
-        """Name to (camera_value, file_value) for each readable row where the camera and the file differ."""
+    def diff(self, path: _Path, rows: Literal["all", "written"] = "all") -> dict[str, tuple[int, int]]:
+        """Name to (camera_value, file_value) for each readable row where the camera and the file differ;
+        rows="written" compares only the rows load() writes (a file from another camera then compares
+        equal once loaded); any other rows is a ValueError."""
     def info(self) -> Info:
         """The camera's vendor, model, serial number and version."""
     def send(self, text: str) -> None:
         """Delivers a hand-typed request text ("01FF0104020000"), as the manual command dialog does."""
     def query(self, text: str) -> str:
-        """Delivers a request text ("01FF810C000000") and returns the reply's six data characters."""
+        """Delivers a request text ("01FF810C000000") and returns the reply's six data characters: three
+        bytes, each high digit first; a Common-area value most significant byte first, padded with 00 on
+        the right (Gain Level 168 is "00A800"), any other area's lowest byte first."""
     def detect(self, threshold: Optional[int] = None, *, timeout: float = 60.0) -> str:
-        """Runs a white-spot detection and returns its end message; TimeoutError when it does not end in time."""
+        """Runs a white-spot detection; returns "Detect is finished." when it finished. DetectionError for
+        any other end (OVER, ERROR); TimeoutError when it does not end in time."""
     def check(self, reads: int = 20) -> LinkCheck:
         """Times reads (1 to 1000) of the gain level against the line and says what slows or spoils it."""
-    def spots(self) -> list[tuple[int, int]]:
-        """The white-spot list as (x, y) pairs."""
+    def spots(self, *, earlier: bool = False) -> list[tuple[int, int]]:
+        """The white-spot list as (x, y) pairs. EarlierSpotsError, and nothing sent, after this camera's
+        last detection did not finish, unless earlier=True."""
     def write_serial(self, number: str, *, digits: int = 7, log: _Path = "VQ-R310_AdjustData.csv") -> None:
-        """Unlocks, checks and writes the serial number, then appends its adjustment-log row."""
+        """Unlocks, checks and writes the serial number, then appends its adjustment-log row (Shift-JIS,
+        CR LF line ends); AdjustmentLogError when the camera holds the number but the log has no row."""
 
 def open(device: Optional[_Path] = None, *, com: Optional[int] = None, baud: int = 9600,
          camera_link: Optional[_Path] = None, camera_link_port: int = 0) -> Camera:
@@ -209,7 +267,11 @@ def read_file(path: _Path) -> dict[str, int]:
     """The 47 values of a settings file by name; FileRefused or OSError for a bad file."""
 
 class Simulator:
-    """The simulated camera (vq-camera-sim) on a pseudo-terminal, for a script's own tests."""
+    """The simulated camera (vq-camera-sim) on a pseudo-terminal, for a script's own tests.
+
+    The program is VQCAM_SIMULATOR's when it is set, else the installed one beside the package, else the
+    build tree's, else the first on the PATH.
+    """
     path: str
     def __init__(self, *, baud: Optional[int] = None, faults: Sequence[str] = ()) -> None: ...
     def close(self) -> None: ...

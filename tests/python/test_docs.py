@@ -50,6 +50,25 @@ class Docs(unittest.TestCase):
 
         def code_name(e: vqcam.CommError) -> str:
             return e.code.name
+
+        def os_error(e: OSError) -> bool:
+            return isinstance(e, vqcam.CommError) and e.errno is None
+
+        def this_runs_spots(camera: vqcam.Camera) -> list[tuple[int, int]]:
+            try:
+                camera.detect(30)
+            except vqcam.DetectionError as e:
+                if e.end is vqcam.DetectionEnd.OVER:
+                    return camera.spots(earlier=True)
+                raise
+            return camera.spots()
+
+        def what_was_opened(camera: vqcam.Camera) -> str:
+            rate: int = camera.baud or 0
+            return "%s %s %d %s" % (camera.device, camera.com, rate, camera.camera_link)
+
+        def verified(camera: vqcam.Camera) -> bool:
+            return not camera.diff("golden.vq", rows="written")
     """)
 
     def test_ordinary_uses_type_check(self):

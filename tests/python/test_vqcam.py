@@ -2,6 +2,7 @@
 import errno
 import fcntl
 import os
+import pickle
 import signal
 import struct
 import subprocess
@@ -91,6 +92,44 @@ class CameraCalls(unittest.TestCase):
         self.camera.load(os.fsencode(self.path("golden.vq")))
         self.assertEqual(self.camera["GainLevel"], 300)
 
+    SERIAL_ROWS = {"SerialNumber0", "SerialNumber1", "SerialNumber2", "SerialNumber3", "SerialNumberUnlock"}
+
+    def test_a_file_from_another_camera_verifies_on_the_rows_a_load_writes(self):
+        golden = self.path("other-camera.vq")
+        with vqcam.Simulator() as sim, vqcam.open(sim.path) as other:
+            other.write_serial("7654321", log=self.path("other-adjust.csv"))
+            other["GainLevel"] = 321
+            other.save(golden)
+        self.camera.load(golden)
+        self.assertEqual(self.camera.diff(golden, rows="written"), {})
+        # Every readable row: the serial number still tells the two cameras apart, and nothing else does.
+        everything = self.camera.diff(golden)
+        self.assertEqual(everything, self.camera.diff(golden, rows="all"))
+        self.assertIn("SerialNumber0", everything)
+        self.assertLessEqual(set(everything), self.SERIAL_ROWS)
+        self.camera["GainLevel"] = 100
+        self.assertEqual(self.camera.diff(golden, rows="written"), {"GainLevel": (100, 321)})
+        traced = Traced(self.camera)
+        for rows in ("Written", "load", ""):
+            with self.subTest(rows=rows), self.assertRaisesRegex(ValueError, "rows is"):
+                self.camera.diff(golden, rows=rows)
+        self.assertEqual(traced.sent(), b"")
+
+    def test_what_was_opened(self):
+        c = self.camera
+        self.assertEqual((c.device, c.baud, c.com, c.camera_link, c.camera_link_port), (self.sim.path, 115200, None, None, None))
+        c.close()
+        with vqcam.open(self.sim.path, com=4) as by_com:
+            self.assertEqual((by_com.device, by_com.com), (self.sim.path, 4))
+            # COM 4 now stands for the terminal, as the windowed program's settings would assign it.
+        with vqcam.open(com=4, baud=115200) as by_number:
+            self.assertEqual((by_number.device, by_number.baud, by_number.com), (self.sim.path, 115200, 4))
+        library = os.environ.get("VQ_CLSERSIM")
+        if library:
+            with vqcam.open(camera_link=library, camera_link_port=1) as link:
+                self.assertEqual((link.device, link.baud, link.com, link.camera_link, link.camera_link_port),
+                                 (None, None, None, library, 1))
+
     def test_a_path_with_a_nul_byte_is_refused_before_any_file_is_touched(self):
         self.camera.save(self.path("important"))
         before = os.path.getmtime(self.path("important"))
@@ -167,7 +206,7 @@ class CameraCalls(unittest.TestCase):
             self.assertTrue(failed.exception.serial_written)
             self.assertIsInstance(failed.exception, OSError)
             self.assertEqual(failed.exception.filename, log)
-            self.assertNotIn("\n", failed.exception.strerror)
+            self.assertEqual((failed.exception.errno, failed.exception.strerror), (errno.ENOENT, os.strerror(errno.ENOENT)))
             self.assertEqual(camera.info().serial, "7654321")
 
     def test_names_values_and_with(self):
@@ -312,6 +351,96 @@ class Failures(unittest.TestCase):
             self.assertEqual(failed.exception.message, vqcam.Code.UNEXPECTED_CHARACTER.message)
 
 
+    def test_a_comm_error_is_an_os_error_that_keeps_its_fields(self):
+        with vqcam.Simulator(faults=("--silent",)) as sim, vqcam.open(sim.path) as camera:
+            try:
+                camera.get("GainLevel")
+            except OSError as e:
+                timed_out = e
+        self.assertIsInstance(timed_out, vqcam.CommError)
+        opened = None
+        try:
+            vqcam.open("/nonexistent/tty")
+        except OSError as e:
+            opened = e
+        # (code, message, filename, errno, strerror, hint) as given: None stays None, errno is no code.
+        rows = (
+            (timed_out, (vqcam.Code.TIMEOUT, vqcam.Code.TIMEOUT.message, None, None, None, None)),
+            (opened, (vqcam.Code.CANNOT_OPEN_PORT, "ERROR - Can not open communciation port.", "/nonexistent/tty",
+                      errno.ENOENT, os.strerror(errno.ENOENT), None)),
+            (vqcam.CommError(20, "m", "/dev/x", errno.EACCES, "denied", "join dialout"),
+             (vqcam.Code.UNEXPECTED_CHARACTER, "m", "/dev/x", errno.EACCES, "denied", "join dialout")),
+            (vqcam.CommError(5, "m", errno=errno.EIO), (vqcam.Code.TIMEOUT, "m", None, errno.EIO, None, None)),
+        )
+        for error, fields in rows:
+            for e in (error, pickle.loads(pickle.dumps(error))):
+                with self.subTest(error=error, copy=e is not error):
+                    self.assertIs(type(e), vqcam.CommError)
+                    self.assertIsInstance(e, OSError)
+                    self.assertEqual((e.code, e.message, e.filename, e.errno, e.strerror, e.hint), fields)
+                    self.assertIs(type(e.code), vqcam.Code)
+                    self.assertEqual(str(e), str(error))
+        self.assertEqual(str(rows[2][0]), "m\n/dev/x: denied\njoin dialout")
+        self.assertEqual(str(timed_out), vqcam.Code.TIMEOUT.message)
+
+
+class Detection(unittest.TestCase):
+    """Each end of a detection, and the spot list after one that did not finish."""
+
+    SPOTS = [(10, 20), (300, 5), (1000, 999)]
+    # The state the camera ends in, the end it is, the operator's text.
+    ENDS = (
+        (2, vqcam.DetectionEnd.OVER, "Number of detect is over."),
+        (3, vqcam.DetectionEnd.ERROR, "Detect error"),
+        (7, vqcam.DetectionEnd.ERROR, "Detect error"),
+    )
+
+    def refused(self, camera, how):
+        traced = Traced(camera)
+        with self.assertRaises(vqcam.EarlierSpotsError) as refused:
+            camera.spots()
+        self.assertIn(how, refused.exception.message)
+        self.assertIsInstance(refused.exception, vqcam.Error)
+        self.assertEqual(traced.sent(), b"", "the refusal sent something")
+        self.assertEqual(pickle.loads(pickle.dumps(refused.exception)).message, refused.exception.message)
+
+    def test_an_end_other_than_finished_raises_and_its_list_is_refused(self):
+        for state, end, message in self.ENDS:
+            with self.subTest(state=state), vqcam.Simulator(faults=("--detect-outcome", str(state))) as sim, \
+                    vqcam.open(sim.path) as camera:
+                with self.assertRaises(vqcam.DetectionError) as ended:
+                    camera.detect(timeout=10)
+                for e in (ended.exception, pickle.loads(pickle.dumps(ended.exception))):
+                    self.assertEqual((e.end, e.state, e.message, str(e)), (end, state, message, message))
+                    self.assertIs(type(e.end), vqcam.DetectionEnd)
+                self.assertIs(vqcam.DetectionEnd(state), end)
+                self.refused(camera, message)
+                self.assertEqual(camera.spots(earlier=True), self.SPOTS)
+                self.refused(camera, message)
+
+    def test_a_finished_run_returns_its_message_and_frees_the_list(self):
+        with vqcam.Simulator(faults=("--detect-reads", "3")) as sim, vqcam.open(sim.path) as camera:
+            self.assertEqual(camera.spots(), self.SPOTS, "no detection yet: the list is read")
+            with self.assertRaises(TimeoutError):
+                camera.detect(timeout=0.05)
+            self.refused(camera, "time was up")
+            self.assertEqual(camera.detect(timeout=30), "Detect is finished.")
+            self.assertEqual(camera.spots(), self.SPOTS)
+        with vqcam.Simulator(faults=("--detect-outcome", "0")) as sim, vqcam.open(sim.path) as camera:
+            self.assertEqual(camera.detect(timeout=10), "Detect is finished.")
+            self.assertEqual(camera.spots(earlier=True), camera.spots())
+
+    def test_detection_ends_by_state(self):
+        rows = ((0, vqcam.DetectionEnd.FINISHED), (2, vqcam.DetectionEnd.OVER), (3, vqcam.DetectionEnd.ERROR),
+                (255, vqcam.DetectionEnd.ERROR), (-5, vqcam.DetectionEnd.ERROR))
+        for state, end in rows:
+            with self.subTest(state=state):
+                self.assertIs(vqcam.DetectionEnd(state), end)
+        for running in (1, True, "2", None):
+            with self.subTest(running=running), self.assertRaises(ValueError):
+                vqcam.DetectionEnd(running)
+
+
 class Interrupt(unittest.TestCase):
     """Ctrl+C during any call: KeyboardInterrupt within a fraction of a second, raised as itself, and the
     camera still works."""
@@ -420,6 +549,25 @@ class SimulatorLifetime(unittest.TestCase):
         with open(pids) as f:
             for pid in map(int, f.read().split()):
                 self.assertFalse(self.alive(pid), "%d outlived the failed start" % pid)
+
+    def test_the_build_trees_simulator_is_found_without_being_named_or_on_the_path(self):
+        built = os.environ.get("VQCAM_SIMULATOR")
+        if not built:
+            self.skipTest("VQCAM_SIMULATOR names no built simulator")
+        script = textwrap.dedent("""
+            import shutil, vqcam
+            assert shutil.which("vq-camera-sim") is None, shutil.which("vq-camera-sim")
+            with vqcam.Simulator() as sim, vqcam.open(sim.path) as camera:
+                print(vqcam._simulator_program())
+                print(camera.info().model)
+        """)
+        env = {k: v for k, v in os.environ.items() if k != "VQCAM_SIMULATOR"}
+        env["PATH"] = "/usr/bin:/bin"
+        done = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, env=env, timeout=30)
+        self.assertEqual((done.returncode, done.stderr), (0, ""))
+        program, model = done.stdout.splitlines()
+        self.assertTrue(os.path.samefile(program, built), program)
+        self.assertEqual(model, "VQ-R310NTX")
 
     @staticmethod
     def alive(pid):
