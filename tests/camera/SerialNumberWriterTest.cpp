@@ -20,6 +20,7 @@
 #include "camera/CameraInfo.h"
 #include "camera/SerialNumberWriter.h"
 #include "platform/Clock.h"
+#include "support/AsAnotherUser.h"
 #include "support/MemoryCamera.h"
 
 namespace {
@@ -335,26 +336,10 @@ std::string Told(const SerialWriteResult& result, const MemoryCamera& link, size
               link.Requests().size() - requestsBefore);
 }
 
-// Root may write any file, so a write meant to meet a read-only log runs in a child that gives up
-// root's rights, and tells what it saw through a pipe.
+// What the operator is told of a write made as a user without root's rights.
 std::string ToldAsAnotherUser(const std::function<SerialWriteResult()>& writeSerial, MemoryCamera& link) {
-  int ends[2];
-  if (pipe(ends) != 0) return "no pipe";
   const size_t before = link.Requests().size();
-  const pid_t child = fork();
-  if (child == 0) {
-    close(ends[0]);
-    if (geteuid() == 0 && setuid(65534) != 0) _exit(1);
-    const std::string told = Told(writeSerial(), link, before);
-    _exit(write(ends[1], told.data(), told.size()) == static_cast<ssize_t>(told.size()) ? 0 : 1);
-  }
-  close(ends[1]);
-  std::string told;
-  char buffer[512];
-  for (ssize_t n; (n = read(ends[0], buffer, sizeof buffer)) > 0;) told.append(buffer, static_cast<size_t>(n));
-  close(ends[0]);
-  waitpid(child, nullptr, 0);
-  return told;
+  return AsAnotherUser([&] { return Told(writeSerial(), link, before); });
 }
 
 // A log that cannot be opened at all is not one held open: the operator's text stays, and a line under

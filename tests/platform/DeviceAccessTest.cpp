@@ -14,32 +14,21 @@
 #include <vector>
 
 #include "platform/DeviceAccess.h"
+#include "support/AsAnotherUser.h"
 
 namespace {
 
 // Each path's kernel name and whether it is a pseudo-terminal, as a user denied all of them sees it:
 // root may open anything, so a child of root's gives up root's rights first.
 std::string AsDenied(const std::vector<std::string>& paths) {
-  int ends[2];
-  if (pipe(ends) != 0) return "no pipe";
-  const pid_t child = fork();
-  if (child == 0) {
-    close(ends[0]);
-    if (geteuid() == 0 && setuid(65534) != 0) _exit(1);
+  return AsAnotherUser([&] {
     std::string seen;
     for (const std::string& path : paths) {
       std::optional<DeviceAccess> denied = DeniedAccess(path);
       seen += denied ? denied->kernelName + (denied->pseudoTerminal ? " pty\n" : " device\n") : "allowed\n";
     }
-    _exit(write(ends[1], seen.data(), seen.size()) == static_cast<ssize_t>(seen.size()) ? 0 : 1);
-  }
-  close(ends[1]);
-  std::string seen;
-  char buffer[256];
-  for (ssize_t n; (n = read(ends[0], buffer, sizeof buffer)) > 0;) seen.append(buffer, static_cast<size_t>(n));
-  close(ends[0]);
-  waitpid(child, nullptr, 0);
-  return seen;
+    return seen;
+  });
 }
 
 }  // namespace
