@@ -82,6 +82,16 @@ expect_status 0 "get after set"
 [ "$OUT" = 300 ] || fail "the camera holds $OUT after set, not 300"
 pass "set GainLevel 0x12C reads back 300"
 
+vqctl --json get GainLevel
+expect_status 0 "get --json"
+[ "$OUT" = '{"name":"GainLevel","value":300}' ] || fail "get --json printed $OUT"
+vqctl --device '\\.\COM99' info
+expect_status 4 "info on a COM port that is not there"
+second="$(sed -n 2p <<<"$ERR")"
+[[ "$(head -1 <<<"$ERR")" = "ERROR - Can not open communciation port." && "$second" == '\\.\COM99: '?* ]] ||
+  fail "the open failure did not name the port and the reason: $ERR"
+pass "--json prints the document; a port that does not open is named with the reason ($second)"
+
 start_camera --baud 115200 --bad-check 1
 vqctl --trace get GainLevel
 expect_status 0 "get after a bad check code"
