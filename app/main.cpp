@@ -45,6 +45,7 @@ bool AnswersAlone(int argc, char** argv, int& status) {
   if (std::strcmp(argv[1], "--help") == 0) text = Help;
   if (std::strcmp(argv[1], "--version") == 0) text = "vq-r310ntx " VQ_VERSION "\n";
   if (text == nullptr) return false;
+  UseParentConsole();
   status = std::fputs(text, stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 74;
   return true;
 }

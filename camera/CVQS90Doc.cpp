@@ -3,6 +3,8 @@
 
 #include <QFile>
 
+#include "platform/RegularFile.h"
+
 CVQS90Doc::CVQS90Doc(CameraParameterSet& parameters, QObject* parent) : QObject(parent), SettingsDocument(parameters) {}
 
 CVQS90Doc::~CVQS90Doc() = default;
@@ -10,7 +12,7 @@ CVQS90Doc::~CVQS90Doc() = default;
 QString CVQS90Doc::Title() const {
   const QByteArray path = PathName();
   if (path.isEmpty()) return QStringLiteral("Untitled");
-  return QFile::decodeName(path.mid(path.lastIndexOf('/') + 1));
+  return QFile::decodeName(QByteArray::fromStdString(RegularFile::FileName(path.toStdString())));
 }
 
 void CVQS90Doc::OnReadFromCamera() {

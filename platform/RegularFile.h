@@ -16,6 +16,9 @@ std::string ErrorText(int error);
 // The path as the operator should see it in a message: relative names get the current folder in front.
 std::string FullPath(const std::string& path);
 
+// The file's own name: what follows the path's last separator ('/', and on Windows also '\\').
+std::string FileName(const std::string& path);
+
 // "WHAT", the full path and the reason, one to a line.
 std::string FailureMessage(const std::string& what, const std::string& path, int error);
 

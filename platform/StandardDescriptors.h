@@ -5,3 +5,7 @@
 // file or pipe the program opens later lands there: its output would otherwise go into the camera
 // line. Writing to such a stream still fails, as writing to the closed one would have.
 void EnsureStandardDescriptors();
+
+// Windows: a windowed program started from a console writes its --help and --version there, when its
+// standard output is not already somewhere else. Elsewhere there is nothing to do.
+void UseParentConsole();

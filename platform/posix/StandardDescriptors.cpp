@@ -15,3 +15,5 @@ void EnsureStandardDescriptors() {
     if (opened != fd && opened >= 0) close(opened);
   }
 }
+
+void UseParentConsole() {}

@@ -136,4 +136,11 @@ TEST_F(AppTest, ProgramIconOnTheWindowsAndInTheAboutBoxWithOneVersion) {
     ++versions;
   }
   EXPECT_EQ(versions, 1) << texts.toStdString();
+  // The one platform it names is the one it was built for.
+#ifdef _WIN32
+  const QString platform = QStringLiteral("For Windows");
+#else
+  const QString platform = QStringLiteral("For Linux");
+#endif
+  EXPECT_EQ(static_cast<QLabel*>(about.Control(AboutLayout::PlatformLine))->text(), platform);
 }

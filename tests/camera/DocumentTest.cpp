@@ -6,13 +6,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <chrono>
 #include <fstream>
 #include <iterator>
 
+#include "platform/RegularFile.h"
 #include "camera/CVQS90Doc.h"
 #include "camera/ParameterTable.h"
 #include "support/FakeServiceWindow.h"
@@ -104,6 +104,15 @@ TEST_F(Document, SaveAfterStartHoldsTheDefaults) {
   EXPECT_EQ(FileBytes(PathOf("start.vq")), DefaultFile());
   EXPECT_EQ(doc.Title(), "start.vq");
   EXPECT_FALSE(doc.IsModified());
+}
+
+// The title, and the save prompt made from it, name the file alone; a backslash is one of a Linux
+// name's characters (Windows splits at it too: the platform tests there).
+TEST_F(Document, TheTitleIsTheFileNameAlone) {
+  ASSERT_TRUE(doc.OnSaveDocument(PathOf("a\\b.vq")));
+  EXPECT_EQ(doc.Title(), "a\\b.vq");
+  EXPECT_EQ(RegularFile::FileName("plain.vq"), "plain.vq");
+  EXPECT_EQ(RegularFile::FileName("/"), "");
 }
 
 TEST_F(Document, OpeningAFileStoresEveryRowAndSendsTheWriteAllRows) {

@@ -155,3 +155,12 @@ TEST(WindowsNames, LibrariesAndPortsAsWindowsNamesThem) {
   EXPECT_FALSE(failure.reason.empty());
   EXPECT_EQ(failure.reason.find('\n'), std::string::npos) << "one line";
 }
+
+// A file's own name after either separator, as the window's title and the save prompt show it.
+TEST(WindowsNames, AFileNameFollowsEitherSeparator) {
+  const std::pair<const char*, const char*> names[] = {
+      {"C:\\users\\operator\\test1.vq", "test1.vq"}, {"C:/users/operator/test1.vq", "test1.vq"},
+      {"C:\\users/mixed\\test1.vq", "test1.vq"},    {"\\\\server\\share\\golden.vq", "golden.vq"},
+      {"test1.vq", "test1.vq"},                       {"C:\\users\\", ""}};
+  for (const auto& [path, name] : names) EXPECT_EQ(RegularFile::FileName(path), name) << path;
+}
