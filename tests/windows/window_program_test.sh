@@ -32,6 +32,11 @@ pass() { echo "window_program_test: ok: $*"; }
 
 wine_prefix_ready "$PREFIX" || fail "the wine prefix could not be made ready"
 
+# --version typed in a console (cmd) reaches that console, though the program is a windowed one.
+version="$(wine_in "$PREFIX" wine cmd /c "$(wine_in "$PREFIX" winepath -w "$PROGRAM")" --version 2>/dev/null | tr -d '\r')"
+[[ "$version" =~ ^vq-r310ntx\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version in cmd printed '$version'"
+pass "--version in a console: $version"
+
 # A display of our own, its screen kept in a file for the picture.
 display=""
 for n in $(seq $((300 + $$ % 200)) $((304 + $$ % 200))); do
