@@ -14,6 +14,7 @@
 #include <QStatusBar>
 
 #include "app/MenuStyle.h"
+#include "camera/FileNames.h"
 #include "link/CameraPort.h"
 #include "resources/CommandIds.h"
 #include "resources/MenuTable.h"
@@ -182,8 +183,7 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
 void CMainFrame::dropEvent(QDropEvent* event) {
   for (const QUrl& url : event->mimeData()->urls()) {
     if (url.isLocalFile()) {
-      // Taken from the URL's encoded form: decoding it to text would alter a name that is not UTF-8.
-      emit FileDropped(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+      emit FileDropped(FileNameOfUrl(url));
       break;
     }
   }

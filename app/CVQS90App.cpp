@@ -3,7 +3,6 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <cerrno>
@@ -12,6 +11,7 @@
 
 #include "app/ProgramIcon.h"
 #include "app/StartupRead.h"
+#include "camera/FileNames.h"
 #include "camera/SettingsStore.h"
 #include "camera/PortSettings.h"
 #include "dialogs/RegisterCommandMenu.h"
@@ -152,7 +152,7 @@ void CVQS90App::OnFileNew() {
 void CVQS90App::OnFileOpen() {
   if (!SaveModified()) return;
   QString path = services_.prompts->ChooseFileToOpen(frame_.get());
-  if (!path.isEmpty()) OpenDocumentFile(QFile::encodeName(path));
+  if (!path.isEmpty()) OpenDocumentFile(FileNameBytes(path));
 }
 
 bool CVQS90App::OpenDocumentFile(const QByteArray& path) {
@@ -174,11 +174,11 @@ bool CVQS90App::OnFileSave() {
 
 bool CVQS90App::OnFileSaveAs() {
   QString suggested =
-      document_->PathName().isEmpty() ? Text(StringIds::ApplicationTitle) : QFile::decodeName(document_->PathName());
+      document_->PathName().isEmpty() ? Text(StringIds::ApplicationTitle) : FileNameText(document_->PathName());
   QString path = services_.prompts->ChooseFileToSave(frame_.get(), suggested);
   if (path.isEmpty()) return false;
   if (!path.endsWith(QStringLiteral(".vq"), Qt::CaseInsensitive)) path += QStringLiteral(".vq");
-  return SaveDocumentAs(QFile::encodeName(path));
+  return SaveDocumentAs(FileNameBytes(path));
 }
 
 bool CVQS90App::SaveDocumentAs(const QByteArray& path) {
@@ -205,6 +205,6 @@ void CVQS90App::OnAppAbout() { services_.prompts->ShowAbout(frame_.get()); }
 void CVQS90App::RefreshRecentFiles() {
   if (!frame_) return;
   QStringList shown;
-  for (const QByteArray& path : recent_.Paths()) shown.append(QFile::decodeName(path));
+  for (const QByteArray& path : recent_.Paths()) shown.append(FileNameText(path));
   frame_->SetRecentFiles(shown);
 }

@@ -1,6 +1,7 @@
 // Reading and writing the recent-file list in the settings store.
 #include "app/RecentFileList.h"
 
+#include "camera/FileNames.h"
 #include "platform/RegularFile.h"
 
 namespace {
@@ -9,10 +10,15 @@ QString Key(int i) { return QStringLiteral("Recent File List/File%1").arg(i + 1)
 
 QByteArray Full(const QByteArray& path) { return QByteArray::fromStdString(RegularFile::FullPath(path.toStdString())); }
 
-// Stored as text, as the list always was, unless the name is not UTF-8: text would change it.
+// Stored as text, as the list always was, unless the name is no text of the system: text would change it.
 QVariant Stored(const QByteArray& path) {
-  QString text = QString::fromUtf8(path);
-  return text.toUtf8() == path ? QVariant(text) : QVariant(path);
+  QString text = FileNameText(path);
+  return FileNameBytes(text) == path ? QVariant(text) : QVariant(path);
+}
+
+// Text is turned back as a name from a dialog is; a name kept as bytes is taken as it is.
+QByteArray Loaded(const QVariant& value) {
+  return value.typeId() == QMetaType::QString ? FileNameBytes(value.toString()) : value.toByteArray();
 }
 
 }  // namespace
@@ -20,7 +26,7 @@ QVariant Stored(const QByteArray& path) {
 void RecentFileList::Load() {
   paths_.clear();
   for (int i = 0; i < Size; ++i) {
-    QByteArray path = settings_.value(Key(i)).toByteArray();
+    QByteArray path = Loaded(settings_.value(Key(i)));
     if (!path.isEmpty()) paths_.append(path);
   }
 }

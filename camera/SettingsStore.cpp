@@ -1,7 +1,7 @@
 // The toolkit's settings objects sent where the store's reader without the toolkit goes.
 #include "camera/SettingsStore.h"
 
-#include <QFile>
+#include "camera/FileNames.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ QSettings::Format SettingsFormat() { return format; }
 void KeepSettingsStoreIn(const QString& folder) {
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
-  KeepSettingsStoreFileIn(QFile::encodeName(folder).toStdString());
+  KeepSettingsStoreFileIn(FileNameBytes(folder).toStdString());
 #ifdef Q_OS_WIN
   // The registry cannot be moved into a folder; an INI file can.
   format = QSettings::IniFormat;

@@ -3,13 +3,13 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
-#include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 
+#include "camera/FileNames.h"
 #include "camera/PortSettings.h"
 #include "dialogs/EnterKey.h"
 #include "link/PortPaths.h"
@@ -41,7 +41,7 @@ QString ChooseLibraryFile() {
   return files.isEmpty() ? QString() : files.first();
 }
 
-QString PortToolTip(int port) { return QFile::decodeName(DevicePathForPort(port).c_str()); }
+QString PortToolTip(int port) { return FileNameText(QByteArray::fromStdString(DevicePathForPort(port))); }
 
 }  // namespace
 
@@ -122,7 +122,7 @@ void CommSetupDialog::OnOpen() {
   } else if (selection == MatroxChoice) {
     choice_.link.cameraLink = "Matrox";
   } else {
-    choice_.link.cameraLink = QFile::encodeName(Get<QLineEdit>(LibraryPath)->text()).toStdString();
+    choice_.link.cameraLink = FileNameBytes(Get<QLineEdit>(LibraryPath)->text()).toStdString();
   }
   accept();
 }
@@ -131,10 +131,10 @@ void CommSetupDialog::ShowPortMenu(int port, const QPoint& where) {
   auto* menu = new QMenu(this);
   menu->setAttribute(Qt::WA_DeleteOnClose);
   const QString current = PortToolTip(port);
-  const std::vector<std::string> names = SerialDeviceNames(QFile::encodeName(deviceRoot_).toStdString());
+  const std::vector<std::string> names = SerialDeviceNames(FileNameBytes(deviceRoot_).toStdString());
   if (names.empty()) menu->addAction(tr("No serial devices found"))->setEnabled(false);
   for (const std::string& name : names) {
-    const QString path = QFile::decodeName(name.c_str());
+    const QString path = FileNameText(QByteArray::fromStdString(name));
     QAction* action = menu->addAction(path);
     action->setCheckable(true);
     action->setChecked(path == current);

@@ -4,7 +4,6 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -17,6 +16,7 @@
 #include <optional>
 
 #include "camera/CVQS90Doc.h"
+#include "camera/FileNames.h"
 #include "camera/ParameterTable.h"
 #include "camera/WhiteSpotList.h"
 #include "dialogs/EnterKey.h"
@@ -130,7 +130,7 @@ std::optional<std::string> WhiteSpotDialog::ChooseFile(const char* title, const 
   const QString path =
       chooseFile_(this, QString::fromLatin1(title), QString::fromLatin1(name), QString::fromLatin1(filter));
   if (!alive || path.isEmpty()) return std::nullopt;
-  return QFile::encodeName(path).toStdString();
+  return FileNameBytes(path).toStdString();
 }
 
 WhiteSpotMap& WhiteSpotDialog::Map() const { return *Get<WhiteSpotMap>(WhiteSpotMapIds::Map); }
