@@ -51,6 +51,11 @@ TEST_F(FileNamesAsTyped, SaveAsOpenAndTheRecentListKeepTheNames) {
   End();
   ASSERT_EQ(Start(), 0);
   EXPECT_EQ(app->RecentFiles().Paths(), recent);
+  // The command line and the association hand the name over as the file layer takes it.
+  End();
+  ASSERT_EQ(Start(QStringLiteral("vq-r310ntx"), {FileNameBytes(dir.filePath(saved[1]))}), 0);
+  EXPECT_EQ(app->Document()->PathName(), FileNameBytes(dir.filePath(saved[1])));
+  EXPECT_EQ(app->RecentFiles().Paths(), (QByteArrayList{recent[1], recent[0], recent[2]}));
 
   // A file the program did not write, opened through the Open path: the name it is given on disk is
   // the one the dialog hands over.
