@@ -1,8 +1,7 @@
 // The window's document commands: reading the camera for the views, and the owned windows.
 #include "camera/CVQS90Doc.h"
 
-#include <QFile>
-
+#include "camera/FileNames.h"
 #include "platform/RegularFile.h"
 
 CVQS90Doc::CVQS90Doc(CameraParameterSet& parameters, QObject* parent) : QObject(parent), SettingsDocument(parameters) {}
@@ -12,7 +11,7 @@ CVQS90Doc::~CVQS90Doc() = default;
 QString CVQS90Doc::Title() const {
   const QByteArray path = PathName();
   if (path.isEmpty()) return QStringLiteral("Untitled");
-  return QFile::decodeName(QByteArray::fromStdString(RegularFile::FileName(path.toStdString())));
+  return FileNameText(QByteArray::fromStdString(RegularFile::FileName(path.toStdString())));
 }
 
 void CVQS90Doc::OnReadFromCamera() {

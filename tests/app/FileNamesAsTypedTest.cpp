@@ -41,6 +41,7 @@ TEST_F(FileNamesAsTyped, SaveAsOpenAndTheRecentListKeepTheNames) {
   onDisk.sort();
   expected.sort();
   EXPECT_EQ(onDisk, expected);
+  EXPECT_EQ(app->Document()->Title(), saved[2]) << "the title, and the save prompt made from it";
 
   const QByteArrayList recent{FileNameBytes(Full(saved[2])), FileNameBytes(Full(saved[1])), FileNameBytes(Full(saved[0]))};
   EXPECT_EQ(app->RecentFiles().Paths(), recent);
@@ -55,6 +56,7 @@ TEST_F(FileNamesAsTyped, SaveAsOpenAndTheRecentListKeepTheNames) {
   End();
   ASSERT_EQ(Start(QStringLiteral("vq-r310ntx"), {FileNameBytes(dir.filePath(saved[1]))}), 0);
   EXPECT_EQ(app->Document()->PathName(), FileNameBytes(dir.filePath(saved[1])));
+  EXPECT_EQ(app->Document()->Title(), saved[1]);
   EXPECT_EQ(app->RecentFiles().Paths(), (QByteArrayList{recent[1], recent[0], recent[2]}));
 
   // A file the program did not write, opened through the Open path: the name it is given on disk is

@@ -32,11 +32,6 @@ pass() { echo "window_program_test: ok: $*"; }
 
 wine_prefix_ready "$PREFIX" || fail "the wine prefix could not be made ready"
 
-# --version typed in a console (cmd) reaches that console, though the program is a windowed one.
-version="$(wine_in "$PREFIX" wine cmd /c "$(wine_in "$PREFIX" winepath -w "$PROGRAM")" --version 2>/dev/null | tr -d '\r')"
-[[ "$version" =~ ^vq-r310ntx\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version in cmd printed '$version'"
-pass "--version in a console: $version"
-
 # A display of our own, its screen kept in a file for the picture.
 display=""
 for n in $(seq $((300 + $$ % 200)) $((304 + $$ % 200))); do
@@ -79,3 +74,9 @@ mkdir -p "$(dirname "$SHOT")"
 xwdtopnm "$work/Xvfb_screen0" 2>/dev/null | pnmtopng >"$SHOT" 2>/dev/null || fail "the screen could not be saved"
 pass "the screen is in $SHOT"
 [ ! -s "$work/err" ] || echo "window_program_test: the program's standard error: $(cat "$work/err")"
+
+# Last, since the window above must be the prefix's first: --version typed in a console (cmd)
+# reaches that console, though the program is a windowed one.
+version="$(wine_in "$PREFIX" wine cmd /c "$(wine_in "$PREFIX" winepath -w "$PROGRAM")" --version 2>/dev/null | tr -d '\r')"
+[[ "$version" =~ ^vq-r310ntx\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version in cmd printed '$version'"
+pass "--version in a console: $version"
