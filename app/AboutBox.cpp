@@ -9,7 +9,7 @@
 #include "resources/AboutLayout.h"
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
-  FormBuilder builder;
+  FormBuilder builder(AboutLayout::Layout());
   controls_ = builder.Build(AboutLayout::Layout(), this);
   auto* icon = static_cast<QLabel*>(controls_[AboutLayout::IconImage]);
   icon->setPixmap(ProgramIcon().pixmap(icon->size()));

@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QWindow>
 
 #include "app/MenuStyle.h"
 #include "camera/FileNames.h"
@@ -30,13 +31,20 @@ constexpr int InterfaceMenu = 1;
 
 CMainFrame::CMainFrame(const CameraPort& port, const QString& programName, QWidget* parent)
     : QMainWindow(parent), port_(port) {
-  resize(630, 430);
   setWindowTitle(QStringLiteral(" ") + QString::fromStdString(LoadString(StringIds::ApplicationTitle)));
   CreateMenus();
   CreateShortcuts();
   CreateStatusBar();
   if (!DeveloperMode(programName)) PruneMenu();
   setAcceptDrops(true);
+  ResizeOuter(QSize(630, 430));
+}
+
+// The first size counts the frame and caption, as far as the system tells them before the window
+// is shown: Windows does once the window exists; an X11 window manager only after it is mapped.
+void CMainFrame::ResizeOuter(const QSize& outer) {
+  winId();
+  resize(outer.shrunkBy(windowHandle()->frameMargins()));
 }
 
 bool CMainFrame::DeveloperMode(const QString& programName) {

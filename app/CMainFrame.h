@@ -51,6 +51,7 @@ class CMainFrame : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  void ResizeOuter(const QSize& outer);
   void CreateMenus();
   void CreateShortcuts();
   void CreateStatusBar();

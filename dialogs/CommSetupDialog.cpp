@@ -46,7 +46,7 @@ QString PortToolTip(int port) { return FileNameText(QByteArray::fromStdString(De
 }  // namespace
 
 CommSetupDialog::CommSetupDialog(QWidget* parent) : QDialog(parent), chooseFile_(ChooseLibraryFile) {
-  controls_ = FormControls(FormBuilder().Build(CommSetupLayout, this));
+  controls_ = FormControls(FormBuilder(CommSetupLayout).Build(CommSetupLayout, this));
   // The label after the path box names the system's library files: ".so" here, ".dll" on Windows.
   Get<QLabel>(LibraryLabel)->setText(QStringLiteral(".") + QString::fromLatin1(DynamicLibrary::Extension()));
 

@@ -15,7 +15,7 @@ using namespace ManualCommandLayout;
 
 ManualCommandDialog::ManualCommandDialog(CameraParameterSet& parameters, QWidget* parent)
     : QDialog(parent), parameters_(parameters) {
-  FormBuilder builder;
+  FormBuilder builder(Layout());
   controls_ = FormControls(builder.Build(Layout(), this));
   // The box takes no more than the camera accepts, so an over-long text cannot be typed.
   Get<QLineEdit>(Transmission)->setMaxLength(MaxTextLength);

@@ -57,7 +57,7 @@ const Area& SelectedArea(const QButtonGroup& areas) {
 }  // namespace
 
 RegisterCommandMenu::RegisterCommandMenu(CameraParameterSet& parameters) : QDialog(nullptr), parameters_(parameters) {
-  controls_ = FormControls(FormBuilder().Build(RegisterMenuLayout, this));
+  controls_ = FormControls(FormBuilder(RegisterMenuLayout).Build(RegisterMenuLayout, this));
   // Closing the main window ends the program even while this window is open.
   setAttribute(Qt::WA_QuitOnClose, false);
 

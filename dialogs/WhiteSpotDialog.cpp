@@ -55,7 +55,7 @@ WhiteSpotDialog::WhiteSpotDialog(CVQS90Doc& document)
       chooseFile_([](QWidget* parent, const QString& title, const QString& name, const QString& filter) {
         return QFileDialog::getSaveFileName(parent, title, name, filter);
       }) {
-  QMap<int, QWidget*> controls = FormBuilder().Build(WhiteSpotLayout, this);
+  QMap<int, QWidget*> controls = FormBuilder(WhiteSpotLayout).Build(WhiteSpotLayout, this);
   controls.insert(AddMap());
   controls_ = FormControls(std::move(controls));
   ShowScanWindow();
@@ -85,7 +85,7 @@ QMap<int, QWidget*> WhiteSpotDialog::AddMap() {
   using namespace ControlStyle;
   using namespace WhiteSpotMapIds;
   using K = ControlKind;
-  const FormBuilder builder;
+  const FormBuilder builder(WhiteSpotLayout);
   const int left = WhiteSpotLayout.width;
   const QRect place = builder.ToPixels(left, MapTop, 0, MapHeight);
   // The width follows from the height, so that the sensor's pixels stay square.
@@ -100,7 +100,7 @@ QMap<int, QWidget*> WhiteSpotDialog::AddMap() {
       {WhiteSpotMapIds::SaveCsv, K::PushButton, "SAVE CSV", left + SaveWidth + 4, SaveTop, SaveWidth, 14, None},
   };
   // Widens the form by the map and its margin; the title and height stay.
-  const FormLayout layout{nullptr, left + mapUnits + Margin, WhiteSpotLayout.height, side, std::size(side)};
+  const FormLayout layout{nullptr, WhiteSpotLayout.face, left + mapUnits + Margin, WhiteSpotLayout.height, side, std::size(side)};
   QMap<int, QWidget*> controls = builder.Build(layout, this);
 
   auto* map = new WhiteSpotMap(this);

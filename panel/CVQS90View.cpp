@@ -40,7 +40,7 @@ const int HiddenAtSetup[] = {AdjustGainLabel, AdjustGainBar, AdjustGainReadout, 
 }  // namespace
 
 CVQS90View::CVQS90View(QWidget* parent) : QWidget(parent) {
-  FormBuilder builder;
+  FormBuilder builder(PanelLayout::Layout());
   controls_ = FormControls(builder.Build(PanelLayout::Layout(), this));
   setObjectName(QStringLiteral("form%1").arg(Form));
   // The form never scrolls and never sizes its window: the main window keeps its own size and

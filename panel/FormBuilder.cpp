@@ -12,6 +12,7 @@
 #include <QSpinBox>
 
 #include "panel/GroupBox.h"
+#include "platform/FormFace.h"
 #include "panel/SliderBar.h"
 #include "panel/SpinButton.h"
 #include "panel/UppercaseValidator.h"
@@ -67,12 +68,14 @@ QWidget* MakeButton(const ControlLayout& c, QWidget* parent) {
 
 }  // namespace
 
-QFont FormBuilder::FormFont() {
+QFont FormBuilder::FormFont(const FormLayout& layout) {
   QFont font = QApplication::font();
-  font.setFamily(QStringLiteral("Sans Serif"));
+  font.setFamily(QString::fromStdString(FormFace(layout.face)));
   font.setPointSize(8);
   return font;
 }
+
+FormBuilder::FormBuilder(const FormLayout& layout) : FormBuilder(FormFont(layout)) {}
 
 FormBuilder::FormBuilder(const QFont& font) : font_(font) {
   QFontMetrics metrics(font_);

@@ -12,10 +12,12 @@
 
 class FormBuilder {
  public:
-  // The forms' font: the desktop's sans serif at 8 points.
-  static QFont FormFont();
+  // The font a layout's form is drawn in: its face at 8 points, as the system resolves the face.
+  static QFont FormFont(const FormLayout& layout);
 
-  explicit FormBuilder(const QFont& font = FormFont());
+  // Dialog units of the layout's own font.
+  explicit FormBuilder(const FormLayout& layout);
+  explicit FormBuilder(const QFont& font);
 
   // Dialog units to pixels: x = units * average character width / 4, y = units * height / 8.
   QRect ToPixels(int x, int y, int width, int height) const;

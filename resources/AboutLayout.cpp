@@ -17,7 +17,7 @@ const ControlLayout Controls[] = {
      ControlStyle::None},
     {1, ControlKind::DefaultPushButton, "OK", 184, 7, 32, 14, ControlStyle::None},
 };
-const FormLayout Form = {"About VQ-R310NTX", 223, 55, Controls, sizeof Controls / sizeof Controls[0]};
+const FormLayout Form = {"About VQ-R310NTX", FormFaces::SansSerif, 223, 55, Controls, sizeof Controls / sizeof Controls[0]};
 }  // namespace
 
 const FormLayout& Layout() { return Form; }

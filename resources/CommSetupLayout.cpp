@@ -44,4 +44,4 @@ constexpr ControlLayout kControls[] = {
 
 }  // namespace
 
-const FormLayout CommSetupLayout = {"Select Communication System", 318, 112, kControls, std::size(kControls)};
+const FormLayout CommSetupLayout = {"Select Communication System", FormFaces::ShellDlg, 318, 112, kControls, std::size(kControls)};

@@ -44,8 +44,15 @@ struct ControlLayout {
   unsigned style;
 };
 
+// The faces the forms were drawn in, at 8 points.
+namespace FormFaces {
+inline constexpr const char* SansSerif = "MS Sans Serif";
+inline constexpr const char* ShellDlg = "MS Shell Dlg";
+}  // namespace FormFaces
+
 struct FormLayout {
   const char* title;
+  const char* face;   // one of FormFaces, 8 points
   int width, height;  // dialog units
   const ControlLayout* controls;
   size_t count;

@@ -14,7 +14,7 @@ const ControlLayout Controls[] = {
     {Read, ControlKind::PushButton, "Read", 78, 84, 56, 16, ControlStyle::None},
     {Exit, ControlKind::PushButton, "Exit", 146, 84, 56, 16, ControlStyle::None},
 };
-const FormLayout Form = {"Manual Command", 212, 111, Controls, sizeof Controls / sizeof Controls[0]};
+const FormLayout Form = {"Manual Command", FormFaces::SansSerif, 212, 111, Controls, sizeof Controls / sizeof Controls[0]};
 }  // namespace
 
 const FormLayout& Layout() { return Form; }

@@ -144,7 +144,7 @@ constexpr ControlLayout kControls[] = {
 };
 
 // A child window of the main window: no caption, and never scrolled.
-constexpr FormLayout kForm = {nullptr, 362, 303, kControls, std::size(kControls)};
+constexpr FormLayout kForm = {nullptr, FormFaces::SansSerif, 362, 303, kControls, std::size(kControls)};
 
 }  // namespace
 

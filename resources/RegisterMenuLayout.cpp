@@ -84,4 +84,4 @@ static_assert(EveryEntryFilled(), "ControlCount must match the controls made");
 
 }  // namespace
 
-const FormLayout RegisterMenuLayout = {"Command Menu", 350, 230, kControls.data(), kControls.size()};
+const FormLayout RegisterMenuLayout = {"Command Menu", FormFaces::SansSerif, 350, 230, kControls.data(), kControls.size()};

@@ -29,4 +29,4 @@ constexpr ControlLayout kControls[] = {
 
 }  // namespace
 
-const FormLayout WhiteSpotLayout = {"WHITE SPOT DETECT MENU", 164, 215, kControls, std::size(kControls)};
+const FormLayout WhiteSpotLayout = {"WHITE SPOT DETECT MENU", FormFaces::SansSerif, 164, 215, kControls, std::size(kControls)};

@@ -31,7 +31,7 @@ TEST_F(AppTest, InterfaceMenuOutsideDeveloperMode) {
   EXPECT_EQ(EntryTexts(app->MainFrame()->TopMenu(0)),
             (QStringList{"&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "---", "Recent File", "---", "E&xit"}));
   EXPECT_EQ(app->MainFrame()->windowTitle(), "VQ-R310NTX") << "the model name the camera reported";
-  EXPECT_EQ(app->MainFrame()->size(), QSize(630, 430));
+  EXPECT_EQ(app->MainFrame()->frameGeometry().size(), QSize(630, 430)) << "frame and caption included";
 }
 
 TEST_F(AppTest, InterfaceMenuInDeveloperMode) {

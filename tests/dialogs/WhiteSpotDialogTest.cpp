@@ -260,7 +260,7 @@ TEST(WhiteSpotDialog, NoEndMessageForARunNothingWasHeardOf) {
 
 TEST(WhiteSpotDialog, TheMapStandsBesideTheFormWhoseControlsKeepTheirPlaces) {
   SpotRig rig;
-  const FormBuilder builder;
+  const FormBuilder builder(WhiteSpotLayout);
   std::vector<QWidget*> form;
   for (size_t i = 0; i < WhiteSpotLayout.count; ++i) {
     const ControlLayout& c = WhiteSpotLayout.controls[i];
