@@ -61,3 +61,26 @@ build_installer() {
   }
   [ -s "$outfile" ] || { echo "installer: makensis made no $outfile" >&2; return 1; }
 }
+
+# build_zip DEPLOY_DIR OUTFILE
+# The runnable folder as a zip for PCs where nothing may be installed: one top folder,
+# VQ-R310NTX/, holding exactly the folder's files. Written beside OUTFILE and moved into place,
+# so a failed run leaves no half-made zip.
+build_zip() {
+  local deploy="$1" outfile="$2" stage
+  [ -f "$deploy/vq-r310ntx.exe" ] || { echo "zip: $deploy holds no vq-r310ntx.exe" >&2; return 1; }
+  deploy="$(realpath "$deploy")"
+  mkdir -p "$(dirname "$outfile")" || return 1
+  outfile="$(realpath -m "$outfile")"
+  stage="$(mktemp -d)" || return 1
+  # Copies, not links: cmake's archiver would store a link as a link.
+  if cp -a "$deploy" "$stage/VQ-R310NTX" &&
+     (cd "$stage" && cmake -E tar cf "$outfile.new" --format=zip VQ-R310NTX) &&
+     mv -f "$outfile.new" "$outfile"; then
+    rm -rf "$stage"
+  else
+    rm -rf "$stage" "$outfile.new"
+    echo "zip: making $outfile failed" >&2
+    return 1
+  fi
+}
