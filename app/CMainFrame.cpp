@@ -17,6 +17,7 @@
 #include "app/MenuStyle.h"
 #include "camera/FileNames.h"
 #include "link/CameraPort.h"
+#include "platform/WindowEvents.h"
 #include "resources/CommandIds.h"
 #include "resources/MenuTable.h"
 #include "resources/StringIds.h"
@@ -40,11 +41,19 @@ CMainFrame::CMainFrame(const CameraPort& port, const QString& programName, QWidg
   ResizeOuter(QSize(630, 430));
 }
 
-// The first size counts the frame and caption, as far as the system tells them before the window
-// is shown: Windows does once the window exists; an X11 window manager only after it is mapped.
+// The first size counts the frame and caption: on Windows as the system counts a window's outer
+// size; elsewhere as far as the toolkit knows them before the window is shown (an X11 window manager
+// tells them only once the window is mapped).
 void CMainFrame::ResizeOuter(const QSize& outer) {
-  winId();
-  resize(outer.shrunkBy(windowHandle()->frameMargins()));
+  const uintptr_t window = winId();
+  QMargins frame = windowHandle()->frameMargins();
+  WindowFrame native;
+  if (NativeWindowFrame(window, native)) {
+    const qreal ratio = devicePixelRatioF();
+    frame = QMargins(qRound(native.left / ratio), qRound(native.top / ratio), qRound(native.right / ratio),
+                     qRound(native.bottom / ratio));
+  }
+  resize(outer.shrunkBy(frame));
 }
 
 bool CMainFrame::DeveloperMode(const QString& programName) {

@@ -12,7 +12,7 @@
 #include <QSpinBox>
 
 #include "panel/GroupBox.h"
-#include "platform/FormFace.h"
+#include "platform/FormFamilies.h"
 #include "panel/SliderBar.h"
 #include "panel/SpinButton.h"
 #include "panel/UppercaseValidator.h"
@@ -70,7 +70,9 @@ QWidget* MakeButton(const ControlLayout& c, QWidget* parent) {
 
 QFont FormBuilder::FormFont(const FormLayout& layout) {
   QFont font = QApplication::font();
-  font.setFamily(QString::fromStdString(FormFace(layout.face)));
+  QStringList families;
+  for (const std::string& family : FormFamilies(layout.face)) families.append(QString::fromStdString(family));
+  font.setFamilies(families);
   font.setPointSize(8);
   return font;
 }

@@ -29,3 +29,5 @@ std::string WhyNoWindowSystem() {
   xcb_disconnect(connection);
   return failed ? std::string("the display ") + display + " in DISPLAY does not answer" : std::string();
 }
+
+bool NativeWindowFrame(uintptr_t, WindowFrame&) { return false; }

@@ -10,3 +10,15 @@ bool IsWindowDestroyed(std::string_view eventType, const void* message, uintptr_
 }
 
 std::string WhyNoWindowSystem() { return {}; }
+
+bool NativeWindowFrame(uintptr_t window, WindowFrame& frame) {
+  const HWND hwnd = reinterpret_cast<HWND>(window);
+  RECT outer, client;
+  POINT origin{0, 0};
+  if (!GetWindowRect(hwnd, &outer) || !GetClientRect(hwnd, &client) || !ClientToScreen(hwnd, &origin)) return false;
+  frame.left = origin.x - outer.left;
+  frame.top = origin.y - outer.top;
+  frame.right = outer.right - (origin.x + client.right);
+  frame.bottom = outer.bottom - (origin.y + client.bottom);
+  return true;
+}

@@ -10,6 +10,7 @@ WINE_QT_FONTS=(
   /usr/share/fonts/truetype/dejavu/DejaVuSans-BoldOblique.ttf
   /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf
 )
+# The face of wine's "MS Shell Dlg", in which the forms are drawn there.
 WINE_SYSTEM_FONTS=(/usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf)
 
 # No Mono or Gecko download prompts, and no winemenubuilder: it would write menu entries and file
@@ -244,4 +245,25 @@ wine_unmap_com() {
   fi
   rm -f "$prefix/dosdevices/com$n" || return 1
   wine_drop_serial_links "$prefix"
+}
+
+# wine_display_start FBDIR
+# Starts a virtual X display of its own, its screen kept in FBDIR/Xvfb_screen0, and exports DISPLAY;
+# WINE_DISPLAY_PID is the server's process, for the caller to end.
+wine_display_start() {
+  local fbdir="$1" n
+  for n in $(seq $((300 + $$ % 200)) $((309 + $$ % 200))); do
+    [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -fbdir "$fbdir" -nolisten tcp -noreset >/dev/null 2>&1 &
+    WINE_DISPLAY_PID=$!
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    if [ -e "/tmp/.X11-unix/X$n" ]; then
+      export DISPLAY=":$n"
+      return 0
+    fi
+    kill "$WINE_DISPLAY_PID" 2>/dev/null || true
+    wait "$WINE_DISPLAY_PID" 2>/dev/null || true
+  done
+  echo "wine: Xvfb did not start" >&2
+  return 1
 }

@@ -54,10 +54,15 @@ TEST_F(FileNamesAsTyped, SaveAsOpenAndTheRecentListKeepTheNames) {
   EXPECT_EQ(app->RecentFiles().Paths(), recent);
   // The command line and the association hand the name over as the file layer takes it.
   End();
-  ASSERT_EQ(Start(QStringLiteral("vq-r310ntx"), {FileNameBytes(dir.filePath(saved[1]))}), 0);
-  EXPECT_EQ(app->Document()->PathName(), FileNameBytes(dir.filePath(saved[1])));
+  // The association hands over the full name in the system's separators.
+  ASSERT_EQ(Start(QStringLiteral("vq-r310ntx"), {FileNameBytes(Full(saved[1]))}), 0);
+  EXPECT_EQ(app->Document()->PathName(), FileNameBytes(Full(saved[1])));
   EXPECT_EQ(app->Document()->Title(), saved[1]);
   EXPECT_EQ(app->RecentFiles().Paths(), (QByteArrayList{recent[1], recent[0], recent[2]}));
+  app->Document()->WriteCameraValue(ParamGainLevel, 250);
+  prompts.saveAnswers = {OperatorPrompts::Answer::No};
+  app->OnFileNew();
+  EXPECT_EQ(prompts.saveQuestions, QStringList{"Save changes to " + saved[1] + "?"}) << "the file alone, not its path";
 
   // A file the program did not write, opened through the Open path: the name it is given on disk is
   // the one the dialog hands over.

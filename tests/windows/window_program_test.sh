@@ -33,16 +33,8 @@ pass() { echo "window_program_test: ok: $*"; }
 wine_prefix_ready "$PREFIX" || fail "the wine prefix could not be made ready"
 
 # A display of our own, its screen kept in a file for the picture.
-display=""
-for n in $(seq $((300 + $$ % 200)) $((304 + $$ % 200))); do
-  [ -e "/tmp/.X11-unix/X$n" ] && continue
-  Xvfb ":$n" -screen 0 1024x768x24 -fbdir "$work" -nolisten tcp -noreset >/dev/null 2>&1 &
-  pids+=($!)
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-  [ -e "/tmp/.X11-unix/X$n" ] && { display=":$n"; break; }
-done
-[ -n "$display" ] || fail "Xvfb did not start"
-export DISPLAY="$display"
+wine_display_start "$work" || fail "Xvfb did not start"
+pids+=("$WINE_DISPLAY_PID")
 
 mkfifo "$work/in"
 "$SIM" --end-with-stdin --baud 115200 <"$work/in" >"$work/pty" &
