@@ -48,17 +48,13 @@ reg_traces() {
     grep -v 'Norvane Imaging' | sed 's/\] [0-9]*$/]/' | LC_ALL=C sort || true
 }
 
-# The manifest's requestedExecutionLevel: "requireAdministrator" would make Windows ask a standard
-# user for an administrator, which the per-user install must not need.
+# The manifest's requestedExecutionLevel: "requireAdministrator" would have Windows ask a standard
+# user for an administrator.
 expect_no_admin_manifest() {
   local level
-  level="$(python3 -c 'import re, sys
-m = re.search(rb"requestedExecutionLevel\s+level=\"(\w+)\"", open(sys.argv[1], "rb").read())
-print(m.group(1).decode() if m else "")' "$1")"
-  case "$level" in
-    asInvoker|highestAvailable) pass "$(basename "$1") asks for \"$level\", not for an administrator" ;;
-    *) fail "$1's manifest asks for '$level'" ;;
-  esac
+  level="$(grep -aoE 'requestedExecutionLevel +level="[A-Za-z]+"' "$1" | head -1 | cut -d'"' -f2)"
+  [[ "$level" =~ ^(asInvoker|highestAvailable)$ ]] || fail "$1's manifest asks for '$level'"
+  pass "$(basename "$1") asks for \"$level\", not for an administrator"
 }
 
 # expect_same_files DIR [EXTRA]: DIR holds the runnable folder's files, unchanged, and EXTRA.
@@ -275,13 +271,11 @@ pass "a silent install for all users into a folder chosen with /D"
 use_mode me
 install "/S /CurrentUser"
 check_installed "$DEFAULT"
-install "/S /CurrentUser"
-check_installed "$DEFAULT"
-pass "installing for the current user again over a copy of their own"
-# The earlier copy goes first wherever it is, so a new folder leaves none of it behind.
+# The user's earlier copy goes first wherever it is, so a new folder leaves none of it behind.
 install "/S /CurrentUser" "$other"
 [ ! -e "$(unix_path "$DEFAULT")" ] || fail "the earlier copy in $DEFAULT is still there"
 check_installed "$other"
+pass "installing for the current user over a copy of their own"
 uninstall "$other"
 check_removed "$other"
 pass "a silent install and uninstall for the current user alone"
