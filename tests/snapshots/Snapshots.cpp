@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QTimer>
 #include <cstdio>
@@ -30,7 +31,10 @@ struct SilentOutput : OperatorOutput {
 
 bool Save(QWidget& widget, const QDir& dir, const char* name) {
   widget.show();
-  QApplication::processEvents();
+  // Windows' styles fade a button into its new state; the picture shows where the fade ends.
+  QElapsedTimer settling;
+  settling.start();
+  while (settling.elapsed() < 500) QApplication::processEvents(QEventLoop::AllEvents, 50);
   QString path = dir.filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
   bool ok = widget.grab().save(path);
   std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
